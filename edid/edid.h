@@ -1,0 +1,430 @@
+/*
+ * edid.h - decode, print and encode the EDID of display and audio sinks.
+ *
+ * Formats: a VESA E-EDID 1.3 base block (128 bytes) and one CEA-861
+ * timing extension block (tag 2, revision 3), found directly or through
+ * the extension block maps.  Everything decoded lands in one fixed-size
+ * record, EdidInfo (9152 bytes), with no pointers and nothing on the heap.
+ *
+ * Data flows one way:
+ *     bytes -> edid_decode -> EdidInfo -> edid_print   (report on stdout)
+ *                                     -> edid_encode  (bytes again)
+ *
+ * Conventions
+ *   - The caller provides every record and every output area; operations
+ *     fill them in place.  The library allocates nothing and keeps no state.
+ *   - Decoders write only the fields of the variant they decode (a
+ *     descriptor's type, a data block's tag, an audio format) and leave the
+ *     others as they were; encoders and printers read only those fields.
+ *   - Structure codecs cannot fail: any bytes decode, any record encodes
+ *     with its values cut to their wire width.  Only edid_decode (-2, -3)
+ *     and cea_decode (-1) refuse input, and they then write nothing.
+ *   - Fixed point: gamma, chromaticity and white point values carry 10
+ *     fraction bits (value / 1024), printed as "%u.%03u".
+ *   - Reports go to standard output through printf, puts and putchar.
+ *
+ * Hostile input: what the library decides where the formats leave it open
+ *   - Bounds.  edid_decode(dump, info) trusts the caller to supply every
+ *     block that byte 126 and the block maps designate.  Callers that hold
+ *     a dump of known length use edid_decode_bounded(), which treats any
+ *     block not lying wholly inside the length as absent (has_cea = 0) and
+ *     refuses a dump shorter than one block with -2.
+ *   - Descriptor slots 00 00 00 00 00 ... (display descriptor tag 0x00,
+ *     common as all-zero padding) decode as a detailed timing from all 18
+ *     bytes (type EDID_DESC_TIMING); slots with tag 0x01 decode as empty
+ *     (EDID_DESC_EMPTY).  Every field a report reads is thus written by
+ *     the decoder.
+ *   - CEA data block collection: the scan stops after the 61st block
+ *     (CEA_MAX_DATA_BLOCKS), and stops before a block whose payload would
+ *     run past byte 127 or whose header lies at offset 128 or beyond.  A
+ *     speaker allocation block of length 0 whose header is byte 127 has no
+ *     payload byte inside the block and decodes with every flag clear.
+ *   - A vendor-specific block shorter than its OUI (length 0 to 2) takes
+ *     the OUI bytes that are there (the missing ones as 0) and size 0.
+ *   - CEA detailed timings: d = 1 to 3 points into the block header; the
+ *     timings are read from offset d all the same, and at most 6 are stored
+ *     (CEA_MAX_DETAILED_TIMINGS): with d = 1 the seventh start at 109 is
+ *     not taken.
+ *   - Encoders clamp counts and sizes to the record's capacity before
+ *     reading (61 data blocks, 6 timings, 10 audio descriptors, 31 video
+ *     descriptors, 28 vendor bytes, 31 raw bytes).  cea_encode never writes
+ *     a partial data block: the collection stops before the first block
+ *     that would not end by byte 126, so byte 2 always ends a collection of
+ *     whole blocks.
+ *   - Printers clamp counts the same way and print text with at most 13
+ *     characters, so a hand-filled record cannot make them read outside it.
+ */
+#ifndef EDID_EDID_H
+#define EDID_EDID_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ------------------------------------------------------------------ */
+/* Sizes and codes                                                      */
+/* ------------------------------------------------------------------ */
+
+enum {
+    EDID_BLOCK_SIZE = 128,          /* every EDID block */
+    EDID_DESCRIPTOR_SIZE = 18,      /* descriptor slot, detailed timing */
+    EDID_TEXT_SIZE = 13,            /* text body of a display descriptor */
+    EDID_STD_TIMINGS = 8,           /* standard timings in the base block */
+    EDID_DESCRIPTORS = 4,           /* descriptor slots in the base block */
+    EDID_DESC_STD_TIMING_COUNT = 6, /* standard timings in a 0xFA body */
+    EDID_DESC_WHITE_POINT_COUNT = 2 /* white points in a 0xFB body */
+};
+
+/* EdidDescriptor.type: how a descriptor slot was classified. */
+enum {
+    EDID_DESC_TIMING = 0x00,       /* detailed timing */
+    EDID_DESC_EMPTY = 0x01,        /* empty slot, 18 bytes of 0x01 */
+    EDID_DESC_STD_TIMINGS = 0xFA,  /* standard timing identifiers */
+    EDID_DESC_WHITE_POINT = 0xFB,  /* additional white points */
+    EDID_DESC_NAME = 0xFC,         /* monitor name */
+    EDID_DESC_RANGE_LIMITS = 0xFD, /* monitor range limits */
+    EDID_DESC_TEXT = 0xFE,         /* unspecified text */
+    EDID_DESC_SERIAL = 0xFF        /* serial number text */
+};
+
+/* CeaDataBlock.tag: data block header bits 7..5. */
+enum {
+    CEA_TAG_AUDIO = 1,
+    CEA_TAG_VIDEO = 2,
+    CEA_TAG_VENDOR = 3,
+    CEA_TAG_SPEAKER = 4
+};
+
+enum {
+    CEA_EXTENSION_TAG = 0x02,    /* byte 0 of a CEA-861 extension block */
+    CEA_REVISION = 3,            /* byte 1: the only revision decoded */
+    CEA_MAX_DATA_BLOCKS = 61,    /* data_blocks capacity */
+    CEA_MAX_DETAILED_TIMINGS = 6, /* detailed_timings capacity */
+    CEA_MAX_PAYLOAD = 31,        /* data block length, header bits 4..0 */
+    CEA_MAX_AUDIO_DESCRIPTORS = 10,
+    CEA_MAX_VIDEO_DESCRIPTORS = 31,
+    CEA_MAX_VENDOR_PAYLOAD = 28, /* payload bytes after the 3-byte OUI */
+    CEA_OUI_HDMI = 0x000C03      /* HDMI Licensing, LLC */
+};
+
+/* ------------------------------------------------------------------ */
+/* Standard timings: 2 wire bytes                                       */
+/* ------------------------------------------------------------------ */
+
+/* Wire: byte 0 = h_active / 8 - 31; byte 1 = aspect << 6 | (refresh - 60).
+ * The pair 01 01 (raw code 0x0101) is the empty entry. */
+typedef struct {
+    uint32_t raw_code; /* byte 0 | byte 1 << 8 */
+    uint32_t aspect;   /* 0 1:1, 1 4:3, 2 5:4, 3 16:9 */
+    uint32_t h_active; /* pixels */
+    uint32_t v_active; /* lines, derived from h_active and aspect */
+    uint32_t refresh;  /* Hz */
+} EdidStandardTiming;
+
+/* ------------------------------------------------------------------ */
+/* Detailed timings: 18 wire bytes                                      */
+/* ------------------------------------------------------------------ */
+
+typedef struct {
+    uint32_t pixel_clock;   /* 10 kHz units (14850 = 148.5 MHz) */
+    uint32_t h_active;      /* pixels, 12 bits */
+    uint32_t h_blank;       /* pixels, 12 bits */
+    uint32_t v_active;      /* lines, 12 bits */
+    uint32_t v_blank;       /* lines, 12 bits */
+    uint32_t h_sync_offset; /* pixels, 10 bits */
+    uint32_t h_sync_width;  /* pixels, 10 bits */
+    uint32_t v_sync_offset; /* lines, 6 bits */
+    uint32_t v_sync_width;  /* lines, 6 bits */
+    uint32_t h_image_mm;    /* 12 bits */
+    uint32_t v_image_mm;    /* 12 bits */
+    uint32_t h_border;      /* pixels */
+    uint32_t v_border;      /* lines */
+    /* One byte of flags (wire byte 17 holds them at other positions). */
+    uint32_t interlaced : 1;     /* wire bit 7 */
+    uint32_t stereo : 2;         /* wire bits 6..5, 0 normal, 1-3 type */
+    uint32_t digital_sync : 1;   /* wire bit 4 */
+    uint32_t separate_sync : 1;  /* wire bit 3 */
+    uint32_t vsync_positive : 1; /* wire bit 2 */
+    uint32_t hsync_positive : 1; /* wire bit 1 */
+} EdidDetailedTiming;
+
+/* ------------------------------------------------------------------ */
+/* Display descriptors: 18-byte slots                                   */
+/* ------------------------------------------------------------------ */
+
+/* Monitor range limits, body bytes 5 to 9 of a 0xFD descriptor. */
+typedef struct {
+    uint32_t min_v_hz;
+    uint32_t max_v_hz;
+    uint32_t min_h_khz;
+    uint32_t max_h_khz;
+    uint32_t max_pixel_clock_mhz; /* wire: units of 10 MHz */
+} EdidRangeLimits;
+
+/* One 5-byte entry of an additional white point descriptor (0xFB). */
+typedef struct {
+    uint32_t index; /* white point index number */
+    uint32_t x;     /* 10-bit chromaticity, fixed point */
+    uint32_t y;     /* 10-bit chromaticity, fixed point */
+    uint32_t gamma; /* fixed point, 10 fraction bits */
+} EdidWhitePoint;
+
+typedef struct {
+    uint32_t type; /* EDID_DESC_*, or the display descriptor tag 0x02-0xF9 */
+    union {
+        EdidDetailedTiming timing;                                  /* 0x00 */
+        EdidStandardTiming std_timings[EDID_DESC_STD_TIMING_COUNT]; /* 0xFA */
+        EdidWhitePoint white_points[EDID_DESC_WHITE_POINT_COUNT];   /* 0xFB */
+        EdidRangeLimits range_limits;                               /* 0xFD */
+        char text[EDID_TEXT_SIZE + 1];      /* 0xFC, 0xFE, 0xFF; NUL-ended */
+        uint8_t raw[EDID_TEXT_SIZE];        /* other tags: bytes 5 to 17 */
+    } body;
+} EdidDescriptor;
+
+/* ------------------------------------------------------------------ */
+/* CEA-861 data blocks                                                  */
+/* ------------------------------------------------------------------ */
+
+/* Data block of a tag the library does not interpret (0, 5, 6, 7). */
+typedef struct {
+    uint32_t size;                   /* payload length, 0 to 31 */
+    uint8_t bytes[CEA_MAX_PAYLOAD];  /* payload, wire order */
+} CeaRawBlock;
+
+/* Short audio descriptor, 3 wire bytes.  Which of depth_*, max_bitrate
+ * and options carries meaning depends on format (1: depths; 9-13: options;
+ * 14: options & 7 = profile; 0, 2-8, 15: max_bitrate). */
+typedef struct {
+    uint32_t format : 4;   /* audio format code */
+    uint32_t channels : 3; /* channel count minus one */
+    uint32_t rate_192 : 1;
+    uint32_t rate_176 : 1;
+    uint32_t rate_96 : 1;
+    uint32_t rate_88 : 1;
+    uint32_t rate_48 : 1;
+    uint32_t rate_44 : 1;
+    uint32_t rate_32 : 1;
+    uint32_t depth_24 : 1;
+    uint32_t depth_20 : 1;
+    uint32_t depth_16 : 1;
+    uint32_t max_bitrate : 8; /* units of 8 kbps */
+    uint8_t options;
+} CeaShortAudioDescriptor;
+
+typedef struct {
+    uint32_t count; /* 0 to 10 */
+    CeaShortAudioDescriptor descriptors[CEA_MAX_AUDIO_DESCRIPTORS];
+} CeaAudioBlock;
+
+typedef struct {
+    uint32_t native : 1; /* wire bit 7 */
+    uint32_t vic : 7;    /* video identification code */
+} CeaShortVideoDescriptor;
+
+typedef struct {
+    uint32_t count; /* 0 to 31 */
+    CeaShortVideoDescriptor descriptors[CEA_MAX_VIDEO_DESCRIPTORS];
+} CeaVideoBlock;
+
+typedef struct {
+    uint32_t oui;  /* IEEE OUI in the low 24 bits (wire: LSB first) */
+    uint32_t size; /* payload bytes after the OUI, 0 to 28 */
+    uint8_t payload[CEA_MAX_VENDOR_PAYLOAD];
+} CeaVendorBlock;
+
+/* Speaker allocation payload byte 0, in the reverse of wire bit order. */
+typedef struct {
+    uint32_t rlc_rrc : 1; /* wire bit 6 */
+    uint32_t flc_frc : 1; /* wire bit 5 */
+    uint32_t rc : 1;      /* wire bit 4 */
+    uint32_t rl_rr : 1;   /* wire bit 3 */
+    uint32_t fc : 1;      /* wire bit 2 */
+    uint32_t lfe : 1;     /* wire bit 1 */
+    uint32_t fl_fr : 1;   /* wire bit 0 */
+} CeaSpeakerAllocation;
+
+typedef struct {
+    uint8_t tag; /* header bits 7..5; selects the body member */
+    union {
+        CeaRawBlock raw;                /* 0, 5, 6, 7 */
+        CeaAudioBlock audio;            /* CEA_TAG_AUDIO */
+        CeaVideoBlock video;            /* CEA_TAG_VIDEO */
+        CeaVendorBlock vendor;          /* CEA_TAG_VENDOR */
+        CeaSpeakerAllocation speakers;  /* CEA_TAG_SPEAKER */
+    } body;
+} CeaDataBlock;
+
+typedef struct {
+    uint32_t underscan : 1;    /* byte 3 bit 7 */
+    uint32_t basic_audio : 1;  /* byte 3 bit 6 */
+    uint32_t ycbcr_444 : 1;    /* byte 3 bit 5 */
+    uint32_t ycbcr_422 : 1;    /* byte 3 bit 4 */
+    uint32_t native_modes : 4; /* byte 3 bits 3..0 */
+    uint32_t data_block_count;
+    CeaDataBlock data_blocks[CEA_MAX_DATA_BLOCKS];
+    uint32_t detailed_timing_count;
+    EdidDetailedTiming detailed_timings[CEA_MAX_DETAILED_TIMINGS];
+} CeaExtension;
+
+/* ------------------------------------------------------------------ */
+/* The decoded EDID                                                     */
+/* ------------------------------------------------------------------ */
+
+typedef struct {
+    uint8_t header[8];      /* bytes 0-7, as read */
+    char vendor_id[4];      /* three letters "@" to "_", then NUL */
+    uint32_t product_code;  /* 16-bit value */
+    uint32_t serial_number;
+    int32_t week;
+    int32_t year;           /* full year, 1990 to 2245 */
+    int32_t version;        /* 1 */
+    int32_t revision;       /* 3 */
+    int32_t video_input;    /* uninterpreted */
+    int32_t max_h_size_cm;
+    int32_t max_v_size_cm;
+    uint32_t gamma;         /* fixed point */
+    uint8_t features;       /* uninterpreted */
+    uint32_t red_x, red_y, green_x, green_y; /* 10-bit fixed point */
+    uint32_t blue_x, blue_y, white_x, white_y;
+    /* Established timings, byte 35 bit 7 first. */
+    uint32_t est_720x400_70 : 1;
+    uint32_t est_720x400_88 : 1;
+    uint32_t est_640x480_60 : 1;
+    uint32_t est_640x480_67 : 1;
+    uint32_t est_640x480_72 : 1;
+    uint32_t est_640x480_75 : 1;
+    uint32_t est_800x600_56 : 1;
+    uint32_t est_800x600_60 : 1;
+    uint32_t est_800x600_72 : 1; /* byte 36 */
+    uint32_t est_800x600_75 : 1;
+    uint32_t est_832x624_75 : 1;
+    uint32_t est_1024x768_87i : 1;
+    uint32_t est_1024x768_60 : 1;
+    uint32_t est_1024x768_70 : 1;
+    uint32_t est_1024x768_75 : 1;
+    uint32_t est_1280x1024_75 : 1;
+    uint32_t est_1152x870_75 : 1;   /* byte 37 bit 7 */
+    uint32_t manufacturer_mask : 7; /* byte 37 bits 6..0 */
+    EdidStandardTiming standard_timings[EDID_STD_TIMINGS];
+    EdidDescriptor descriptors[EDID_DESCRIPTORS];
+    uint8_t has_cea;  /* 1 when cea holds a decoded extension */
+    CeaExtension cea;
+} EdidInfo;
+
+#if defined(__cplusplus)
+static_assert(sizeof(EdidInfo) == 9152, "EdidInfo layout");
+#else
+_Static_assert(sizeof(EdidInfo) == 9152, "EdidInfo layout");
+#endif
+
+/* ------------------------------------------------------------------ */
+/* Base block                                                           */
+/* ------------------------------------------------------------------ */
+
+/* Sum of the 128 bytes of a block, modulo 256; 0 for a valid block. */
+uint8_t edid_checksum(const uint8_t *block);
+
+/* Decodes the base block at dump and the first CEA-861 extension that
+ * byte 126 and the block maps lead to.  Returns 0 (has_cea tells whether a
+ * CEA block was decoded), -2 for a bad base block checksum, -3 when bytes
+ * 18-19 are not 1, 3; on -2 and -3 info is not touched.  Reads the blocks
+ * that byte 126 and the maps designate: the caller guarantees they are in
+ * the dump. */
+int edid_decode(const uint8_t *dump, EdidInfo *info);
+
+/* Same, for a dump of length bytes: a block that does not lie wholly
+ * inside the length is treated as absent, and a length below 128 returns
+ * -2.  Nothing outside dump[0 .. length-1] is read. */
+int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info);
+
+/* Prints the report of a decoded EDID on standard output. */
+void edid_print(const EdidInfo *info);
+
+/* Writes the base block (128 bytes) and, when has_cea is set, the CEA
+ * block after it (256 bytes in all), checksums included.  Writes nothing
+ * beyond them.  Returns 0. */
+int edid_encode(const EdidInfo *info, uint8_t *out);
+
+void edid_decode_standard_timing(const uint8_t *bytes, EdidStandardTiming *t);
+/* from_raw != 0: writes raw_code back; 0: computes from aspect, h_active
+ * and refresh (v_active is not read). */
+void edid_encode_standard_timing(const EdidStandardTiming *t, uint8_t *out, uint8_t from_raw);
+/* One line, or nothing for the empty entries 0x0101 and 0. */
+void edid_print_standard_timing(const EdidStandardTiming *t);
+
+void edid_decode_detailed_timing(const uint8_t *bytes, EdidDetailedTiming *t);
+/* Writes all 18 bytes; fields are cut to their wire widths. */
+void edid_encode_detailed_timing(const EdidDetailedTiming *t, uint8_t *out);
+void edid_print_detailed_timing(const EdidDetailedTiming *t);
+
+/* Descriptor slot: 18 wire bytes <-> EdidDescriptor. */
+void edid_decode_descriptor(const uint8_t *bytes, EdidDescriptor *d);
+void edid_encode_descriptor(const EdidDescriptor *d, uint8_t *out);
+void edid_print_descriptor(const EdidDescriptor *d);
+
+/* Range limits: reads 5 bytes, writes 13 (descriptor bytes 5 to 17). */
+void edid_decode_range_limits(const uint8_t *bytes, EdidRangeLimits *r);
+void edid_encode_range_limits(const EdidRangeLimits *r, uint8_t *out);
+void edid_print_range_limits(const EdidRangeLimits *r);
+
+/* White point: one 5-byte entry. */
+void edid_decode_white_point(const uint8_t *bytes, EdidWhitePoint *w);
+void edid_encode_white_point(const EdidWhitePoint *w, uint8_t *out);
+void edid_print_white_point(const EdidWhitePoint *w);
+
+/* Text: 13 wire bytes -> string of at most 13 characters and a NUL
+ * (stops at 0x0A); string -> 13 wire bytes (0x0A then blanks after a
+ * shorter text, cut to 13 characters). */
+void edid_decode_text(const uint8_t *bytes, char *text);
+void edid_encode_text(const char *text, uint8_t *out);
+
+/* ------------------------------------------------------------------ */
+/* CEA-861 extension                                                    */
+/* ------------------------------------------------------------------ */
+
+/* Decodes a 128-byte block: 0, or -1 (record untouched) when byte 0 is
+ * not 2 or byte 1 is not 3.  The checksum is not verified.  Reads nothing
+ * outside the 128 bytes. */
+int cea_decode(const uint8_t *block, CeaExtension *cea);
+void cea_print(const CeaExtension *cea);
+/* Writes all 128 bytes, revision 3, checksum included. */
+void cea_encode(const CeaExtension *cea, uint8_t *out);
+
+/* Data blocks.  Decoders take the header byte's address and read the
+ * payload length from its low five bits; encoders take the address of the
+ * output header byte, which cea_encode_data_block has set to tag << 5, OR
+ * the payload length into it and write the payload after it. */
+void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block);
+void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header);
+void cea_print_data_block(const CeaDataBlock *block);
+
+void cea_decode_raw_block(const uint8_t *header, CeaRawBlock *raw);
+void cea_encode_raw_block(const CeaRawBlock *raw, uint8_t *header);
+void cea_print_raw_block(const CeaRawBlock *raw);
+
+void cea_decode_audio_block(const uint8_t *header, CeaAudioBlock *audio);
+void cea_encode_audio_block(const CeaAudioBlock *audio, uint8_t *header);
+void cea_print_audio_block(const CeaAudioBlock *audio);
+
+void cea_decode_video_block(const uint8_t *header, CeaVideoBlock *video);
+void cea_encode_video_block(const CeaVideoBlock *video, uint8_t *header);
+void cea_print_video_block(const CeaVideoBlock *video);
+
+void cea_decode_vendor_block(const uint8_t *header, CeaVendorBlock *vendor);
+void cea_encode_vendor_block(const CeaVendorBlock *vendor, uint8_t *header);
+void cea_print_vendor_block(const CeaVendorBlock *vendor);
+
+/* Reads payload byte 0 whatever the length (the byte after the header for
+ * a length of 0); always writes length 3. */
+void cea_decode_speaker_allocation(const uint8_t *header, CeaSpeakerAllocation *spk);
+void cea_encode_speaker_allocation(const CeaSpeakerAllocation *spk, uint8_t *header);
+void cea_print_speaker_allocation(const CeaSpeakerAllocation *spk);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* EDID_EDID_H */
