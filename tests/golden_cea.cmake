@@ -1,0 +1,1 @@
+# golden reports of TV EDIDs with CEA extensions
