@@ -1,0 +1,217 @@
+// edid_build - writes the 256-byte EDID (base block and CEA-861 block) that
+// the device presents on one of its inputs: its default EDID, or, with
+// --sink, the repeater EDID below the television whose EDID the file holds.
+//
+//   edid_build --port N [--sink TV_EDID_FILE] [--thx] [-o OUT_FILE]
+//
+// The sink file is raw EDID bytes or hex text (digit pairs with any white
+// space, '#' comments), told apart by content: text that decodes as hex
+// pairs is hex, a file with a NUL byte (a raw EDID begins 00 FF) is raw.
+// The output goes to OUT_FILE through a temporary file beside it that is
+// renamed over it only when complete, so OUT_FILE is either untouched or
+// whole; without -o it goes to standard output unless that is a terminal.
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "device/device_edid.h"
+#include "tools/hex_text.h"
+
+// Exit statuses, also listed in the usage text.
+enum {
+    EXIT_DONE = 0,
+    EXIT_USAGE = 1,     // bad or missing option or port, output to a terminal
+    EXIT_SINK_FILE = 2, // sink file missing or unreadable
+    EXIT_SINK_EDID = 3, // sink file holds no decodable EDID 1.3
+    EXIT_OUTPUT = 4     // output not written
+};
+
+namespace {
+
+const char usage_text[] =
+    "Usage: edid_build --port N [--sink TV_EDID_FILE] [--thx] [-o OUT_FILE]\n"
+    "Writes the 256-byte EDID that the device presents on input N: its default\n"
+    "EDID, or with --sink the repeater EDID below the television whose EDID the\n"
+    "file holds (raw bytes, or hex digit pairs as printed by xxd -p or\n"
+    "xrandr --verbose; '#' starts a comment).\n"
+    "  --port N      input number, 0 to 15\n"
+    "  --sink FILE   EDID of the downstream sink\n"
+    "  --thx         add the THX vendor-specific data block\n"
+    "  -o FILE       output file; default standard output unless a terminal\n"
+    "  --help        print this text\n"
+    "Exit status: 0 done, 1 usage, 2 sink file unreadable, 3 sink not a\n"
+    "decodable EDID 1.3, 4 output not written.\n";
+
+constexpr unsigned MAX_PORT = DEVICE_PORT_MASK;
+constexpr size_t MAX_SINK_FILE = 1 << 20; // far above 256 blocks as hex text
+constexpr size_t EDID_OUT_SIZE = 2 * EDID_BLOCK_SIZE;
+
+struct Options {
+    long port = -1; // -1: not given
+    const char *sink = nullptr;
+    const char *out = nullptr;
+    bool thx = false;
+};
+
+int fail(int status, const char *what, const char *detail)
+{
+    fprintf(stderr, "edid_build: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
+    return status;
+}
+
+long parse_port(const char *text)
+{
+    size_t length = strlen(text);
+    if (length == 0 || length > 2 || strspn(text, "0123456789") != length) return -1;
+    long port = strtol(text, nullptr, 10);
+    return port <= long(MAX_PORT) ? port : -1;
+}
+
+// Returns EXIT_DONE with opt filled, EXIT_USAGE after an error line, or -1
+// after printing the help text.
+int parse_args(int argc, char **argv, Options *opt)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (strcmp(arg, "--help") == 0) {
+            fputs(usage_text, stdout);
+            return -1;
+        }
+        if (strcmp(arg, "--thx") == 0) {
+            opt->thx = true;
+            continue;
+        }
+        bool port = strcmp(arg, "--port") == 0;
+        bool sink = strcmp(arg, "--sink") == 0;
+        bool out = strcmp(arg, "-o") == 0;
+        if (!port && !sink && !out) {
+            std::string what = arg[0] == '-' ? "unknown option " : "unexpected argument ";
+            return fail(EXIT_USAGE, (what + "'" + arg + "' (see --help)").c_str(), nullptr);
+        }
+        if (i + 1 == argc) return fail(EXIT_USAGE, "missing value after", arg);
+        const char *value = argv[++i];
+        if (port) {
+            opt->port = parse_port(value);
+            if (opt->port < 0) {
+                std::string what = std::string("--port '") + value + "' is not an input number 0 to 15";
+                return fail(EXIT_USAGE, what.c_str(), nullptr);
+            }
+        } else if (sink) {
+            opt->sink = value;
+        } else {
+            opt->out = value;
+        }
+    }
+    if (opt->port < 0) return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
+    if (!opt->out && isatty(STDOUT_FILENO))
+        return fail(EXIT_USAGE, "standard output is a terminal; give -o OUT_FILE or redirect it", nullptr);
+    return EXIT_DONE;
+}
+
+// Reads and decodes the sink's EDID into sink.
+int read_sink(const char *path, EdidInfo *sink)
+{
+    static char text[MAX_SINK_FILE + 1];
+    static uint8_t bytes[MAX_SINK_FILE];
+    FILE *file = fopen(path, "rb");
+    if (!file) return fail(EXIT_SINK_FILE, path, strerror(errno));
+    size_t length = fread(text, 1, sizeof text, file);
+    bool unreadable = ferror(file) != 0;
+    int error = errno;
+    fclose(file);
+    if (unreadable) return fail(EXIT_SINK_FILE, path, strerror(error));
+    if (length > MAX_SINK_FILE) return fail(EXIT_SINK_EDID, path, "larger than 1 MiB, not an EDID dump");
+
+    const uint8_t *dump = reinterpret_cast<const uint8_t *>(text);
+    size_t dump_length = length;
+    long decoded = hex_text_decode(text, length, bytes, sizeof bytes);
+    if (decoded >= 0) {
+        dump = bytes;
+        dump_length = size_t(decoded);
+    } else if (!memchr(text, '\0', length)) {
+        return fail(EXIT_SINK_EDID, path, "text that is not hex digit pairs, and not a raw EDID");
+    }
+    if (dump_length < EDID_BLOCK_SIZE) {
+        std::string detail = std::to_string(dump_length) + " bytes, shorter than one 128-byte EDID block";
+        return fail(EXIT_SINK_EDID, path, detail.c_str());
+    }
+    switch (edid_decode_bounded(dump, dump_length, sink)) {
+    case 0:
+        return EXIT_DONE;
+    case -2:
+        return fail(EXIT_SINK_EDID, path, "bad base block checksum");
+    case -3:
+        return fail(EXIT_SINK_EDID, path, "not EDID version 1.3");
+    default:
+        return fail(EXIT_SINK_EDID, path, "not a decodable EDID");
+    }
+}
+
+int write_stdout(const uint8_t *bytes, size_t length)
+{
+    if (fwrite(bytes, 1, length, stdout) != length || fflush(stdout) != 0)
+        return fail(EXIT_OUTPUT, "standard output", strerror(errno));
+    return EXIT_DONE;
+}
+
+// Writes a temporary file beside path and renames it over path, so that
+// path never holds a partial EDID; the temporary file is removed on failure.
+int write_file(const char *path, const uint8_t *bytes, size_t length)
+{
+    std::string temp = std::string(path) + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) return fail(EXIT_OUTPUT, path, strerror(errno));
+    mode_t mask = umask(0);
+    umask(mask);
+    bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    size_t done = 0;
+    while (ok && done < length) {
+        ssize_t n = write(fd, bytes + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += size_t(n);
+    }
+    if (ok && fsync(fd) != 0) ok = false;
+    int error = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(temp.c_str(), path) == 0) return EXIT_DONE;
+    if (ok) error = errno;
+    unlink(temp.c_str());
+    return fail(EXIT_OUTPUT, path, strerror(error));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Options opt;
+    int status = parse_args(argc, argv, &opt);
+    if (status < 0) return EXIT_DONE;
+    if (status != EXIT_DONE) return status;
+
+    static EdidInfo sink;
+    if (opt.sink) {
+        status = read_sink(opt.sink, &sink);
+        if (status != EXIT_DONE) return status;
+    }
+
+    cea_thx_block_enabled = opt.thx ? 1 : 0;
+    static EdidInfo edid;
+    if (opt.sink)
+        edid_build_repeater(&sink, &edid, uint32_t(opt.port));
+    else
+        edid_build_default(&edid, uint32_t(opt.port));
+    uint8_t bytes[EDID_OUT_SIZE];
+    edid_encode(&edid, bytes);
+
+    return opt.out ? write_file(opt.out, bytes, sizeof bytes) : write_stdout(bytes, sizeof bytes);
+}
