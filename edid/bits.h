@@ -36,6 +36,12 @@ constexpr void put_le16(uint32_t value, uint8_t *p)
     p[1] = uint8_t(value >> 8);
 }
 
+constexpr void put_le32(uint32_t value, uint8_t *p)
+{
+    put_le16(value, p);
+    put_le16(value >> 16, p + 2);
+}
+
 // Gamma byte (gamma x 100 - 100) <-> fixed point with 10 fraction bits.
 // Decoding rounds down, so 120 (2.20) is held as 2252; encoding rounds to
 // the nearest hundredth and undoes it exactly.

@@ -1,0 +1,292 @@
+// The E-EDID 1.3 base block: checksum, decoder with the search for the first
+// CEA-861 extension (directly or through the extension block maps), report,
+// and encoder.
+#include "edid/bits.h"
+#include "edid/edid.h"
+
+#include <stdio.h>
+#include <string.h>
+
+using namespace edid_bits;
+
+namespace {
+
+// Base block byte offsets.
+constexpr unsigned OFF_HEADER = 0, HEADER_SIZE = 8;
+constexpr unsigned OFF_VENDOR = 8;   // big-endian word of three 5-bit letters
+constexpr unsigned OFF_PRODUCT = 10;
+constexpr unsigned OFF_SERIAL = 12;
+constexpr unsigned OFF_WEEK = 16;
+constexpr unsigned OFF_YEAR = 17;    // year - 1990
+constexpr unsigned OFF_VERSION = 18, OFF_REVISION = 19;
+constexpr unsigned OFF_VIDEO_INPUT = 20;
+constexpr unsigned OFF_MAX_H_CM = 21, OFF_MAX_V_CM = 22;
+constexpr unsigned OFF_GAMMA = 23;
+constexpr unsigned OFF_FEATURES = 24;
+constexpr unsigned OFF_CHROMA_LOW_RG = 25, OFF_CHROMA_LOW_BW = 26;
+constexpr unsigned OFF_CHROMA_HIGH = 27; // red x, red y, ... white y
+constexpr unsigned OFF_EST_I = 35, OFF_EST_II = 36, OFF_EST_MFG = 37;
+constexpr unsigned OFF_STD_TIMINGS = 38, STD_TIMING_SIZE = 2;
+constexpr unsigned OFF_DESCRIPTORS = 54;
+constexpr unsigned OFF_EXTENSIONS = 126;
+constexpr unsigned OFF_CHECKSUM = 127;
+
+constexpr int YEAR_BASE = 1990;
+constexpr int LETTER_BASE = 64; // 5-bit letter code 1 is 'A'
+constexpr int SUPPORTED_VERSION = 1, SUPPORTED_REVISION = 3;
+
+// Extension block maps: block 1 maps blocks 2 to 127, block 128 maps 129 to 254.
+constexpr uint8_t BLOCK_MAP_TAG = 0xF0;
+constexpr unsigned FIRST_MAP = 1, SECOND_MAP = 128;
+constexpr unsigned MAP_FIRST_ENTRY = 1, MAP_LAST_ENTRY = 126;
+constexpr unsigned SECOND_MAP_MIN_EXTENSIONS = 128;
+
+constexpr int EDID_BAD_CHECKSUM = -2, EDID_BAD_VERSION = -3;
+
+// A dump of known length: block n is there when it lies wholly inside it.
+struct Dump {
+    const uint8_t *bytes;
+    size_t length;
+
+    const uint8_t *block(unsigned n) const
+    {
+        size_t end = (size_t(n) + 1) * EDID_BLOCK_SIZE;
+        return end <= length ? bytes + size_t(n) * EDID_BLOCK_SIZE : nullptr;
+    }
+};
+
+// Block number of the first map entry with the CEA tag, or 0 for none.
+unsigned find_cea_in_map(const uint8_t *map, unsigned first_block)
+{
+    for (unsigned i = MAP_FIRST_ENTRY; i <= MAP_LAST_ENTRY; ++i)
+        if (map[i] == CEA_EXTENSION_TAG) return first_block + i;
+    return 0;
+}
+
+// The block that is taken for the CEA extension, or null.  Only the first
+// map entry with the CEA tag is tried.
+const uint8_t *find_cea_block(const Dump &dump, unsigned extensions)
+{
+    if (extensions == 0) return nullptr;
+    if (extensions == 1) return dump.block(1);
+    const uint8_t *map = dump.block(FIRST_MAP);
+    if (!map || map[0] != BLOCK_MAP_TAG || edid_checksum(map) != 0) return nullptr;
+    if (unsigned n = find_cea_in_map(map, FIRST_MAP)) return dump.block(n);
+    if (extensions < SECOND_MAP_MIN_EXTENSIONS) return nullptr;
+    // The second map's tag and checksum are not examined.
+    map = dump.block(SECOND_MAP);
+    if (!map) return nullptr;
+    if (unsigned n = find_cea_in_map(map, SECOND_MAP)) return dump.block(n);
+    return nullptr;
+}
+
+uint32_t chroma(const uint8_t *b, unsigned index)
+{
+    // Low bits: byte 25 (red, green) or 26 (blue, white), two per coordinate
+    // from bit 7 down, in the order of the high bytes.
+    const uint8_t low = b[index < 4 ? OFF_CHROMA_LOW_RG : OFF_CHROMA_LOW_BW];
+    const unsigned shift = 6 - 2 * (index % 4);
+    return uint32_t(b[OFF_CHROMA_HIGH + index]) << 2 | get_bits(low, shift + 1, shift);
+}
+
+int decode(const Dump &dump, EdidInfo *info)
+{
+    const uint8_t *b = dump.block(0);
+    if (!b || edid_checksum(b) != 0) return EDID_BAD_CHECKSUM;
+    if (b[OFF_VERSION] != SUPPORTED_VERSION || b[OFF_REVISION] != SUPPORTED_REVISION)
+        return EDID_BAD_VERSION;
+
+    memcpy(info->header, b + OFF_HEADER, HEADER_SIZE);
+    info->vendor_id[0] = char(get_bits(b[OFF_VENDOR], 6, 2) + LETTER_BASE);
+    info->vendor_id[1] = char((get_bits(b[OFF_VENDOR], 1, 0) << 3 |
+                               get_bits(b[OFF_VENDOR + 1], 7, 5)) + LETTER_BASE);
+    info->vendor_id[2] = char(get_bits(b[OFF_VENDOR + 1], 4, 0) + LETTER_BASE);
+    info->vendor_id[3] = '\0';
+    info->product_code = get_le16(b + OFF_PRODUCT);
+    info->serial_number = get_le32(b + OFF_SERIAL);
+    info->week = b[OFF_WEEK];
+    info->year = b[OFF_YEAR] + YEAR_BASE;
+    info->version = b[OFF_VERSION];
+    info->revision = b[OFF_REVISION];
+    info->video_input = b[OFF_VIDEO_INPUT];
+    info->max_h_size_cm = b[OFF_MAX_H_CM];
+    info->max_v_size_cm = b[OFF_MAX_V_CM];
+    info->gamma = gamma_from_byte(b[OFF_GAMMA]);
+    info->features = b[OFF_FEATURES];
+    info->red_x = chroma(b, 0);
+    info->red_y = chroma(b, 1);
+    info->green_x = chroma(b, 2);
+    info->green_y = chroma(b, 3);
+    info->blue_x = chroma(b, 4);
+    info->blue_y = chroma(b, 5);
+    info->white_x = chroma(b, 6);
+    info->white_y = chroma(b, 7);
+
+    const uint8_t e1 = b[OFF_EST_I], e2 = b[OFF_EST_II], e3 = b[OFF_EST_MFG];
+    info->est_720x400_70 = get_bits(e1, 7, 7);
+    info->est_720x400_88 = get_bits(e1, 6, 6);
+    info->est_640x480_60 = get_bits(e1, 5, 5);
+    info->est_640x480_67 = get_bits(e1, 4, 4);
+    info->est_640x480_72 = get_bits(e1, 3, 3);
+    info->est_640x480_75 = get_bits(e1, 2, 2);
+    info->est_800x600_56 = get_bits(e1, 1, 1);
+    info->est_800x600_60 = get_bits(e1, 0, 0);
+    info->est_800x600_72 = get_bits(e2, 7, 7);
+    info->est_800x600_75 = get_bits(e2, 6, 6);
+    info->est_832x624_75 = get_bits(e2, 5, 5);
+    info->est_1024x768_87i = get_bits(e2, 4, 4);
+    info->est_1024x768_60 = get_bits(e2, 3, 3);
+    info->est_1024x768_70 = get_bits(e2, 2, 2);
+    info->est_1024x768_75 = get_bits(e2, 1, 1);
+    info->est_1280x1024_75 = get_bits(e2, 0, 0);
+    info->est_1152x870_75 = get_bits(e3, 7, 7);
+    info->manufacturer_mask = get_bits(e3, 6, 0);
+
+    for (unsigned k = 0; k < EDID_STD_TIMINGS; ++k)
+        edid_decode_standard_timing(b + OFF_STD_TIMINGS + STD_TIMING_SIZE * k,
+                                    &info->standard_timings[k]);
+    for (unsigned k = 0; k < EDID_DESCRIPTORS; ++k)
+        edid_decode_descriptor(b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k,
+                               &info->descriptors[k]);
+
+    const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS]);
+    info->has_cea = cea && cea_decode(cea, &info->cea) >= 0;
+    return 0;
+}
+
+// Established timings in report order, with the line each prints.
+struct EstablishedTiming {
+    unsigned byte, bit;
+    const char *line;
+};
+
+constexpr EstablishedTiming ESTABLISHED[] = {
+    {0, 7, "   720x400@70"},   {0, 6, "   720x400@88"},   {0, 5, "   640x480@60"},
+    {0, 4, "   640x480@67"},   {0, 3, "   640x480@72"},   {0, 2, "   640x480@75"},
+    {0, 1, "   800x600@56"},   {0, 0, "   800x600@60"},   {1, 7, "   800x600@72"},
+    {1, 6, "   800x600@75"},   {1, 5, "   832x624@75"},   {1, 4, "   1024x768@87i"},
+    {1, 3, "   1024x768@60"},  {1, 2, "   1024x768@70"},  {1, 1, "   1024x768@75"},
+    {1, 0, "   1280x1024@75"}, {2, 7, "   1152x870@75"},
+};
+
+// Bytes 35 to 37 as they stand on the wire, from the record's flags.
+void established_bytes(const EdidInfo *info, uint8_t *out)
+{
+    out[0] = uint8_t(info->est_720x400_70 << 7 | info->est_720x400_88 << 6 |
+                     info->est_640x480_60 << 5 | info->est_640x480_67 << 4 |
+                     info->est_640x480_72 << 3 | info->est_640x480_75 << 2 |
+                     info->est_800x600_56 << 1 | info->est_800x600_60);
+    out[1] = uint8_t(info->est_800x600_72 << 7 | info->est_800x600_75 << 6 |
+                     info->est_832x624_75 << 5 | info->est_1024x768_87i << 4 |
+                     info->est_1024x768_60 << 3 | info->est_1024x768_70 << 2 |
+                     info->est_1024x768_75 << 1 | info->est_1280x1024_75);
+    out[2] = uint8_t(info->est_1152x870_75 << 7 | info->manufacturer_mask);
+}
+
+void put_chroma(uint32_t value, unsigned index, uint8_t *b)
+{
+    const unsigned shift = 6 - 2 * (index % 4);
+    b[OFF_CHROMA_HIGH + index] = uint8_t(value >> 2);
+    b[index < 4 ? OFF_CHROMA_LOW_RG : OFF_CHROMA_LOW_BW] |= put_bits(value, shift + 1, shift);
+}
+
+} // namespace
+
+uint8_t edid_checksum(const uint8_t *block)
+{
+    uint8_t sum = 0;
+    for (unsigned i = 0; i < EDID_BLOCK_SIZE; ++i) sum = uint8_t(sum + block[i]);
+    return sum;
+}
+
+int edid_decode(const uint8_t *dump, EdidInfo *info)
+{
+    return decode(Dump{dump, SIZE_MAX}, info);
+}
+
+int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info)
+{
+    return decode(Dump{dump, length}, info);
+}
+
+void edid_print(const EdidInfo *info)
+{
+    const uint8_t *h = info->header;
+    printf("Header: %02X%02X%02X%02X%02X%02X%02X%02X\n", h[0], h[1], h[2], h[3], h[4], h[5],
+           h[6], h[7]);
+    printf("Manufacturer: %.3s\tProduct: %d\n", info->vendor_id, int(info->product_code));
+    printf("Serial number: %08X or %u\n", unsigned(info->serial_number),
+           unsigned(info->serial_number));
+    printf("Year: %d\tWeek: %d\n", int(info->year), int(info->week));
+    printf("EDID version: %d.%d\n", int(info->version), int(info->revision));
+    printf("Video input definition: %02X\n", unsigned(info->video_input));
+    if (info->max_h_size_cm != 0 && info->max_v_size_cm != 0)
+        printf("Max image size (horizontal X  vertical): %dcm X %dcm\n",
+               int(info->max_h_size_cm), int(info->max_v_size_cm));
+    printf("Display gamma: %u.%03u\n", fixed_int(info->gamma), fixed_milli(info->gamma));
+    printf("Supported features: %02X\n", unsigned(info->features));
+    printf("Chroma info: rx=%u.%03u\tgx=%u.%03u\tbx=%u.%03u\twx=%u.%03u\n",
+           fixed_int(info->red_x), fixed_milli(info->red_x), fixed_int(info->green_x),
+           fixed_milli(info->green_x), fixed_int(info->blue_x), fixed_milli(info->blue_x),
+           fixed_int(info->white_x), fixed_milli(info->white_x));
+    printf("             ry=%u.%03u\tgy=%u.%03u\tby=%u.%03u\twy=%u.%03u\n",
+           fixed_int(info->red_y), fixed_milli(info->red_y), fixed_int(info->green_y),
+           fixed_milli(info->green_y), fixed_int(info->blue_y), fixed_milli(info->blue_y),
+           fixed_int(info->white_y), fixed_milli(info->white_y));
+
+    puts("Established timings:");
+    uint8_t est[3];
+    established_bytes(info, est);
+    for (const EstablishedTiming &e : ESTABLISHED)
+        if (get_bits(est[e.byte], e.bit, e.bit)) puts(e.line);
+    printf("Manufacturer's mask: %02X\n", unsigned(info->manufacturer_mask));
+
+    for (const EdidStandardTiming &t : info->standard_timings) edid_print_standard_timing(&t);
+    for (const EdidDescriptor &d : info->descriptors) edid_print_descriptor(&d);
+    if (info->has_cea) cea_print(&info->cea);
+}
+
+int edid_encode(const EdidInfo *info, uint8_t *out)
+{
+    uint8_t *b = out;
+    memset(b, 0x01, EDID_BLOCK_SIZE);
+    memcpy(b + OFF_HEADER, info->header, HEADER_SIZE);
+
+    const unsigned c1 = unsigned(info->vendor_id[0] - LETTER_BASE);
+    const unsigned c2 = unsigned(info->vendor_id[1] - LETTER_BASE);
+    const unsigned c3 = unsigned(info->vendor_id[2] - LETTER_BASE);
+    b[OFF_VENDOR] = uint8_t(c1 << 2 | c2 >> 3);
+    b[OFF_VENDOR + 1] = uint8_t(c2 << 5 | c3);
+
+    put_le16(info->product_code, b + OFF_PRODUCT);
+    put_le32(info->serial_number, b + OFF_SERIAL);
+    b[OFF_WEEK] = uint8_t(info->week);
+    b[OFF_YEAR] = uint8_t(info->year - YEAR_BASE);
+    b[OFF_VERSION] = uint8_t(info->version);
+    b[OFF_REVISION] = uint8_t(info->revision);
+    b[OFF_VIDEO_INPUT] = uint8_t(info->video_input);
+    b[OFF_MAX_H_CM] = uint8_t(info->max_h_size_cm);
+    b[OFF_MAX_V_CM] = uint8_t(info->max_v_size_cm);
+    b[OFF_GAMMA] = gamma_to_byte(info->gamma);
+    b[OFF_FEATURES] = info->features;
+
+    b[OFF_CHROMA_LOW_RG] = 0;
+    b[OFF_CHROMA_LOW_BW] = 0;
+    const uint32_t coords[8] = {info->red_x,  info->red_y,  info->green_x, info->green_y,
+                                info->blue_x, info->blue_y, info->white_x, info->white_y};
+    for (unsigned i = 0; i < 8; ++i) put_chroma(coords[i], i, b);
+
+    established_bytes(info, b + OFF_EST_I);
+    for (unsigned k = 0; k < EDID_STD_TIMINGS; ++k)
+        edid_encode_standard_timing(&info->standard_timings[k],
+                                    b + OFF_STD_TIMINGS + STD_TIMING_SIZE * k, 1);
+    for (unsigned k = 0; k < EDID_DESCRIPTORS; ++k)
+        edid_encode_descriptor(&info->descriptors[k],
+                               b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k);
+
+    b[OFF_EXTENSIONS] = info->has_cea ? 1 : 0;
+    if (info->has_cea) cea_encode(&info->cea, out + EDID_BLOCK_SIZE);
+    b[OFF_CHECKSUM] = 0;
+    b[OFF_CHECKSUM] = uint8_t(0 - edid_checksum(b));
+    return 0;
+}
