@@ -1,0 +1,1 @@
+# edid_dump golden tests

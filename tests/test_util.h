@@ -1,0 +1,41 @@
+// test_util.h - helpers shared by the unit tests: bytes from hex text and
+// the capture of what a print operation writes on standard output.
+#ifndef EDID_TESTS_TEST_UTIL_H
+#define EDID_TESTS_TEST_UTIL_H
+
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <string>
+#include <vector>
+
+#include "tools/hex_text.h"
+
+namespace test_util {
+
+using Bytes = std::vector<uint8_t>;
+
+// "02 3A 80" -> {0x02, 0x3A, 0x80}; hex text as the test data files hold it.
+inline Bytes hex(const std::string &text)
+{
+    Bytes out(text.size() / 2 + 1);
+    long n = hex_text_decode(text.data(), text.size(), out.data(), out.size());
+    EXPECT_GE(n, 0) << "not hex text: " << text;
+    out.resize(n < 0 ? 0 : size_t(n));
+    return out;
+}
+
+// Standard output written by f.
+template <class F>
+std::string printed(F f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+} // namespace test_util
+
+#endif
