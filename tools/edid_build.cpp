@@ -65,12 +65,14 @@ int fail(int status, const char *what, const char *detail)
     return status;
 }
 
+// A decimal input number 0 to 15, or -1.
 long parse_port(const char *text)
 {
     size_t length = strlen(text);
-    if (length == 0 || length > 2 || strspn(text, "0123456789") != length) return -1;
-    long port = strtol(text, nullptr, 10);
-    return port <= long(MAX_PORT) ? port : -1;
+    if (length == 0 || strspn(text, "0123456789") != length) return -1;
+    errno = 0;
+    unsigned long port = strtoul(text, nullptr, 10);
+    return errno == 0 && port <= MAX_PORT ? long(port) : -1;
 }
 
 // Returns EXIT_DONE with opt filled, EXIT_USAGE after an error line, or -1
