@@ -44,11 +44,12 @@ inline std::array<uint8_t, 2 * EDID_BLOCK_SIZE> cea_block(uint8_t d, std::vector
     return area;
 }
 
-// A data block decoded from its wire bytes (header first).
+// A data block decoded from its wire bytes (header first), followed by
+// 0xFF bytes that show in the record if the decoder reads past the block.
 inline CeaDataBlock decoded(const std::string &wire)
 {
     Bytes b = hex(wire);
-    b.resize(1 + CEA_MAX_PAYLOAD + 1);
+    b.resize(1 + CEA_MAX_PAYLOAD + 1, 0xFF);
     CeaDataBlock block{};
     cea_decode_data_block(b.data(), &block);
     return block;
