@@ -151,8 +151,8 @@ void set_audio_block(CeaDataBlock *block)
     CeaAudioBlock *audio = &block->body.audio;
     for (const DeviceAudioFormat &f : device_audio) {
         CeaShortAudioDescriptor *d = &audio->descriptors[audio->count++];
-        d->format = f.format & 0x0F;
-        d->channels = f.channels & 0x07;
+        d->format = f.format;
+        d->channels = f.channels;
         d->rate_48 = 1;
         d->rate_44 = 1;
         d->rate_32 = 1;
@@ -161,7 +161,7 @@ void set_audio_block(CeaDataBlock *block)
             d->depth_20 = 1;
             d->depth_16 = 1;
         } else {
-            d->max_bitrate = (f.max_kbps / BITRATE_UNIT_KBPS) & 0xFF;
+            d->max_bitrate = f.max_kbps / BITRATE_UNIT_KBPS;
         }
     }
 }
