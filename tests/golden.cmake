@@ -5,6 +5,7 @@
 # stands for that file.  Standard output must equal EXPECT byte for byte,
 # the exit status must equal STATUS, and standard error must match
 # EXPECT_ERR when given.  A mismatch prints a unified diff.
+cmake_policy(VERSION 3.25)
 string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 string(REPLACE "|" ";" ARGS "${ARGS}")
 file(MAKE_DIRECTORY "${WORK}")
