@@ -21,7 +21,10 @@ if(NOT GTest_FOUND)
   add_subdirectory(${EDID_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest
                    EXCLUDE_FROM_ALL SYSTEM)
   set_property(DIRECTORY PROPERTY COMPILE_OPTIONS "${edid_options}")
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
+  # The sources name their libraries GTest::gtest and GTest::gtest_main.
+  if(NOT TARGET GTest::gtest_main)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
   message(STATUS "GoogleTest built from ${EDID_GTEST_SOURCE_DIR}")
 endif()

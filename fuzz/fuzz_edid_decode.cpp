@@ -65,9 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         edid_print(&info);
     }
 
-    // Whole blocks only: a partial block is absent to the bounded decoder
-    // but would be half dump, half zeros to the unbounded one.
-    if (size % EDID_BLOCK_SIZE == 0 && size <= MAX_DUMP) {
+    // Whole blocks only, at least the base block: a partial block is absent
+    // to the bounded decoder but would be half dump, half zeros to the
+    // unbounded one.
+    if (size >= EDID_BLOCK_SIZE && size % EDID_BLOCK_SIZE == 0 && size <= MAX_DUMP) {
         static uint8_t padded[MAX_DUMP];
         memset(padded, 0, sizeof padded);
         memcpy(padded, dump, size);
