@@ -183,10 +183,8 @@ void cea_encode(const CeaExtension *cea, uint8_t *out)
         offset += EDID_DESCRIPTOR_SIZE;
     }
 
-    uint8_t sum = 0;
-    for (int i = 0; i < CEA_CHECKSUM_OFFSET; i++)
-        sum = uint8_t(sum + out[i]);
-    out[CEA_CHECKSUM_OFFSET] = uint8_t(0 - sum);
+    // Byte 127 is still 0 here: nothing above writes past byte 126.
+    out[CEA_CHECKSUM_OFFSET] = uint8_t(0 - edid_checksum(out));
 }
 
 void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block)
