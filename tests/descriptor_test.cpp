@@ -7,76 +7,49 @@
 
 using test_util::Bytes;
 using test_util::hex;
-using test_util::printed;
 
 namespace {
 
+// Slots, their type and their bytes once decoded and encoded again (the
+// golden base block reports show what each kind prints).
 struct SlotCase {
     const char *what;
     const char *wire;
     uint32_t type;
-    const char *report;
     const char *reencoded; // nullptr: the same bytes
 };
 
+const char *const EMPTY = "01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01";
+
 const SlotCase SLOT_CASES[] = {
-    {"empty marker", "01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01", EDID_DESC_EMPTY, "",
-     nullptr},
+    {"empty marker", EMPTY, EDID_DESC_EMPTY, nullptr},
     {"empty marker, body not examined", "01 01 01 01 01 00 00 00 00 00 00 00 00 00 00 00 00 00",
-     EDID_DESC_EMPTY, "", "01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01"},
-    {"monitor name", "00 00 00 FC 00 48 44 54 56 31 0A 20 20 20 20 20 20 20", EDID_DESC_NAME,
-     "Device name: HDTV1\n", nullptr},
-    {"13-letter name, no line feed", "00 00 00 FC 00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D",
-     EDID_DESC_NAME, "Device name: ABCDEFGHIJKLM\n", nullptr},
-    {"serial text", "00 00 00 FF 00 31 32 33 34 35 36 37 38 39 30 0A 20 20", EDID_DESC_SERIAL,
-     "Serial number: 1234567890\n", nullptr},
-    {"unspecified text", "00 00 00 FE 00 4C 47 20 44 69 73 70 6C 61 79 0A 20 20", EDID_DESC_TEXT,
-     "Extra string: LG Display\n", nullptr},
-    {"range limits", "00 00 00 FD 00 38 4C 1E 53 0F 00 0A 20 20 20 20 20 20",
-     EDID_DESC_RANGE_LIMITS,
-     "Minimum vertical frequency: 56 Hz\nMaximum vertical frequency: 76 Hz\n"
-     "Minimum horizontal frequency: 30 kHz\nMaximum horizontal frequency: 83 kHz\n"
-     "Maximum pixel clock frequency: 150 MHz\n",
-     nullptr},
-    {"range limits with a GTF body", "00 00 00 FD 00 38 4C 1E 53 0F 02 00 28 78 E2 28 28 00",
-     EDID_DESC_RANGE_LIMITS, nullptr, "00 00 00 FD 00 38 4C 1E 53 0F 00 0A 20 20 20 20 20 20"},
-    {"white points", "00 00 00 FB 00 01 01 50 54 78 00 00 00 00 00 01 01 01",
-     EDID_DESC_WHITE_POINT,
-     "Additional whitepoint: Index: 1 whiteX: 0.313 whiteY: 0.329 gamma: 2.199\n"
-     "Additional whitepoint: Index: 0 whiteX: 0.000 whiteY: 0.000 gamma: 1.000\n",
+     EDID_DESC_EMPTY, EMPTY},
+    {"monitor name", "00 00 00 FC 00 48 44 54 56 31 0A 20 20 20 20 20 20 20", EDID_DESC_NAME, nullptr},
+    {"13-letter name", "00 00 00 FC 00 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D", EDID_DESC_NAME, nullptr},
+    {"serial text", "00 00 00 FF 00 31 32 33 34 35 36 37 38 39 30 0A 20 20", EDID_DESC_SERIAL, nullptr},
+    {"range limits, GTF body dropped", "00 00 00 FD 00 38 4C 1E 53 0F 02 00 28 78 E2 28 28 00",
+     EDID_DESC_RANGE_LIMITS, "00 00 00 FD 00 38 4C 1E 53 0F 00 0A 20 20 20 20 20 20"},
+    {"white points", "00 00 00 FB 00 01 01 50 54 78 00 00 00 00 00 01 01 01", EDID_DESC_WHITE_POINT,
      nullptr},
     {"standard timing identifiers", "00 00 00 FA 00 D1 C0 81 80 01 01 01 01 01 01 01 01 0A",
-     EDID_DESC_STD_TIMINGS,
-     "Standard timing: 1920X1080@60 16:9\nStandard timing: 1280X1024@60 5:4\n",
-     "00 00 00 FA 00 D1 C0 81 80 01 01 01 01 01 01 01 01 01"},
-    {"unrecognised tag", "00 00 00 10 00 00 00 00 00 00 00 00 00 00 00 00 00 07", 0x10,
-     "Unknown block of information, type=16\n", nullptr},
-    {"manufacturer tag", "00 00 00 0F 00 DE AD BE EF 01 02 03 04 05 06 07 08 09", 0x0F,
-     "Unknown block of information, type=15\n", nullptr},
+     EDID_DESC_STD_TIMINGS, "00 00 00 FA 00 D1 C0 81 80 01 01 01 01 01 01 01 01 01"},
+    {"unrecognised tag", "00 00 00 10 00 00 00 00 00 00 00 00 00 00 00 00 00 07", 0x10, nullptr},
     {"zero clock, not a name", "00 00 05 FC 00 00 00 00 00 00 00 00 00 00 00 00 00 00",
-     EDID_DESC_TIMING, nullptr, nullptr},
-    {"tag 0x00 padding: a timing of zeros", "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",
-     EDID_DESC_TIMING,
-     "Pixel clock: 0.000 MHz\nHorizontal active: 0\tBlank: 0\nVertical active: 0\tBlank: 0\n"
-     "Horizontal sync offset: 0\tWidth: 0\nVertical sync offset: 0\tWidth: 0\n"
-     "Image size: 0mm X 0mm\nHorizontal border: 0\tVertical: 0\nFlags: Progressive Normal V- H-\n",
+     EDID_DESC_TIMING, nullptr},
+    {"tag 0x00 padding", "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", EDID_DESC_TIMING,
      nullptr},
-    {"tag 0x01: empty", "00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00", EDID_DESC_EMPTY, "",
-     "01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01 01"},
+    {"tag 0x01: empty", "00 00 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00", EDID_DESC_EMPTY, EMPTY},
 };
 
-TEST(Descriptor, ClassifiesReportsAndReencodesSlots)
+TEST(Descriptor, ClassifiesAndReencodesSlots)
 {
     for (const SlotCase &c : SLOT_CASES) {
         SCOPED_TRACE(c.what);
         Bytes wire = hex(c.wire);
         EdidDescriptor d;
-        memset(&d, 0xA5, sizeof d); // fields the decoder leaves alone show up
         edid_decode_descriptor(wire.data(), &d);
         EXPECT_EQ(d.type, c.type);
-        if (c.report) {
-            EXPECT_EQ(printed([&] { edid_print_descriptor(&d); }), c.report);
-        }
         Bytes out(18);
         edid_encode_descriptor(&d, out.data());
         EXPECT_EQ(out, c.reencoded ? hex(c.reencoded) : wire);

@@ -25,50 +25,48 @@ Bytes encode(const EdidDetailedTiming &t)
     return out;
 }
 
+// The thirteen numbers in record order.
+std::vector<uint32_t> numbers(const EdidDetailedTiming &t)
+{
+    return {t.pixel_clock,   t.h_active,     t.h_blank,       t.v_active,     t.v_blank,
+            t.h_sync_offset, t.h_sync_width, t.v_sync_offset, t.v_sync_width, t.h_image_mm,
+            t.v_image_mm,    t.h_border,     t.v_border};
+}
+
 TEST(DetailedTiming, Decodes1080p60)
 {
     EdidDetailedTiming t = decode(hex(DTD_1080P));
-    EXPECT_EQ(t.pixel_clock, 14850u);
-    EXPECT_EQ(t.h_active, 1920u);
-    EXPECT_EQ(t.h_blank, 280u);
-    EXPECT_EQ(t.v_active, 1080u);
-    EXPECT_EQ(t.v_blank, 45u);
-    EXPECT_EQ(t.h_sync_offset, 88u);
-    EXPECT_EQ(t.h_sync_width, 44u);
-    EXPECT_EQ(t.v_sync_offset, 4u);
-    EXPECT_EQ(t.v_sync_width, 5u);
-    EXPECT_EQ(t.h_image_mm, 16u);
-    EXPECT_EQ(t.v_image_mm, 9u);
-    EXPECT_EQ(t.h_border + t.v_border, 0u);
-    EXPECT_EQ(printed([&] { edid_print_detailed_timing(&t); }),
-              "Pixel clock: 148.500 MHz\n"
-              "Horizontal active: 1920\tBlank: 280\n"
-              "Vertical active: 1080\tBlank: 45\n"
-              "Horizontal sync offset: 88\tWidth: 44\n"
-              "Vertical sync offset: 4\tWidth: 5\n"
-              "Image size: 16mm X 9mm\n"
-              "Horizontal border: 0\tVertical: 0\n"
-              "Flags: Progressive Normal Digital_sync Separate_sync V+ H+\n");
+    EXPECT_EQ(numbers(t), (std::vector<uint32_t>{14850, 1920, 280, 1080, 45, 88, 44, 4, 5, 16, 9, 0, 0}));
+    EXPECT_TRUE(t.digital_sync && t.separate_sync && t.vsync_positive && t.hsync_positive);
+    EXPECT_FALSE(t.interlaced || t.stereo);
     EXPECT_EQ(encode(t), hex(DTD_1080P));
 }
 
-std::string flags_line(uint8_t byte17)
+// The first and last report lines for a pixel clock and a flags byte.
+TEST(DetailedTiming, ClockAndFlagsLines)
 {
-    Bytes b = hex(DTD_1080P);
-    b[17] = byte17;
-    EdidDetailedTiming t = decode(b);
-    std::string out = printed([&] { edid_print_detailed_timing(&t); });
-    return out.substr(out.rfind("Flags:"));
-}
-
-TEST(DetailedTiming, FlagsLine)
-{
-    EXPECT_EQ(flags_line(0x80), "Flags: Interlaced Normal V- H-\n");
-    EXPECT_EQ(flags_line(0x01), "Flags: Progressive Normal V- H-\n");
-    EXPECT_EQ(flags_line(0x20), "Flags: Progressive Type1 V- H-\n");
-    EXPECT_EQ(flags_line(0x40), "Flags: Progressive Type2 V- H-\n");
-    EXPECT_EQ(flags_line(0x6A), "Flags: Progressive Type3 Separate_sync V- H+\n");
-    EXPECT_EQ(flags_line(0x14), "Flags: Progressive Normal Digital_sync V+ H-\n");
+    struct {
+        uint32_t clock;
+        uint8_t flags;
+        const char *first, *last;
+    } cases[] = {
+        {14850, 0x1E, "Pixel clock: 148.500 MHz", "Flags: Progressive Normal Digital_sync Separate_sync V+ H+"},
+        {2518, 0x80, "Pixel clock: 25.180 MHz", "Flags: Interlaced Normal V- H-"},
+        {2505, 0x20, "Pixel clock: 25.050 MHz", "Flags: Progressive Type1 V- H-"},
+        {0, 0x40, "Pixel clock: 0.000 MHz", "Flags: Progressive Type2 V- H-"},
+        {100, 0x6A, "Pixel clock: 1.000 MHz", "Flags: Progressive Type3 Separate_sync V- H+"},
+        {7425, 0x15, "Pixel clock: 74.250 MHz", "Flags: Progressive Normal Digital_sync V+ H-"},
+    };
+    for (const auto &c : cases) {
+        Bytes b = hex(DTD_1080P);
+        b[0] = uint8_t(c.clock);
+        b[1] = uint8_t(c.clock >> 8);
+        b[17] = c.flags;
+        EdidDetailedTiming t = decode(b);
+        std::string out = printed([&] { edid_print_detailed_timing(&t); });
+        EXPECT_EQ(out.substr(0, out.find('\n')), c.first);
+        EXPECT_EQ(out.substr(out.rfind("Flags:")), std::string(c.last) + "\n");
+    }
 }
 
 TEST(DetailedTiming, EveryFlagsByteRoundTripsExceptBitZero)
@@ -82,45 +80,19 @@ TEST(DetailedTiming, EveryFlagsByteRoundTripsExceptBitZero)
 
 TEST(DetailedTiming, WidestValuesSurviveAndWiderOnesLoseHighBits)
 {
-    // Every field at the top of its wire width.
     Bytes widest = hex("FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FF FE");
     EdidDetailedTiming t = decode(widest);
-    EXPECT_EQ(t.pixel_clock, 0xFFFFu);
-    EXPECT_EQ(t.h_active, 0xFFFu);
-    EXPECT_EQ(t.h_sync_offset, 0x3FFu);
-    EXPECT_EQ(t.v_sync_offset, 0x3Fu);
-    EXPECT_EQ(t.v_sync_width, 0x3Fu);
-    EXPECT_EQ(t.h_image_mm, 0xFFFu);
+    const std::vector<uint32_t> top = {0xFFFF, 0xFFF, 0xFFF, 0xFFF, 0xFFF, 0x3FF, 0x3FF,
+                                       0x3F,   0x3F,  0xFFF, 0xFFF, 0xFF,  0xFF};
+    EXPECT_EQ(numbers(t), top);
     EXPECT_EQ(encode(t), widest);
-
-    EdidDetailedTiming wide{};
-    wide.pixel_clock = 0x12345;
-    wide.h_active = 0x1ABC;
-    wide.h_sync_offset = 0x7FF;
-    wide.v_sync_width = 0x7F;
-    wide.h_border = 0x1FF;
-    EdidDetailedTiming back = decode(encode(wide));
-    EXPECT_EQ(back.pixel_clock, 0x2345u);
-    EXPECT_EQ(back.h_active, 0xABCu);
-    EXPECT_EQ(back.h_sync_offset, 0x3FFu);
-    EXPECT_EQ(back.v_sync_width, 0x3Fu);
-    EXPECT_EQ(back.h_border, 0xFFu);
-}
-
-TEST(DetailedTiming, PixelClockThousandths)
-{
-    struct {
-        uint32_t clock;
-        const char *line;
-    } cases[] = {{14850, "Pixel clock: 148.500 MHz\n"}, {7425, "Pixel clock: 74.250 MHz\n"},
-                 {2518, "Pixel clock: 25.180 MHz\n"},   {2505, "Pixel clock: 25.050 MHz\n"},
-                 {0, "Pixel clock: 0.000 MHz\n"}};
-    for (const auto &c : cases) {
-        EdidDetailedTiming t{};
-        t.pixel_clock = c.clock;
-        std::string out = printed([&] { edid_print_detailed_timing(&t); });
-        EXPECT_EQ(out.substr(0, out.find('\n') + 1), c.line);
-    }
+    // One more bit in every field: only the wire width comes back.
+    t.pixel_clock = 0x1FFFF;
+    t.h_active = t.h_blank = t.v_active = t.v_blank = t.h_image_mm = t.v_image_mm = 0x1FFF;
+    t.h_sync_offset = t.h_sync_width = 0x7FF;
+    t.v_sync_offset = t.v_sync_width = 0x7F;
+    t.h_border = t.v_border = 0x1FF;
+    EXPECT_EQ(numbers(decode(encode(t))), top);
 }
 
 } // namespace
