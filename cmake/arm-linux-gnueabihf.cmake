@@ -23,3 +23,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Used by add_test/ctest, gtest_discover_tests and the golden test runner.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm -L ${EDID_ARM_SYSROOT})
+
+# 64-bit file offsets and directory cookies (getdents64): a 32-bit readdir()
+# fails with EOVERFLOW on a 64-bit host's ext4 under qemu-arm, and firmware
+# wants large-file support anyway.
+set(CMAKE_C_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
+set(CMAKE_CXX_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
