@@ -111,29 +111,33 @@ constexpr uint32_t clamp_count(uint32_t count)
 
 void decode_sad(const uint8_t *b, CeaShortAudioDescriptor *sad)
 {
-    sad->format = get_bits(b[0], 6, 3);
-    sad->channels = get_bits(b[0], 2, 0);
-    sad->rate_192 = get_bits(b[1], 6, 6);
-    sad->rate_176 = get_bits(b[1], 5, 5);
-    sad->rate_96 = get_bits(b[1], 4, 4);
-    sad->rate_88 = get_bits(b[1], 3, 3);
-    sad->rate_48 = get_bits(b[1], 2, 2);
-    sad->rate_44 = get_bits(b[1], 1, 1);
-    sad->rate_32 = get_bits(b[1], 0, 0);
-    switch (byte2_kind(sad->format)) {
+    // The three bytes are read first: the record may alias them, and the bit
+    // fields of one unit then merge into few stores.
+    const uint8_t b0 = b[0], b1 = b[1], b2 = b[2];
+    const uint32_t format = get_bits(b0, 6, 3);
+    sad->format = format;
+    sad->channels = get_bits(b0, 2, 0);
+    sad->rate_192 = get_bits(b1, 6, 6);
+    sad->rate_176 = get_bits(b1, 5, 5);
+    sad->rate_96 = get_bits(b1, 4, 4);
+    sad->rate_88 = get_bits(b1, 3, 3);
+    sad->rate_48 = get_bits(b1, 2, 2);
+    sad->rate_44 = get_bits(b1, 1, 1);
+    sad->rate_32 = get_bits(b1, 0, 0);
+    switch (byte2_kind(format)) {
     case BYTE2_DEPTHS:
-        sad->depth_24 = get_bits(b[2], 2, 2);
-        sad->depth_20 = get_bits(b[2], 1, 1);
-        sad->depth_16 = get_bits(b[2], 0, 0);
+        sad->depth_24 = get_bits(b2, 2, 2);
+        sad->depth_20 = get_bits(b2, 1, 1);
+        sad->depth_16 = get_bits(b2, 0, 0);
         break;
     case BYTE2_OPTIONS:
-        sad->options = b[2];
+        sad->options = b2;
         break;
     case BYTE2_PROFILE:
-        sad->options = uint8_t(get_bits(b[2], 2, 0));
+        sad->options = uint8_t(get_bits(b2, 2, 0));
         break;
     case BYTE2_BITRATE:
-        sad->max_bitrate = b[2];
+        sad->max_bitrate = b2;
         break;
     }
 }
@@ -212,8 +216,9 @@ void print_sad(const CeaShortAudioDescriptor *sad)
 // not make a whole descriptor are ignored (31 bytes hold 10).
 void cea_decode_audio_block(const uint8_t *header, CeaAudioBlock *audio)
 {
-    audio->count = clamp_count(get_bits(header[0], 4, 0) / SAD_SIZE);
-    for (uint32_t i = 0; i < audio->count; i++)
+    const uint32_t count = clamp_count(get_bits(header[0], 4, 0) / SAD_SIZE);
+    audio->count = count;
+    for (uint32_t i = 0; i < count; i++)
         decode_sad(header + 1 + SAD_SIZE * i, &audio->descriptors[i]);
 }
 

@@ -36,8 +36,9 @@ constexpr uint32_t min_u32(uint32_t a, uint32_t b)
 
 void cea_decode_video_block(const uint8_t *header, CeaVideoBlock *video)
 {
-    video->count = get_bits(header[0], 4, 0);
-    for (uint32_t i = 0; i < video->count; i++) {
+    const uint32_t count = get_bits(header[0], 4, 0);
+    video->count = count;
+    for (uint32_t i = 0; i < count; i++) {
         uint8_t svd = header[1 + i];
         video->descriptors[i].native = get_bits(svd, 7, 7);
         video->descriptors[i].vic = get_bits(svd, 6, 0);

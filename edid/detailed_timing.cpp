@@ -38,12 +38,15 @@ void edid_decode_detailed_timing(const uint8_t *b, EdidDetailedTiming *t)
     t->v_image_mm = b[13] | get_bits(b[14], 3, 0) << 8;
     t->h_border = b[15];
     t->v_border = b[16];
-    t->interlaced = get_bits(b[17], FLAG_INTERLACED, FLAG_INTERLACED);
-    t->stereo = get_bits(b[17], FLAG_STEREO_HI, FLAG_STEREO_LO);
-    t->digital_sync = get_bits(b[17], FLAG_DIGITAL_SYNC, FLAG_DIGITAL_SYNC);
-    t->separate_sync = get_bits(b[17], FLAG_SEPARATE_SYNC, FLAG_SEPARATE_SYNC);
-    t->vsync_positive = get_bits(b[17], FLAG_VSYNC_POSITIVE, FLAG_VSYNC_POSITIVE);
-    t->hsync_positive = get_bits(b[17], FLAG_HSYNC_POSITIVE, FLAG_HSYNC_POSITIVE);
+    // Byte 17 is read once: the record may alias the wire bytes, and the six
+    // bit fields then merge into one store of their byte.
+    const uint8_t flags = b[17];
+    t->interlaced = get_bits(flags, FLAG_INTERLACED, FLAG_INTERLACED);
+    t->stereo = get_bits(flags, FLAG_STEREO_HI, FLAG_STEREO_LO);
+    t->digital_sync = get_bits(flags, FLAG_DIGITAL_SYNC, FLAG_DIGITAL_SYNC);
+    t->separate_sync = get_bits(flags, FLAG_SEPARATE_SYNC, FLAG_SEPARATE_SYNC);
+    t->vsync_positive = get_bits(flags, FLAG_VSYNC_POSITIVE, FLAG_VSYNC_POSITIVE);
+    t->hsync_positive = get_bits(flags, FLAG_HSYNC_POSITIVE, FLAG_HSYNC_POSITIVE);
 }
 
 void edid_encode_detailed_timing(const EdidDetailedTiming *t, uint8_t *b)
