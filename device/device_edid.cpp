@@ -9,6 +9,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 extern "C" {
 const char *device_vendor_id = "QZR";
 uint32_t device_product_code = 1;
@@ -96,11 +98,6 @@ static_assert(sizeof device_audio / sizeof device_audio[0] <= CEA_MAX_AUDIO_DESC
 constexpr uint32_t OUI_THX = 0x0012FA;
 constexpr uint8_t thx_payload[] = {0x00, 0x01, 'T', 'H', 'X', 0x10, 0x03};
 static_assert(sizeof thx_payload <= CEA_MAX_VENDOR_PAYLOAD);
-
-uint32_t min_u32(uint32_t a, uint32_t b)
-{
-    return a < b ? a : b;
-}
 
 uint32_t device_block_count()
 {
@@ -222,7 +219,7 @@ PhysicalAddress sink_address(const EdidInfo *sink)
 {
     PhysicalAddress address = {0, 0};
     if (!sink->has_cea) return address;
-    uint32_t count = min_u32(sink->cea.data_block_count, CEA_MAX_DATA_BLOCKS);
+    uint32_t count = std::min<uint32_t>(sink->cea.data_block_count, CEA_MAX_DATA_BLOCKS);
     for (uint32_t i = 0; i < count; ++i) {
         const CeaDataBlock *block = &sink->cea.data_blocks[i];
         if (block->tag != CEA_TAG_VENDOR || block->body.vendor.oui != CEA_OUI_HDMI) continue;
@@ -314,12 +311,12 @@ void copy_sink_video(const CeaExtension *sink, CeaExtension *out)
     out->ycbcr_422 = sink->ycbcr_422;
     out->native_modes = sink->native_modes;
     uint32_t room = CEA_MAX_DATA_BLOCKS - device_block_count();
-    uint32_t count = min_u32(sink->data_block_count, CEA_MAX_DATA_BLOCKS);
+    uint32_t count = std::min<uint32_t>(sink->data_block_count, CEA_MAX_DATA_BLOCKS);
     for (uint32_t i = 0; i < count && out->data_block_count < room; ++i) {
         if (sink->data_blocks[i].tag == CEA_TAG_VIDEO)
             out->data_blocks[out->data_block_count++] = sink->data_blocks[i];
     }
-    out->detailed_timing_count = min_u32(sink->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
+    out->detailed_timing_count = std::min<uint32_t>(sink->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     memcpy(out->detailed_timings, sink->detailed_timings,
            out->detailed_timing_count * sizeof out->detailed_timings[0]);
 }

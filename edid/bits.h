@@ -42,6 +42,12 @@ constexpr void put_le32(uint32_t value, uint8_t *p)
     put_le16(value >> 16, p + 2);
 }
 
+// Counts and sizes cut to a record's capacity.
+constexpr uint32_t min_u32(uint32_t a, uint32_t b)
+{
+    return a < b ? a : b;
+}
+
 // Gamma byte (gamma x 100 - 100) <-> fixed point with 10 fraction bits.
 // Decoding rounds down, so 120 (2.20) is held as 2252; encoding rounds to
 // the nearest hundredth and undoes it exactly.

@@ -20,6 +20,7 @@
 #include "edid/bits.h"
 
 using edid_bits::get_bits;
+using edid_bits::min_u32;
 using edid_bits::put_bits;
 
 namespace {
@@ -43,11 +44,6 @@ enum {
 constexpr uint32_t block_span(uint8_t header)
 {
     return 1 + get_bits(header, 4, 0);
-}
-
-constexpr uint32_t min_u32(uint32_t a, uint32_t b)
-{
-    return a < b ? a : b;
 }
 
 bool dtd_end_mark(const uint8_t *bytes)

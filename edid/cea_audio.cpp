@@ -15,6 +15,7 @@
 #include "edid/bits.h"
 
 using edid_bits::get_bits;
+using edid_bits::min_u32;
 using edid_bits::put_bits;
 
 namespace {
@@ -106,7 +107,7 @@ const char *format_name(uint32_t format)
 
 constexpr uint32_t clamp_count(uint32_t count)
 {
-    return count < CEA_MAX_AUDIO_DESCRIPTORS ? count : uint32_t(CEA_MAX_AUDIO_DESCRIPTORS);
+    return min_u32(count, CEA_MAX_AUDIO_DESCRIPTORS);
 }
 
 void decode_sad(const uint8_t *b, CeaShortAudioDescriptor *sad)

@@ -16,6 +16,7 @@
 #include "edid/bits.h"
 
 using edid_bits::get_bits;
+using edid_bits::min_u32;
 using edid_bits::put_bits;
 
 namespace {
@@ -24,11 +25,6 @@ enum {
     OUI_SIZE = 3,          // vendor block: bytes of the IEEE OUI
     SPEAKER_PAYLOAD = 3    // speaker allocation block: payload length
 };
-
-constexpr uint32_t min_u32(uint32_t a, uint32_t b)
-{
-    return a < b ? a : b;
-}
 
 } // namespace
 
