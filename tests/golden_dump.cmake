@@ -1,5 +1,5 @@
 # edid_dump golden tests: exact standard output and exit status.
-foreach(name base_full base_descriptors base_odd_slots size_100 size_129 size_256
+foreach(name base_full base_descriptors base_odd_slots base_timings size_100 size_129 size_256
              bad_checksum version_1_4 not_edid)
   edid_golden(NAME dump.${name} TOOL edid_dump INPUT data/${name}.hex ARGS @BIN@
               EXPECT data/${name}.out)
