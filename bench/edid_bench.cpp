@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time per operation of libedid on a television's EDID: decode (base block
 // alone, and base block with its CEA-861 extension), the report written to
 // /dev/null, encode, and the two device EDID builders.
@@ -12,13 +13,12 @@
 #include <string.h>
 #include <unistd.h>
 
-#include "device/device_edid.h"
-#include "edid/edid.h"
-#include "tools/hex_text.h"
+#include <edid/device_edid.h>
+#include <edid/edid.h>
+#include "tools/dump_file.h"
 
 namespace {
 
-constexpr size_t MAX_HEX_TEXT = 1 << 16;
 constexpr size_t EXTENSION_COUNT_BYTE = 126;
 constexpr size_t CHECKSUM_BYTE = 127;
 
@@ -36,14 +36,10 @@ struct Samples {
 
 Samples load()
 {
-    static char text[MAX_HEX_TEXT];
-    static uint8_t bytes[MAX_HEX_TEXT / 2];
-    FILE *file = fopen(EDID_BENCH_TV_HEX, "rb");
-    if (!file) give_up("cannot open");
-    size_t length = fread(text, 1, sizeof text, file);
-    fclose(file);
-    long count = hex_text_decode(text, length, bytes, sizeof bytes);
-    if (count < long(2 * EDID_BLOCK_SIZE)) give_up("not a base block and a CEA block");
+    static DumpFile dump;
+    if (dump_file_read(EDID_BENCH_TV_HEX, &dump) != DUMP_FILE_OK) give_up("cannot read");
+    if (dump.length < 2 * EDID_BLOCK_SIZE) give_up("not a base block and a CEA block");
+    const uint8_t *bytes = dump.bytes;
 
     Samples s{};
     memcpy(s.tv, bytes, sizeof s.tv);

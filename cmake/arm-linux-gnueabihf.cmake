@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross build for 32-bit ARM Linux (hard-float EABI) with Debian's
 # g++-arm-linux-gnueabihf; programs built here run on the build machine
 # through qemu-arm (Debian package qemu-user), which finds the target's

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installation: libedid (static and shared), the public headers, the tools,
 # their manual pages, a pkg-config file and a CMake package.
 #
@@ -9,65 +10,15 @@
 #   <prefix>/lib/cmake/edid/edidConfig.cmake, edidConfigVersion.cmake,
 #                            edidTargets*.cmake
 #
-# The installed libedid holds the decoder, report and encoder (target edid)
-# and the device EDID builders (target edid_device) in one library, so that
-# a program links one file.  Its objects are compiled once more from the
-# same source lists, position-independent, with the same private options:
-# the in-tree targets stay as they are for the tools and the tests.  Both
-# libraries need no C++ runtime; the shared one is linked by the C driver
-# with --no-undefined, so a stray C++ runtime reference fails the build.
-include(GNUInstallDirs)
+# Both libraries are the in-tree targets edid (static) and edid_shared,
+# built from the one object library: what the tests link is what installs.
+# Neither needs a C++ runtime; the shared one is linked with --no-undefined,
+# so a stray C++ runtime reference fails the build.
 include(CMakePackageConfigHelpers)
 
 set(EDID_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/edid)
 
-# Absolute source paths of a target, and its private build settings.
-function(edid_collect_sources target)
-  get_target_property(dir ${target} SOURCE_DIR)
-  get_target_property(sources ${target} SOURCES)
-  foreach(source IN LISTS sources)
-    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir} NORMALIZE)
-    list(APPEND EDID_LIB_SOURCES ${source})
-  endforeach()
-  foreach(property COMPILE_OPTIONS COMPILE_DEFINITIONS INCLUDE_DIRECTORIES)
-    get_target_property(values ${target} ${property})
-    if(values)
-      list(APPEND EDID_LIB_${property} ${values})
-    endif()
-  endforeach()
-  foreach(var SOURCES COMPILE_OPTIONS COMPILE_DEFINITIONS INCLUDE_DIRECTORIES)
-    list(REMOVE_DUPLICATES EDID_LIB_${var})
-    set(EDID_LIB_${var} ${EDID_LIB_${var}} PARENT_SCOPE)
-  endforeach()
-endfunction()
-
-set(EDID_LIB_SOURCES)
-edid_collect_sources(edid)
-if(TARGET edid_device)
-  edid_collect_sources(edid_device)
-endif()
-
-add_library(edid_objects OBJECT ${EDID_LIB_SOURCES})
-set_target_properties(edid_objects PROPERTIES POSITION_INDEPENDENT_CODE ON)
-target_compile_options(edid_objects PRIVATE ${EDID_LIB_COMPILE_OPTIONS})
-target_compile_definitions(edid_objects PRIVATE ${EDID_LIB_COMPILE_DEFINITIONS})
-target_include_directories(edid_objects PRIVATE ${PROJECT_SOURCE_DIR} ${EDID_LIB_INCLUDE_DIRECTORIES})
-
-# Output into dist/lib: build/lib already holds the in-tree libedid.a.
-foreach(kind STATIC SHARED)
-  string(TOLOWER ${kind} suffix)
-  add_library(edid_${suffix} ${kind} $<TARGET_OBJECTS:edid_objects>)
-  add_library(edid::edid_${suffix} ALIAS edid_${suffix})
-  set_target_properties(edid_${suffix} PROPERTIES
-    OUTPUT_NAME edid
-    EXPORT_NAME edid_${suffix}
-    LINKER_LANGUAGE C
-    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/dist/lib
-    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/dist/lib)
-  target_include_directories(edid_${suffix} INTERFACE
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-endforeach()
+set_target_properties(edid PROPERTIES EXPORT_NAME edid_static)
 set_target_properties(edid_shared PROPERTIES
   VERSION ${PROJECT_VERSION}
   SOVERSION ${PROJECT_VERSION_MAJOR})
@@ -85,30 +36,19 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/libedid.map)
 endif()
 
-install(TARGETS edid_static edid_shared EXPORT edidTargets
+install(TARGETS edid edid_shared EXPORT edidTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT devel
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
     NAMELINK_COMPONENT devel)
 
-# <edid/edid.h> and <edid/device_edid.h>: the second includes "edid/edid.h",
-# which the include directory <prefix>/include resolves.
-install(FILES ${PROJECT_SOURCE_DIR}/edid/edid.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/edid COMPONENT devel)
-if(EXISTS ${PROJECT_SOURCE_DIR}/device/device_edid.h)
-  install(FILES ${PROJECT_SOURCE_DIR}/device/device_edid.h
-    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/edid COMPONENT devel)
-endif()
+# <edid/edid.h> and <edid/device_edid.h>, as the tree spells them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/edid
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT devel)
 
-# The tools link the in-tree static libraries: nothing to find at run time.
-foreach(tool edid_dump edid_build)
-  if(TARGET ${tool})
-    install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
-  endif()
-  if(EXISTS ${PROJECT_SOURCE_DIR}/man/${tool}.1)
-    install(FILES ${PROJECT_SOURCE_DIR}/man/${tool}.1
-      DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
-  endif()
-endforeach()
+# The tools link libedid.a: nothing to find at run time.
+install(TARGETS edid_dump edid_build RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+install(FILES ${PROJECT_SOURCE_DIR}/man/edid_dump.1 ${PROJECT_SOURCE_DIR}/man/edid_build.1
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
 
 # CMake package: find_package(edid) -> edid::edid (see edidConfig.cmake.in).
 install(EXPORT edidTargets NAMESPACE edid::

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // device_edid.cpp - the device identity, the device's own CEA-861 data
 // blocks, and the default and repeater EDID builders.
 //
@@ -5,11 +6,12 @@
 // fixed base fields, monitor name, basic audio) and end with the same data
 // blocks (append_device_blocks); in between the default builder fills the
 // device's fixed picture fields and the repeater copies the sink's.
-#include "device/device_edid.h"
-
+#include <edid/device_edid.h>
 #include <string.h>
 
 #include <algorithm>
+
+#include "edid/format.h"
 
 extern "C" {
 const char *device_vendor_id = "QZR";
@@ -26,13 +28,10 @@ namespace {
 constexpr uint8_t edid_header[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 
 enum : uint32_t {
-    EDID_VERSION = 1,
-    EDID_REVISION = 3,
     VENDOR_ID_LETTERS = 3,
     VIDEO_INPUT_DIGITAL = 0x80, // byte 20 bit 7
     FEATURES = 0x0A,            // byte 24: RGB colour display (bits 4..3 = 01),
                                 // preferred timing mode (bit 1)
-    STD_TIMING_EMPTY = 0x0101,  // the unused standard timing entry 01 01
     PICTURE_SLOTS = 3,          // descriptors [0] to [2]: timings, range limits
     RANGE_LIMITS_SLOT = 2,
     NAME_SLOT = 3
@@ -61,20 +60,10 @@ struct PhysicalAddress {
     uint8_t lo;
 };
 
-// Short audio descriptors: format codes, channel counts (count minus one)
-// and maximum bit rates (in units of 8 kbps on the wire).
-enum : uint8_t {
-    AUDIO_LPCM = 1,
-    AUDIO_AC3 = 2,
-    AUDIO_DTS = 7,
-    CHANNELS_2 = 1,
-    CHANNELS_6 = 5
-};
-enum : uint32_t {
-    BITRATE_UNIT_KBPS = 8,
-    DTS_MAX_KBPS = 1408,
-    AC3_MAX_KBPS = 640
-};
+// Short audio descriptors: channel counts (count minus one) and maximum
+// bit rates.
+enum : uint8_t { CHANNELS_2 = 1, CHANNELS_6 = 5 };
+enum : uint32_t { DTS_MAX_KBPS = 1408, AC3_MAX_KBPS = 640 };
 
 struct DeviceAudioFormat {
     uint8_t format;
@@ -85,11 +74,9 @@ struct DeviceAudioFormat {
 // The audio block's descriptors in wire order: the 6-channel coded formats,
 // linear PCM, then the 2-channel coded formats.
 constexpr DeviceAudioFormat device_audio[] = {
-    {AUDIO_DTS, CHANNELS_6, DTS_MAX_KBPS},
-    {AUDIO_AC3, CHANNELS_6, AC3_MAX_KBPS},
-    {AUDIO_LPCM, CHANNELS_2, 0},
-    {AUDIO_DTS, CHANNELS_2, DTS_MAX_KBPS},
-    {AUDIO_AC3, CHANNELS_2, AC3_MAX_KBPS},
+    {CEA_AUDIO_DTS, CHANNELS_6, DTS_MAX_KBPS}, {CEA_AUDIO_AC3, CHANNELS_6, AC3_MAX_KBPS},
+    {CEA_AUDIO_LPCM, CHANNELS_2, 0},           {CEA_AUDIO_DTS, CHANNELS_2, DTS_MAX_KBPS},
+    {CEA_AUDIO_AC3, CHANNELS_2, AC3_MAX_KBPS},
 };
 static_assert(sizeof device_audio / sizeof device_audio[0] <= CEA_MAX_AUDIO_DESCRIPTORS);
 
@@ -153,12 +140,12 @@ void set_audio_block(CeaDataBlock *block)
         d->rate_48 = 1;
         d->rate_44 = 1;
         d->rate_32 = 1;
-        if (f.format == AUDIO_LPCM) {
+        if (f.format == CEA_AUDIO_LPCM) {
             d->depth_24 = 1;
             d->depth_20 = 1;
             d->depth_16 = 1;
         } else {
-            d->max_bitrate = f.max_kbps / BITRATE_UNIT_KBPS;
+            d->max_bitrate = f.max_kbps / CEA_AUDIO_BITRATE_UNIT_KBPS;
         }
     }
 }
@@ -261,25 +248,14 @@ void start_record(EdidInfo *out)
     out->cea.basic_audio = 1;
 }
 
+// The sink's seventeen established timing flags, through their wire bytes;
+// manufacturer_mask is not taken.
 void copy_established_timings(const EdidInfo *sink, EdidInfo *out)
 {
-    out->est_720x400_70 = sink->est_720x400_70;
-    out->est_720x400_88 = sink->est_720x400_88;
-    out->est_640x480_60 = sink->est_640x480_60;
-    out->est_640x480_67 = sink->est_640x480_67;
-    out->est_640x480_72 = sink->est_640x480_72;
-    out->est_640x480_75 = sink->est_640x480_75;
-    out->est_800x600_56 = sink->est_800x600_56;
-    out->est_800x600_60 = sink->est_800x600_60;
-    out->est_800x600_72 = sink->est_800x600_72;
-    out->est_800x600_75 = sink->est_800x600_75;
-    out->est_832x624_75 = sink->est_832x624_75;
-    out->est_1024x768_87i = sink->est_1024x768_87i;
-    out->est_1024x768_60 = sink->est_1024x768_60;
-    out->est_1024x768_70 = sink->est_1024x768_70;
-    out->est_1024x768_75 = sink->est_1024x768_75;
-    out->est_1280x1024_75 = sink->est_1280x1024_75;
-    out->est_1152x870_75 = sink->est_1152x870_75;
+    uint8_t bytes[edid_format::ESTABLISHED_BYTES];
+    edid_format::established_to_bytes(sink, bytes);
+    edid_format::established_from_bytes(bytes, out);
+    out->manufacturer_mask = 0;
 }
 
 // The sink's detailed timings, first three in order (its preferred timing
@@ -288,7 +264,8 @@ void copy_picture_descriptors(const EdidInfo *sink, EdidInfo *out)
 {
     uint32_t slot = 0;
     for (uint32_t i = 0; i < EDID_DESCRIPTORS && slot < PICTURE_SLOTS; ++i) {
-        if (sink->descriptors[i].type == EDID_DESC_TIMING) out->descriptors[slot++] = sink->descriptors[i];
+        if (sink->descriptors[i].type == EDID_DESC_TIMING)
+            out->descriptors[slot++] = sink->descriptors[i];
     }
     for (uint32_t i = 0; i < EDID_DESCRIPTORS; ++i) {
         if (sink->descriptors[i].type == EDID_DESC_RANGE_LIMITS) {
@@ -316,7 +293,8 @@ void copy_sink_video(const CeaExtension *sink, CeaExtension *out)
         if (sink->data_blocks[i].tag == CEA_TAG_VIDEO)
             out->data_blocks[out->data_block_count++] = sink->data_blocks[i];
     }
-    out->detailed_timing_count = std::min<uint32_t>(sink->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
+    out->detailed_timing_count =
+        std::min<uint32_t>(sink->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     memcpy(out->detailed_timings, sink->detailed_timings,
            out->detailed_timing_count * sizeof out->detailed_timings[0]);
 }
@@ -338,7 +316,7 @@ extern "C" void edid_build_default(EdidInfo *out, uint32_t port)
     out->white_x = 289; // 0.282
     out->white_y = 305; // 0.298
     out->est_640x480_60 = 1;
-    for (EdidStandardTiming &t : out->standard_timings) t.raw_code = STD_TIMING_EMPTY;
+    for (EdidStandardTiming &t : out->standard_timings) t.raw_code = EDID_STD_TIMING_EMPTY;
     out->cea.ycbcr_444 = 1;
     out->cea.ycbcr_422 = 1;
     append_device_blocks(&out->cea, address_below(PhysicalAddress{0, 0}, port));

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Worst-case stack depth of the library's entry points, from GCC's call
 graph files (-fcallgraph-info=su, which also gives each function's frame).
 
     cmake -S . -B build-arm-stack --toolchain cmake/arm-linux-gnueabihf.cmake \
           -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEDID_BUILD_TESTS=OFF \
           "-DCMAKE_CXX_FLAGS=-fstack-usage -fcallgraph-info=su"
-    cmake --build build-arm-stack --target edid edid_device
+    cmake --build build-arm-stack --target edid
     docs/stack_usage.py build-arm-stack edid_decode edid_print edid_encode
 
 Prints, for each entry point, the deepest chain of library frames (bytes)

@@ -1,23 +1,26 @@
+// SPDX-License-Identifier: MIT
 // The E-EDID 1.3 base block: checksum, decoder with the search for the first
 // CEA-861 extension (directly or through the extension block maps), report,
 // and encoder.
-#include "edid/bits.h"
-#include "edid/edid.h"
-
+#include <edid/edid.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "bits.h"
+#include "format.h"
+
 using namespace edid_bits;
+using namespace edid_format;
 
 namespace {
 
 // Base block byte offsets.
 constexpr unsigned OFF_HEADER = 0, HEADER_SIZE = 8;
-constexpr unsigned OFF_VENDOR = 8;   // big-endian word of three 5-bit letters
+constexpr unsigned OFF_VENDOR = 8; // big-endian word of three 5-bit letters
 constexpr unsigned OFF_PRODUCT = 10;
 constexpr unsigned OFF_SERIAL = 12;
 constexpr unsigned OFF_WEEK = 16;
-constexpr unsigned OFF_YEAR = 17;    // year - 1990
+constexpr unsigned OFF_YEAR = 17; // year - 1990
 constexpr unsigned OFF_VERSION = 18, OFF_REVISION = 19;
 constexpr unsigned OFF_VIDEO_INPUT = 20;
 constexpr unsigned OFF_MAX_H_CM = 21, OFF_MAX_V_CM = 22;
@@ -25,23 +28,20 @@ constexpr unsigned OFF_GAMMA = 23;
 constexpr unsigned OFF_FEATURES = 24;
 constexpr unsigned OFF_CHROMA_LOW_RG = 25, OFF_CHROMA_LOW_BW = 26;
 constexpr unsigned OFF_CHROMA_HIGH = 27; // red x, red y, ... white y
-constexpr unsigned OFF_EST_I = 35, OFF_EST_II = 36, OFF_EST_MFG = 37;
-constexpr unsigned OFF_STD_TIMINGS = 38, STD_TIMING_SIZE = 2;
+constexpr unsigned OFF_ESTABLISHED = 35; // bytes 35 to 37
+constexpr unsigned OFF_STD_TIMINGS = 38;
 constexpr unsigned OFF_DESCRIPTORS = 54;
 constexpr unsigned OFF_EXTENSIONS = 126;
 constexpr unsigned OFF_CHECKSUM = 127;
 
 constexpr int YEAR_BASE = 1990;
 constexpr int LETTER_BASE = 64; // 5-bit letter code 1 is 'A'
-constexpr int SUPPORTED_VERSION = 1, SUPPORTED_REVISION = 3;
 
 // Extension block maps: block 1 maps blocks 2 to 127, block 128 maps 129 to 254.
 constexpr uint8_t BLOCK_MAP_TAG = 0xF0;
 constexpr unsigned FIRST_MAP = 1, SECOND_MAP = 128;
 constexpr unsigned MAP_FIRST_ENTRY = 1, MAP_LAST_ENTRY = 126;
 constexpr unsigned SECOND_MAP_MIN_EXTENSIONS = 128;
-
-constexpr int EDID_BAD_CHECKSUM = -2, EDID_BAD_VERSION = -3;
 
 // A dump of known length: block n is there when it lies wholly inside it.
 struct Dump {
@@ -92,14 +92,14 @@ uint32_t chroma(const uint8_t *b, unsigned index)
 int decode(const Dump &dump, EdidInfo *info)
 {
     const uint8_t *b = dump.block(0);
-    if (!b || edid_checksum(b) != 0) return EDID_BAD_CHECKSUM;
-    if (b[OFF_VERSION] != SUPPORTED_VERSION || b[OFF_REVISION] != SUPPORTED_REVISION)
-        return EDID_BAD_VERSION;
+    if (!b || edid_checksum(b) != 0) return EDID_DECODE_BAD_CHECKSUM;
+    if (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION)
+        return EDID_DECODE_BAD_VERSION;
 
     memcpy(info->header, b + OFF_HEADER, HEADER_SIZE);
     info->vendor_id[0] = char(get_bits(b[OFF_VENDOR], 6, 2) + LETTER_BASE);
-    info->vendor_id[1] = char((get_bits(b[OFF_VENDOR], 1, 0) << 3 |
-                               get_bits(b[OFF_VENDOR + 1], 7, 5)) + LETTER_BASE);
+    info->vendor_id[1] = char(
+        (get_bits(b[OFF_VENDOR], 1, 0) << 3 | get_bits(b[OFF_VENDOR + 1], 7, 5)) + LETTER_BASE);
     info->vendor_id[2] = char(get_bits(b[OFF_VENDOR + 1], 4, 0) + LETTER_BASE);
     info->vendor_id[3] = '\0';
     info->product_code = get_le16(b + OFF_PRODUCT);
@@ -122,28 +122,10 @@ int decode(const Dump &dump, EdidInfo *info)
     info->white_x = chroma(b, 6);
     info->white_y = chroma(b, 7);
 
-    const uint8_t e1 = b[OFF_EST_I], e2 = b[OFF_EST_II], e3 = b[OFF_EST_MFG];
-    info->est_720x400_70 = get_bits(e1, 7, 7);
-    info->est_720x400_88 = get_bits(e1, 6, 6);
-    info->est_640x480_60 = get_bits(e1, 5, 5);
-    info->est_640x480_67 = get_bits(e1, 4, 4);
-    info->est_640x480_72 = get_bits(e1, 3, 3);
-    info->est_640x480_75 = get_bits(e1, 2, 2);
-    info->est_800x600_56 = get_bits(e1, 1, 1);
-    info->est_800x600_60 = get_bits(e1, 0, 0);
-    info->est_800x600_72 = get_bits(e2, 7, 7);
-    info->est_800x600_75 = get_bits(e2, 6, 6);
-    info->est_832x624_75 = get_bits(e2, 5, 5);
-    info->est_1024x768_87i = get_bits(e2, 4, 4);
-    info->est_1024x768_60 = get_bits(e2, 3, 3);
-    info->est_1024x768_70 = get_bits(e2, 2, 2);
-    info->est_1024x768_75 = get_bits(e2, 1, 1);
-    info->est_1280x1024_75 = get_bits(e2, 0, 0);
-    info->est_1152x870_75 = get_bits(e3, 7, 7);
-    info->manufacturer_mask = get_bits(e3, 6, 0);
+    established_from_bytes(b + OFF_ESTABLISHED, info);
 
     for (unsigned k = 0; k < EDID_STD_TIMINGS; ++k)
-        edid_decode_standard_timing(b + OFF_STD_TIMINGS + STD_TIMING_SIZE * k,
+        edid_decode_standard_timing(b + OFF_STD_TIMINGS + EDID_STD_TIMING_SIZE * k,
                                     &info->standard_timings[k]);
     for (unsigned k = 0; k < EDID_DESCRIPTORS; ++k)
         edid_decode_descriptor(b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k,
@@ -151,7 +133,7 @@ int decode(const Dump &dump, EdidInfo *info)
 
     const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS]);
     info->has_cea = cea && cea_decode(cea, &info->cea) >= 0;
-    return 0;
+    return EDID_DECODE_OK;
 }
 
 // Established timings in report order, with the line each prints.
@@ -161,27 +143,10 @@ struct EstablishedTiming {
 };
 
 constexpr EstablishedTiming ESTABLISHED[] = {
-    {0, 7, "   720x400@70"},   {0, 6, "   720x400@88"},   {0, 5, "   640x480@60"},
-    {0, 4, "   640x480@67"},   {0, 3, "   640x480@72"},   {0, 2, "   640x480@75"},
-    {0, 1, "   800x600@56"},   {0, 0, "   800x600@60"},   {1, 7, "   800x600@72"},
-    {1, 6, "   800x600@75"},   {1, 5, "   832x624@75"},   {1, 4, "   1024x768@87i"},
-    {1, 3, "   1024x768@60"},  {1, 2, "   1024x768@70"},  {1, 1, "   1024x768@75"},
-    {1, 0, "   1280x1024@75"}, {2, 7, "   1152x870@75"},
+#define EDID_REPORT_LINE(flag, byte, bit, mode) {byte, bit, "   " mode},
+    EDID_ESTABLISHED_TIMINGS(EDID_REPORT_LINE)
+#undef EDID_REPORT_LINE
 };
-
-// Bytes 35 to 37 as they stand on the wire, from the record's flags.
-void established_bytes(const EdidInfo *info, uint8_t *out)
-{
-    out[0] = uint8_t(info->est_720x400_70 << 7 | info->est_720x400_88 << 6 |
-                     info->est_640x480_60 << 5 | info->est_640x480_67 << 4 |
-                     info->est_640x480_72 << 3 | info->est_640x480_75 << 2 |
-                     info->est_800x600_56 << 1 | info->est_800x600_60);
-    out[1] = uint8_t(info->est_800x600_72 << 7 | info->est_800x600_75 << 6 |
-                     info->est_832x624_75 << 5 | info->est_1024x768_87i << 4 |
-                     info->est_1024x768_60 << 3 | info->est_1024x768_70 << 2 |
-                     info->est_1024x768_75 << 1 | info->est_1280x1024_75);
-    out[2] = uint8_t(info->est_1152x870_75 << 7 | info->manufacturer_mask);
-}
 
 void put_chroma(uint32_t value, unsigned index, uint8_t *b)
 {
@@ -212,8 +177,8 @@ int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info)
 void edid_print(const EdidInfo *info)
 {
     const uint8_t *h = info->header;
-    printf("Header: %02X%02X%02X%02X%02X%02X%02X%02X\n", h[0], h[1], h[2], h[3], h[4], h[5],
-           h[6], h[7]);
+    printf("Header: %02X%02X%02X%02X%02X%02X%02X%02X\n", h[0], h[1], h[2], h[3], h[4], h[5], h[6],
+           h[7]);
     printf("Manufacturer: %.3s\tProduct: %d\n", info->vendor_id, int(info->product_code));
     printf("Serial number: %08X or %u\n", unsigned(info->serial_number),
            unsigned(info->serial_number));
@@ -221,22 +186,22 @@ void edid_print(const EdidInfo *info)
     printf("EDID version: %d.%d\n", int(info->version), int(info->revision));
     printf("Video input definition: %02X\n", unsigned(info->video_input));
     if (info->max_h_size_cm != 0 && info->max_v_size_cm != 0)
-        printf("Max image size (horizontal X  vertical): %dcm X %dcm\n",
-               int(info->max_h_size_cm), int(info->max_v_size_cm));
+        printf("Max image size (horizontal X  vertical): %dcm X %dcm\n", int(info->max_h_size_cm),
+               int(info->max_v_size_cm));
     printf("Display gamma: %u.%03u\n", fixed_int(info->gamma), fixed_milli(info->gamma));
     printf("Supported features: %02X\n", unsigned(info->features));
-    printf("Chroma info: rx=%u.%03u\tgx=%u.%03u\tbx=%u.%03u\twx=%u.%03u\n",
-           fixed_int(info->red_x), fixed_milli(info->red_x), fixed_int(info->green_x),
-           fixed_milli(info->green_x), fixed_int(info->blue_x), fixed_milli(info->blue_x),
-           fixed_int(info->white_x), fixed_milli(info->white_x));
-    printf("             ry=%u.%03u\tgy=%u.%03u\tby=%u.%03u\twy=%u.%03u\n",
-           fixed_int(info->red_y), fixed_milli(info->red_y), fixed_int(info->green_y),
-           fixed_milli(info->green_y), fixed_int(info->blue_y), fixed_milli(info->blue_y),
-           fixed_int(info->white_y), fixed_milli(info->white_y));
+    printf("Chroma info: rx=%u.%03u\tgx=%u.%03u\tbx=%u.%03u\twx=%u.%03u\n", fixed_int(info->red_x),
+           fixed_milli(info->red_x), fixed_int(info->green_x), fixed_milli(info->green_x),
+           fixed_int(info->blue_x), fixed_milli(info->blue_x), fixed_int(info->white_x),
+           fixed_milli(info->white_x));
+    printf("             ry=%u.%03u\tgy=%u.%03u\tby=%u.%03u\twy=%u.%03u\n", fixed_int(info->red_y),
+           fixed_milli(info->red_y), fixed_int(info->green_y), fixed_milli(info->green_y),
+           fixed_int(info->blue_y), fixed_milli(info->blue_y), fixed_int(info->white_y),
+           fixed_milli(info->white_y));
 
     puts("Established timings:");
-    uint8_t est[3];
-    established_bytes(info, est);
+    uint8_t est[ESTABLISHED_BYTES];
+    established_to_bytes(info, est);
     for (const EstablishedTiming &e : ESTABLISHED)
         if (get_bits(est[e.byte], e.bit, e.bit)) puts(e.line);
     printf("Manufacturer's mask: %02X\n", unsigned(info->manufacturer_mask));
@@ -276,10 +241,10 @@ int edid_encode(const EdidInfo *info, uint8_t *out)
                                 info->blue_x, info->blue_y, info->white_x, info->white_y};
     for (unsigned i = 0; i < 8; ++i) put_chroma(coords[i], i, b);
 
-    established_bytes(info, b + OFF_EST_I);
+    established_to_bytes(info, b + OFF_ESTABLISHED);
     for (unsigned k = 0; k < EDID_STD_TIMINGS; ++k)
         edid_encode_standard_timing(&info->standard_timings[k],
-                                    b + OFF_STD_TIMINGS + STD_TIMING_SIZE * k, 1);
+                                    b + OFF_STD_TIMINGS + EDID_STD_TIMING_SIZE * k, 1);
     for (unsigned k = 0; k < EDID_DESCRIPTORS; ++k)
         edid_encode_descriptor(&info->descriptors[k],
                                b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k);

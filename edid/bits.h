@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bits.h - internal helpers shared by the format files: bit fields of wire
 // bytes, little-endian words, and the 10-fraction-bit fixed-point numbers.
 // Not installed; the public interface is edid.h alone.
@@ -62,8 +63,14 @@ constexpr uint8_t gamma_to_byte(uint32_t gamma)
 }
 
 // Fixed point printed as "%u.%03u": integer part and rounded thousandths.
-constexpr unsigned fixed_int(uint32_t value) { return value >> 10; }
-constexpr unsigned fixed_milli(uint32_t value) { return ((value & 0x3FF) * 1000 + 512) >> 10; }
+constexpr unsigned fixed_int(uint32_t value)
+{
+    return value >> 10;
+}
+constexpr unsigned fixed_milli(uint32_t value)
+{
+    return ((value & 0x3FF) * 1000 + 512) >> 10;
+}
 
 static_assert(gamma_from_byte(120) == 2252);
 static_assert(gamma_to_byte(2252) == 120 && gamma_to_byte(2253) == 120);

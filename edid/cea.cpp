@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // cea.cpp - the CEA-861 timing extension block, revision 3: block decoder,
 // report and encoder, the data block dispatchers, and the codec of data
 // blocks whose tag the library does not interpret (raw blocks).
@@ -12,12 +13,12 @@
 //          then the payload
 //   d..    18-byte detailed timings, then zero padding
 //   127    checksum
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 #include <string.h>
 
-#include "edid/bits.h"
+#include "bits.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -25,20 +26,18 @@ using edid_bits::put_bits;
 
 namespace {
 
-enum {
-    CEA_TAG_OFFSET = 0,
-    CEA_REVISION_OFFSET = 1,
-    CEA_DTD_OFFSET = 2,          // d
-    CEA_CAPS_OFFSET = 3,
-    CEA_COLLECTION_START = 4,    // first data block header
-    CEA_CHECKSUM_OFFSET = EDID_BLOCK_SIZE - 1,
-    // A detailed timing must end before the checksum: last start 109.
-    CEA_LAST_DTD_START = CEA_CHECKSUM_OFFSET - EDID_DESCRIPTOR_SIZE,
-    // cea_encode: a data block must end by byte 126, before the checksum.
-    CEA_LAST_BLOCK_BYTE = CEA_CHECKSUM_OFFSET - 1,
-    // Three zero bytes at a timing start mark the end of the timings.
-    CEA_DTD_END_MARK = 3
-};
+// CEA block byte offsets.
+constexpr unsigned OFF_TAG = 0, OFF_REVISION = 1;
+constexpr unsigned OFF_DTD = 2; // d
+constexpr unsigned OFF_CAPS = 3;
+constexpr unsigned OFF_COLLECTION = 4; // first data block header
+constexpr unsigned OFF_CHECKSUM = EDID_BLOCK_SIZE - 1;
+// A detailed timing must end before the checksum: last start 109.
+constexpr unsigned LAST_DTD_START = OFF_CHECKSUM - EDID_DESCRIPTOR_SIZE;
+// cea_encode: a data block must end by byte 126, before the checksum.
+constexpr unsigned LAST_BLOCK_BYTE = OFF_CHECKSUM - 1;
+// Three zero bytes at a timing start mark the end of the timings.
+constexpr unsigned DTD_END_MARK = 3;
 
 // Bytes a data block occupies: its header and the length in bits 4..0.
 constexpr uint32_t block_span(uint8_t header)
@@ -48,9 +47,8 @@ constexpr uint32_t block_span(uint8_t header)
 
 bool dtd_end_mark(const uint8_t *bytes)
 {
-    for (int i = 0; i < CEA_DTD_END_MARK; i++) {
-        if (bytes[i] != 0)
-            return false;
+    for (unsigned i = 0; i < DTD_END_MARK; ++i) {
+        if (bytes[i] != 0) return false;
     }
     return true;
 }
@@ -63,16 +61,14 @@ bool dtd_end_mark(const uint8_t *bytes)
 uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks)
 {
     uint32_t count = 0;
-    if (d == CEA_COLLECTION_START)
-        return 0;
-    uint32_t limit = d < CEA_COLLECTION_START ? uint32_t(EDID_BLOCK_SIZE) : d;
-    uint32_t offset = CEA_COLLECTION_START;
+    if (d == OFF_COLLECTION) return 0;
+    uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
+    uint32_t offset = OFF_COLLECTION;
     while (offset < limit && offset < EDID_BLOCK_SIZE && block[offset] != 0 &&
            count < CEA_MAX_DATA_BLOCKS) {
         uint32_t span = block_span(block[offset]);
-        if (offset + span > EDID_BLOCK_SIZE)
-            break;
-        if (offset == CEA_CHECKSUM_OFFSET && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
+        if (offset + span > EDID_BLOCK_SIZE) break;
+        if (offset == OFF_CHECKSUM && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
             // A speaker allocation block of length 0 in the last byte: its
             // decoder reads one payload byte whatever the length, and that
             // byte would lie past the block.  Decode it from {header, 0}.
@@ -92,12 +88,10 @@ uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *block
 uint32_t decode_timings(const uint8_t *block, uint32_t d, EdidDetailedTiming *timings)
 {
     uint32_t count = 0;
-    if (d == 0)
-        return 0;
-    for (uint32_t offset = d; offset <= CEA_LAST_DTD_START && count < CEA_MAX_DETAILED_TIMINGS;
+    if (d == 0) return 0;
+    for (uint32_t offset = d; offset <= LAST_DTD_START && count < CEA_MAX_DETAILED_TIMINGS;
          offset += EDID_DESCRIPTOR_SIZE) {
-        if (dtd_end_mark(&block[offset]))
-            break;
+        if (dtd_end_mark(&block[offset])) break;
         edid_decode_detailed_timing(&block[offset], &timings[count]);
         count++;
     }
@@ -108,15 +102,14 @@ uint32_t decode_timings(const uint8_t *block, uint32_t d, EdidDetailedTiming *ti
 
 int cea_decode(const uint8_t *block, CeaExtension *cea)
 {
-    if (block[CEA_TAG_OFFSET] != CEA_EXTENSION_TAG || block[CEA_REVISION_OFFSET] != CEA_REVISION)
-        return -1;
-    uint8_t caps = block[CEA_CAPS_OFFSET];
+    if (block[OFF_TAG] != CEA_EXTENSION_TAG || block[OFF_REVISION] != CEA_REVISION) return -1;
+    uint8_t caps = block[OFF_CAPS];
     cea->underscan = get_bits(caps, 7, 7);
     cea->basic_audio = get_bits(caps, 6, 6);
     cea->ycbcr_444 = get_bits(caps, 5, 5);
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
-    uint32_t d = block[CEA_DTD_OFFSET];
+    uint32_t d = block[OFF_DTD];
     cea->data_block_count = decode_collection(block, d, cea->data_blocks);
     cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
     return 0;
@@ -128,22 +121,16 @@ void cea_print(const CeaExtension *cea)
     uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     puts("CEA Timing extension:");
     printf("   Capabilities: ");
-    if (cea->underscan)
-        printf("underscan ");
-    if (cea->basic_audio)
-        printf("basic_audio ");
-    if (cea->ycbcr_444)
-        printf("YCbCr_4:4:4 ");
-    if (cea->ycbcr_422)
-        printf("YCbCr_4:2:2");
+    if (cea->underscan) printf("underscan ");
+    if (cea->basic_audio) printf("basic_audio ");
+    if (cea->ycbcr_444) printf("YCbCr_4:4:4 ");
+    if (cea->ycbcr_422) printf("YCbCr_4:2:2");
     putchar('\n');
     printf("   Native modes: %u\tData blocks: %u\tDetailed timings: %u\n",
            unsigned(cea->native_modes), unsigned(cea->data_block_count),
            unsigned(cea->detailed_timing_count));
-    for (uint32_t i = 0; i < blocks; i++)
-        cea_print_data_block(&cea->data_blocks[i]);
-    for (uint32_t i = 0; i < timings; i++)
-        edid_print_detailed_timing(&cea->detailed_timings[i]);
+    for (uint32_t i = 0; i < blocks; ++i) cea_print_data_block(&cea->data_blocks[i]);
+    for (uint32_t i = 0; i < timings; ++i) edid_print_detailed_timing(&cea->detailed_timings[i]);
 }
 
 void cea_encode(const CeaExtension *cea, uint8_t *out)
@@ -151,57 +138,45 @@ void cea_encode(const CeaExtension *cea, uint8_t *out)
     uint32_t blocks = min_u32(cea->data_block_count, CEA_MAX_DATA_BLOCKS);
     uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     memset(out, 0, EDID_BLOCK_SIZE);
-    out[CEA_TAG_OFFSET] = CEA_EXTENSION_TAG;
-    out[CEA_REVISION_OFFSET] = CEA_REVISION;
-    out[CEA_CAPS_OFFSET] = uint8_t(put_bits(cea->underscan, 7, 7) | put_bits(cea->basic_audio, 6, 6) |
-                                   put_bits(cea->ycbcr_444, 5, 5) | put_bits(cea->ycbcr_422, 4, 4) |
-                                   put_bits(cea->native_modes, 3, 0));
+    out[OFF_TAG] = CEA_EXTENSION_TAG;
+    out[OFF_REVISION] = CEA_REVISION;
+    out[OFF_CAPS] = uint8_t(put_bits(cea->underscan, 7, 7) | put_bits(cea->basic_audio, 6, 6) |
+                            put_bits(cea->ycbcr_444, 5, 5) | put_bits(cea->ycbcr_422, 4, 4) |
+                            put_bits(cea->native_modes, 3, 0));
 
     // Each block is encoded into a scratch area first, so its length is
     // known before it is placed: the collection ends before the first
     // block that would not end by byte 126, and never holds a partial one.
-    uint32_t offset = CEA_COLLECTION_START;
-    for (uint32_t i = 0; i < blocks; i++) {
+    uint32_t offset = OFF_COLLECTION;
+    for (uint32_t i = 0; i < blocks; ++i) {
         uint8_t scratch[1 + CEA_MAX_PAYLOAD];
         cea_encode_data_block(&cea->data_blocks[i], scratch);
         uint32_t span = block_span(scratch[0]);
-        if (offset + span - 1 > CEA_LAST_BLOCK_BYTE)
-            break;
+        if (offset + span - 1 > LAST_BLOCK_BYTE) break;
         memcpy(&out[offset], scratch, span);
         offset += span;
     }
-    if (blocks == 0 && timings == 0)
-        offset = 0; // an empty block: neither data blocks nor timings
-    out[CEA_DTD_OFFSET] = uint8_t(offset);
+    if (blocks == 0 && timings == 0) offset = 0; // an empty block: neither data blocks nor timings
+    out[OFF_DTD] = uint8_t(offset);
 
-    for (uint32_t i = 0; i < timings && offset <= CEA_LAST_DTD_START; i++) {
+    for (uint32_t i = 0; i < timings && offset <= LAST_DTD_START; ++i) {
         edid_encode_detailed_timing(&cea->detailed_timings[i], &out[offset]);
         offset += EDID_DESCRIPTOR_SIZE;
     }
 
     // Byte 127 is still 0 here: nothing above writes past byte 126.
-    out[CEA_CHECKSUM_OFFSET] = uint8_t(0 - edid_checksum(out));
+    out[OFF_CHECKSUM] = uint8_t(0 - edid_checksum(out));
 }
 
 void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block)
 {
     block->tag = uint8_t(get_bits(header[0], 7, 5));
     switch (block->tag) {
-    case CEA_TAG_AUDIO:
-        cea_decode_audio_block(header, &block->body.audio);
-        break;
-    case CEA_TAG_VIDEO:
-        cea_decode_video_block(header, &block->body.video);
-        break;
-    case CEA_TAG_VENDOR:
-        cea_decode_vendor_block(header, &block->body.vendor);
-        break;
-    case CEA_TAG_SPEAKER:
-        cea_decode_speaker_allocation(header, &block->body.speakers);
-        break;
-    default:
-        cea_decode_raw_block(header, &block->body.raw);
-        break;
+    case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
+    case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
+    case CEA_TAG_VENDOR: cea_decode_vendor_block(header, &block->body.vendor); break;
+    case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
+    default: cea_decode_raw_block(header, &block->body.raw); break;
     }
 }
 
@@ -209,21 +184,11 @@ void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
 {
     header[0] = uint8_t(block->tag << 5);
     switch (block->tag) {
-    case CEA_TAG_AUDIO:
-        cea_encode_audio_block(&block->body.audio, header);
-        break;
-    case CEA_TAG_VIDEO:
-        cea_encode_video_block(&block->body.video, header);
-        break;
-    case CEA_TAG_VENDOR:
-        cea_encode_vendor_block(&block->body.vendor, header);
-        break;
-    case CEA_TAG_SPEAKER:
-        cea_encode_speaker_allocation(&block->body.speakers, header);
-        break;
-    default:
-        cea_encode_raw_block(&block->body.raw, header);
-        break;
+    case CEA_TAG_AUDIO: cea_encode_audio_block(&block->body.audio, header); break;
+    case CEA_TAG_VIDEO: cea_encode_video_block(&block->body.video, header); break;
+    case CEA_TAG_VENDOR: cea_encode_vendor_block(&block->body.vendor, header); break;
+    case CEA_TAG_SPEAKER: cea_encode_speaker_allocation(&block->body.speakers, header); break;
+    default: cea_encode_raw_block(&block->body.raw, header); break;
     }
 }
 
@@ -274,7 +239,6 @@ void cea_print_raw_block(const CeaRawBlock *raw)
     uint32_t size = min_u32(raw->size, CEA_MAX_PAYLOAD);
     printf("   Size: %u\n", unsigned(raw->size));
     printf("   Raw data: ");
-    for (uint32_t i = 0; i < size; i++)
-        printf("%02X ", unsigned(raw->bytes[i]));
+    for (uint32_t i = 0; i < size; ++i) printf("%02X ", unsigned(raw->bytes[i]));
     putchar('\n');
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // cea_audio.cpp - CEA-861 audio data block (tag 1): a list of 3-byte short
 // audio descriptors.
 //
@@ -8,11 +9,11 @@
 //   byte 2  by format: 1 (linear PCM) bits 2..0 sample sizes 24, 20, 16
 //           bits; 9-13 options byte; 14 bits 2..0 profile; 0, 2-8, 15
 //           maximum bit rate in units of 8 kbps
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 
-#include "edid/bits.h"
+#include "bits.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -20,33 +21,8 @@ using edid_bits::put_bits;
 
 namespace {
 
-enum {
-    SAD_SIZE = 3,       // bytes of one short audio descriptor
-    BITRATE_UNIT = 8    // kbps per unit of max_bitrate
-};
-
-// Audio format codes, byte 0 bits 6..3.
-enum {
-    AUDIO_UNKNOWN = 0,
-    AUDIO_PCM = 1,
-    AUDIO_AC3 = 2,
-    AUDIO_MPEG1 = 3,
-    AUDIO_MP3 = 4,
-    AUDIO_MPEG2 = 5,
-    AUDIO_AAC = 6,
-    AUDIO_DTS = 7,
-    AUDIO_ATRAC = 8,
-    AUDIO_DSD = 9,
-    AUDIO_EAC3 = 10,
-    AUDIO_DTS_HD = 11,
-    AUDIO_MLP = 12,
-    AUDIO_DST = 13,
-    AUDIO_WMA_PRO = 14
-};
-
-enum {
-    DTS_HD_MASTER_AUDIO = 0x01 // DTS HD options bit 0
-};
+constexpr unsigned SAD_SIZE = 3;              // bytes of one short audio descriptor
+constexpr uint8_t DTS_HD_MASTER_AUDIO = 0x01; // DTS HD options bit 0
 
 // What byte 2 of a descriptor holds for a format.
 enum Byte2Kind { BYTE2_DEPTHS, BYTE2_OPTIONS, BYTE2_PROFILE, BYTE2_BITRATE };
@@ -54,54 +30,35 @@ enum Byte2Kind { BYTE2_DEPTHS, BYTE2_OPTIONS, BYTE2_PROFILE, BYTE2_BITRATE };
 Byte2Kind byte2_kind(uint32_t format)
 {
     switch (format) {
-    case AUDIO_PCM:
-        return BYTE2_DEPTHS;
-    case AUDIO_DSD:
-    case AUDIO_EAC3:
-    case AUDIO_DTS_HD:
-    case AUDIO_MLP:
-    case AUDIO_DST:
-        return BYTE2_OPTIONS;
-    case AUDIO_WMA_PRO:
-        return BYTE2_PROFILE;
-    default:
-        return BYTE2_BITRATE;
+    case CEA_AUDIO_LPCM: return BYTE2_DEPTHS;
+    case CEA_AUDIO_DSD:
+    case CEA_AUDIO_EAC3:
+    case CEA_AUDIO_DTS_HD:
+    case CEA_AUDIO_MLP:
+    case CEA_AUDIO_DST: return BYTE2_OPTIONS;
+    case CEA_AUDIO_WMA_PRO: return BYTE2_PROFILE;
+    default: return BYTE2_BITRATE;
     }
 }
 
 const char *format_name(uint32_t format)
 {
     switch (format) {
-    case AUDIO_PCM:
-        return "PCM ";
-    case AUDIO_AC3:
-        return "AC3 ";
-    case AUDIO_MPEG1:
-        return "MPEG1 (Layers 1&2) ";
-    case AUDIO_MP3:
-        return "MPEG1 Layer 3 (MP3) ";
-    case AUDIO_MPEG2:
-        return "MPEG2 (multichannel) ";
-    case AUDIO_AAC:
-        return "AAC ";
-    case AUDIO_DTS:
-        return "DTS ";
-    case AUDIO_ATRAC:
-        return "ATRAC ";
-    case AUDIO_DSD:
-        return "DSD ";
-    case AUDIO_EAC3:
-        return "E-AC-3 ";
-    case AUDIO_DTS_HD:
-        return "DTS HD ";
-    case AUDIO_MLP:
-        return "MLP ";
-    case AUDIO_DST:
-        return "DST ";
-    case AUDIO_WMA_PRO:
-        return "WMA PRO ";
-    default:
-        return "Unknown ";
+    case CEA_AUDIO_LPCM: return "PCM ";
+    case CEA_AUDIO_AC3: return "AC3 ";
+    case CEA_AUDIO_MPEG1: return "MPEG1 (Layers 1&2) ";
+    case CEA_AUDIO_MP3: return "MPEG1 Layer 3 (MP3) ";
+    case CEA_AUDIO_MPEG2: return "MPEG2 (multichannel) ";
+    case CEA_AUDIO_AAC: return "AAC ";
+    case CEA_AUDIO_DTS: return "DTS ";
+    case CEA_AUDIO_ATRAC: return "ATRAC ";
+    case CEA_AUDIO_DSD: return "DSD ";
+    case CEA_AUDIO_EAC3: return "E-AC-3 ";
+    case CEA_AUDIO_DTS_HD: return "DTS HD ";
+    case CEA_AUDIO_MLP: return "MLP ";
+    case CEA_AUDIO_DST: return "DST ";
+    case CEA_AUDIO_WMA_PRO: return "WMA PRO ";
+    default: return "Unknown ";
     }
 }
 
@@ -131,15 +88,9 @@ void decode_sad(const uint8_t *b, CeaShortAudioDescriptor *sad)
         sad->depth_20 = get_bits(b2, 1, 1);
         sad->depth_16 = get_bits(b2, 0, 0);
         break;
-    case BYTE2_OPTIONS:
-        sad->options = b2;
-        break;
-    case BYTE2_PROFILE:
-        sad->options = uint8_t(get_bits(b2, 2, 0));
-        break;
-    case BYTE2_BITRATE:
-        sad->max_bitrate = b2;
-        break;
+    case BYTE2_OPTIONS: sad->options = b2; break;
+    case BYTE2_PROFILE: sad->options = uint8_t(get_bits(b2, 2, 0)); break;
+    case BYTE2_BITRATE: sad->max_bitrate = b2; break;
     }
 }
 
@@ -155,15 +106,9 @@ void encode_sad(const CeaShortAudioDescriptor *sad, uint8_t *b)
         b[2] = uint8_t(put_bits(sad->depth_24, 2, 2) | put_bits(sad->depth_20, 1, 1) |
                        put_bits(sad->depth_16, 0, 0));
         break;
-    case BYTE2_OPTIONS:
-        b[2] = sad->options;
-        break;
-    case BYTE2_PROFILE:
-        b[2] = put_bits(sad->options, 2, 0);
-        break;
-    case BYTE2_BITRATE:
-        b[2] = uint8_t(sad->max_bitrate);
-        break;
+    case BYTE2_OPTIONS: b[2] = sad->options; break;
+    case BYTE2_PROFILE: b[2] = put_bits(sad->options, 2, 0); break;
+    case BYTE2_BITRATE: b[2] = uint8_t(sad->max_bitrate); break;
     }
 }
 
@@ -171,42 +116,30 @@ void print_sad(const CeaShortAudioDescriptor *sad)
 {
     printf("Supported audio: %u Channels\n", unsigned(sad->channels) + 1);
     printf("   Sampling frequencies (kHz): ");
-    if (sad->rate_192)
-        printf("192 ");
-    if (sad->rate_176)
-        printf("176 ");
-    if (sad->rate_96)
-        printf("96 ");
-    if (sad->rate_88)
-        printf("88 ");
-    if (sad->rate_48)
-        printf("48 ");
-    if (sad->rate_44)
-        printf("44 ");
-    if (sad->rate_32)
-        printf("32");
+    if (sad->rate_192) printf("192 ");
+    if (sad->rate_176) printf("176 ");
+    if (sad->rate_96) printf("96 ");
+    if (sad->rate_88) printf("88 ");
+    if (sad->rate_48) printf("48 ");
+    if (sad->rate_44) printf("44 ");
+    if (sad->rate_32) printf("32");
     putchar('\n');
     printf("   Format: %s", format_name(sad->format));
     switch (byte2_kind(sad->format)) {
     case BYTE2_DEPTHS:
-        if (sad->depth_24)
-            printf("24b ");
-        if (sad->depth_20)
-            printf("20b ");
-        if (sad->depth_16)
-            printf("16b");
+        if (sad->depth_24) printf("24b ");
+        if (sad->depth_20) printf("20b ");
+        if (sad->depth_16) printf("16b");
         putchar('\n');
         break;
     case BYTE2_OPTIONS:
-        if (sad->format == AUDIO_DTS_HD && (sad->options & DTS_HD_MASTER_AUDIO))
+        if (sad->format == CEA_AUDIO_DTS_HD && (sad->options & DTS_HD_MASTER_AUDIO))
             printf("Master audio suppported ");
         printf("(options=0x%X)\n", unsigned(sad->options));
         break;
-    case BYTE2_PROFILE:
-        printf("(profile=0x%X)\n", unsigned(get_bits(sad->options, 2, 0)));
-        break;
+    case BYTE2_PROFILE: printf("(profile=0x%X)\n", unsigned(get_bits(sad->options, 2, 0))); break;
     case BYTE2_BITRATE:
-        printf("Max %ukbps\n", unsigned(sad->max_bitrate) * BITRATE_UNIT);
+        printf("Max %ukbps\n", unsigned(sad->max_bitrate) * CEA_AUDIO_BITRATE_UNIT_KBPS);
         break;
     }
 }
@@ -219,7 +152,7 @@ void cea_decode_audio_block(const uint8_t *header, CeaAudioBlock *audio)
 {
     const uint32_t count = clamp_count(get_bits(header[0], 4, 0) / SAD_SIZE);
     audio->count = count;
-    for (uint32_t i = 0; i < count; i++)
+    for (uint32_t i = 0; i < count; ++i)
         decode_sad(header + 1 + SAD_SIZE * i, &audio->descriptors[i]);
 }
 
@@ -227,13 +160,12 @@ void cea_encode_audio_block(const CeaAudioBlock *audio, uint8_t *header)
 {
     uint32_t count = clamp_count(audio->count);
     header[0] = uint8_t(header[0] | put_bits(count * SAD_SIZE, 4, 0));
-    for (uint32_t i = 0; i < count; i++)
+    for (uint32_t i = 0; i < count; ++i)
         encode_sad(&audio->descriptors[i], header + 1 + SAD_SIZE * i);
 }
 
 void cea_print_audio_block(const CeaAudioBlock *audio)
 {
     uint32_t count = clamp_count(audio->count);
-    for (uint32_t i = 0; i < count; i++)
-        print_sad(&audio->descriptors[i]);
+    for (uint32_t i = 0; i < count; ++i) print_sad(&audio->descriptors[i]);
 }

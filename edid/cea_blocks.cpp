@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // cea_blocks.cpp - CEA-861 video (tag 2), vendor-specific (tag 3) and
 // speaker allocation (tag 4) data blocks.
 //
@@ -8,12 +9,12 @@
 // Speaker allocation: payload byte 0 bit 0 FL/FR, 1 LFE, 2 FC, 3 RL/RR,
 //   4 RC, 5 FLC/FRC, 6 RLC/RRC, bit 7 reserved; bytes 1 and 2 reserved;
 //   length 3.
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 #include <string.h>
 
-#include "edid/bits.h"
+#include "bits.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -21,10 +22,8 @@ using edid_bits::put_bits;
 
 namespace {
 
-enum {
-    OUI_SIZE = 3,          // vendor block: bytes of the IEEE OUI
-    SPEAKER_PAYLOAD = 3    // speaker allocation block: payload length
-};
+constexpr unsigned OUI_SIZE = 3;        // vendor block: bytes of the IEEE OUI
+constexpr unsigned SPEAKER_PAYLOAD = 3; // speaker allocation block: payload length
 
 } // namespace
 
@@ -34,7 +33,7 @@ void cea_decode_video_block(const uint8_t *header, CeaVideoBlock *video)
 {
     const uint32_t count = get_bits(header[0], 4, 0);
     video->count = count;
-    for (uint32_t i = 0; i < count; i++) {
+    for (uint32_t i = 0; i < count; ++i) {
         uint8_t svd = header[1 + i];
         video->descriptors[i].native = get_bits(svd, 7, 7);
         video->descriptors[i].vic = get_bits(svd, 6, 0);
@@ -45,7 +44,7 @@ void cea_encode_video_block(const CeaVideoBlock *video, uint8_t *header)
 {
     uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
     header[0] = uint8_t(header[0] | put_bits(count, 4, 0));
-    for (uint32_t i = 0; i < count; i++) {
+    for (uint32_t i = 0; i < count; ++i) {
         header[1 + i] = uint8_t(put_bits(video->descriptors[i].native, 7, 7) |
                                 put_bits(video->descriptors[i].vic, 6, 0));
     }
@@ -55,9 +54,8 @@ void cea_print_video_block(const CeaVideoBlock *video)
 {
     uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
     printf("Supported video modes (* native): ");
-    for (uint32_t i = 0; i < count; i++) {
-        if (video->descriptors[i].native)
-            printf("*");
+    for (uint32_t i = 0; i < count; ++i) {
+        if (video->descriptors[i].native) printf("*");
         printf("%02X ", unsigned(video->descriptors[i].vic));
     }
     putchar('\n');
@@ -71,8 +69,7 @@ void cea_decode_vendor_block(const uint8_t *header, CeaVendorBlock *vendor)
 {
     uint32_t length = get_bits(header[0], 4, 0);
     uint32_t oui = 0;
-    for (uint32_t i = 0; i < OUI_SIZE && i < length; i++)
-        oui |= uint32_t(header[1 + i]) << (8 * i);
+    for (uint32_t i = 0; i < OUI_SIZE && i < length; ++i) oui |= uint32_t(header[1 + i]) << (8 * i);
     vendor->oui = oui;
     vendor->size = 0;
     if (length > OUI_SIZE) {
@@ -85,8 +82,7 @@ void cea_encode_vendor_block(const CeaVendorBlock *vendor, uint8_t *header)
 {
     uint32_t size = min_u32(vendor->size, CEA_MAX_VENDOR_PAYLOAD);
     header[0] = uint8_t(header[0] | put_bits(size + OUI_SIZE, 4, 0));
-    for (uint32_t i = 0; i < OUI_SIZE; i++)
-        header[1 + i] = uint8_t(vendor->oui >> (8 * i));
+    for (uint32_t i = 0; i < OUI_SIZE; ++i) header[1 + i] = uint8_t(vendor->oui >> (8 * i));
     memcpy(header + 1 + OUI_SIZE, vendor->payload, size);
 }
 
@@ -96,8 +92,7 @@ void cea_print_vendor_block(const CeaVendorBlock *vendor)
     printf("Vendor specific block: IEEE Id: %u\t Size: %u\n", unsigned(vendor->oui),
            unsigned(vendor->size));
     printf("   Raw data: ");
-    for (uint32_t i = 0; i < size; i++)
-        printf("%02X ", unsigned(vendor->payload[i]));
+    for (uint32_t i = 0; i < size; ++i) printf("%02X ", unsigned(vendor->payload[i]));
     putchar('\n');
 }
 
@@ -119,10 +114,10 @@ void cea_decode_speaker_allocation(const uint8_t *header, CeaSpeakerAllocation *
 void cea_encode_speaker_allocation(const CeaSpeakerAllocation *spk, uint8_t *header)
 {
     header[0] = uint8_t(header[0] | put_bits(SPEAKER_PAYLOAD, 4, 0));
-    header[1] = uint8_t(put_bits(spk->fl_fr, 0, 0) | put_bits(spk->lfe, 1, 1) |
-                        put_bits(spk->fc, 2, 2) | put_bits(spk->rl_rr, 3, 3) |
-                        put_bits(spk->rc, 4, 4) | put_bits(spk->flc_frc, 5, 5) |
-                        put_bits(spk->rlc_rrc, 6, 6));
+    header[1] =
+        uint8_t(put_bits(spk->fl_fr, 0, 0) | put_bits(spk->lfe, 1, 1) | put_bits(spk->fc, 2, 2) |
+                put_bits(spk->rl_rr, 3, 3) | put_bits(spk->rc, 4, 4) |
+                put_bits(spk->flc_frc, 5, 5) | put_bits(spk->rlc_rrc, 6, 6));
     header[2] = 0;
     header[3] = 0;
 }
@@ -130,19 +125,12 @@ void cea_encode_speaker_allocation(const CeaSpeakerAllocation *spk, uint8_t *hea
 void cea_print_speaker_allocation(const CeaSpeakerAllocation *spk)
 {
     printf("Speaker configuration: ");
-    if (spk->fl_fr)
-        printf("FL/FR ");
-    if (spk->lfe)
-        printf("LFE ");
-    if (spk->fc)
-        printf("FC ");
-    if (spk->rl_rr)
-        printf("RL/RR ");
-    if (spk->rc)
-        printf("RC ");
-    if (spk->flc_frc)
-        printf("FLC/FRC ");
-    if (spk->rlc_rrc)
-        printf("RLC/RRC");
+    if (spk->fl_fr) printf("FL/FR ");
+    if (spk->lfe) printf("LFE ");
+    if (spk->fc) printf("FC ");
+    if (spk->rl_rr) printf("RL/RR ");
+    if (spk->rc) printf("RC ");
+    if (spk->flc_frc) printf("FLC/FRC ");
+    if (spk->rlc_rrc) printf("RLC/RRC");
     putchar('\n');
 }

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Descriptor slots: the four 18-byte slots of the base block (bytes 54, 72,
 // 90 and 108).  A slot holds a display descriptor (00 00 00 tag 00 and a
 // 13-byte body), the empty-slot marker (18 bytes of 0x01) or, failing both,
 // a detailed timing.
-#include "edid/bits.h"
-#include "edid/edid.h"
+#include "bits.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -12,14 +13,13 @@ using namespace edid_bits;
 
 namespace {
 
-constexpr unsigned DESC_TAG = 3;       // byte 3 of a display descriptor
-constexpr unsigned DESC_BODY = 5;      // bytes 5 to 17
-constexpr unsigned DESC_PREFIX = 5;    // bytes 0 to 4 tell the slot's form
+constexpr unsigned DESC_TAG = 3;    // byte 3 of a display descriptor
+constexpr unsigned DESC_BODY = 5;   // bytes 5 to 17
+constexpr unsigned DESC_PREFIX = 5; // bytes 0 to 4 tell the slot's form
 constexpr unsigned WHITE_POINT_SIZE = 5;
-constexpr unsigned STD_TIMING_SIZE = 2;
-constexpr uint8_t EMPTY_FILL = 0x01;   // empty slot, and unused body bytes
-constexpr uint8_t TEXT_END = 0x0A;     // ends a text shorter than 13 bytes
-constexpr uint8_t TEXT_PAD = 0x20;     // pads a text after its 0x0A
+constexpr uint8_t EMPTY_FILL = 0x01;          // empty slot, and unused body bytes
+constexpr uint8_t TEXT_END = 0x0A;            // ends a text shorter than 13 bytes
+constexpr uint8_t TEXT_PAD = 0x20;            // pads a text after its 0x0A
 constexpr unsigned PIXEL_CLOCK_STEP_MHZ = 10; // range limits byte 9 unit
 
 bool is_display_descriptor(const uint8_t *b)
@@ -141,11 +141,10 @@ void edid_decode_descriptor(const uint8_t *b, EdidDescriptor *d)
         // all 18 bytes, so every field the report shows is decoded.
         edid_decode_detailed_timing(b, &d->body.timing);
         break;
-    case EDID_DESC_EMPTY:
-        break; // tag 0x01: an empty slot, like the 0x01 marker
+    case EDID_DESC_EMPTY: break; // tag 0x01: an empty slot, like the 0x01 marker
     case EDID_DESC_STD_TIMINGS:
         for (unsigned i = 0; i < EDID_DESC_STD_TIMING_COUNT; ++i)
-            edid_decode_standard_timing(body + STD_TIMING_SIZE * i, &d->body.std_timings[i]);
+            edid_decode_standard_timing(body + EDID_STD_TIMING_SIZE * i, &d->body.std_timings[i]);
         break;
     case EDID_DESC_WHITE_POINT:
         for (unsigned i = 0; i < EDID_DESC_WHITE_POINT_COUNT; ++i)
@@ -153,15 +152,9 @@ void edid_decode_descriptor(const uint8_t *b, EdidDescriptor *d)
         break;
     case EDID_DESC_NAME:
     case EDID_DESC_TEXT:
-    case EDID_DESC_SERIAL:
-        edid_decode_text(body, d->body.text);
-        break;
-    case EDID_DESC_RANGE_LIMITS:
-        edid_decode_range_limits(body, &d->body.range_limits);
-        break;
-    default:
-        memcpy(d->body.raw, body, EDID_TEXT_SIZE);
-        break;
+    case EDID_DESC_SERIAL: edid_decode_text(body, d->body.text); break;
+    case EDID_DESC_RANGE_LIMITS: edid_decode_range_limits(body, &d->body.range_limits); break;
+    default: memcpy(d->body.raw, body, EDID_TEXT_SIZE); break;
     }
 }
 
@@ -182,7 +175,8 @@ void edid_encode_descriptor(const EdidDescriptor *d, uint8_t *out)
     case EDID_DESC_STD_TIMINGS:
         body[EDID_TEXT_SIZE - 1] = EMPTY_FILL;
         for (unsigned i = 0; i < EDID_DESC_STD_TIMING_COUNT; ++i)
-            edid_encode_standard_timing(&d->body.std_timings[i], body + STD_TIMING_SIZE * i, 1);
+            edid_encode_standard_timing(&d->body.std_timings[i], body + EDID_STD_TIMING_SIZE * i,
+                                        1);
         break;
     case EDID_DESC_WHITE_POINT:
         memset(body, EMPTY_FILL, EDID_TEXT_SIZE);
@@ -191,26 +185,17 @@ void edid_encode_descriptor(const EdidDescriptor *d, uint8_t *out)
         break;
     case EDID_DESC_NAME:
     case EDID_DESC_TEXT:
-    case EDID_DESC_SERIAL:
-        edid_encode_text(d->body.text, body);
-        break;
-    case EDID_DESC_RANGE_LIMITS:
-        edid_encode_range_limits(&d->body.range_limits, body);
-        break;
-    default:
-        memcpy(body, d->body.raw, EDID_TEXT_SIZE);
-        break;
+    case EDID_DESC_SERIAL: edid_encode_text(d->body.text, body); break;
+    case EDID_DESC_RANGE_LIMITS: edid_encode_range_limits(&d->body.range_limits, body); break;
+    default: memcpy(body, d->body.raw, EDID_TEXT_SIZE); break;
     }
 }
 
 void edid_print_descriptor(const EdidDescriptor *d)
 {
     switch (d->type) {
-    case EDID_DESC_TIMING:
-        edid_print_detailed_timing(&d->body.timing);
-        break;
-    case EDID_DESC_EMPTY:
-        break;
+    case EDID_DESC_TIMING: edid_print_detailed_timing(&d->body.timing); break;
+    case EDID_DESC_EMPTY: break;
     case EDID_DESC_STD_TIMINGS:
         for (unsigned i = 0; i < EDID_DESC_STD_TIMING_COUNT; ++i)
             edid_print_standard_timing(&d->body.std_timings[i]);
@@ -221,20 +206,10 @@ void edid_print_descriptor(const EdidDescriptor *d)
         break;
     // Text is printed with at most 13 characters: the decoder always ends it
     // with a NUL, a record filled by hand may not.
-    case EDID_DESC_NAME:
-        printf("Device name: %.*s\n", EDID_TEXT_SIZE, d->body.text);
-        break;
-    case EDID_DESC_TEXT:
-        printf("Extra string: %.*s\n", EDID_TEXT_SIZE, d->body.text);
-        break;
-    case EDID_DESC_SERIAL:
-        printf("Serial number: %.*s\n", EDID_TEXT_SIZE, d->body.text);
-        break;
-    case EDID_DESC_RANGE_LIMITS:
-        edid_print_range_limits(&d->body.range_limits);
-        break;
-    default:
-        printf("Unknown block of information, type=%u\n", unsigned(d->type));
-        break;
+    case EDID_DESC_NAME: printf("Device name: %.*s\n", EDID_TEXT_SIZE, d->body.text); break;
+    case EDID_DESC_TEXT: printf("Extra string: %.*s\n", EDID_TEXT_SIZE, d->body.text); break;
+    case EDID_DESC_SERIAL: printf("Serial number: %.*s\n", EDID_TEXT_SIZE, d->body.text); break;
+    case EDID_DESC_RANGE_LIMITS: edid_print_range_limits(&d->body.range_limits); break;
+    default: printf("Unknown block of information, type=%u\n", unsigned(d->type)); break;
     }
 }

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Detailed timing descriptors: the 18-byte description of one video mode,
 // in base block descriptor slots and after a CEA block's data blocks.
 // Values wider than a byte keep their low bits in their own byte and their
 // high bits in the shared bytes 4, 7, 11 and 14.
-#include "edid/bits.h"
-#include "edid/edid.h"
+#include "bits.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 
@@ -82,8 +83,7 @@ void edid_print_detailed_timing(const EdidDetailedTiming *t)
            unsigned(t->pixel_clock % 100 * 10));
     printf("Horizontal active: %d\tBlank: %d\n", int(t->h_active), int(t->h_blank));
     printf("Vertical active: %d\tBlank: %d\n", int(t->v_active), int(t->v_blank));
-    printf("Horizontal sync offset: %d\tWidth: %d\n", int(t->h_sync_offset),
-           int(t->h_sync_width));
+    printf("Horizontal sync offset: %d\tWidth: %d\n", int(t->h_sync_offset), int(t->h_sync_width));
     printf("Vertical sync offset: %d\tWidth: %d\n", int(t->v_sync_offset), int(t->v_sync_width));
     printf("Image size: %dmm X %dmm\n", int(t->h_image_mm), int(t->v_image_mm));
     printf("Horizontal border: %d\tVertical: %d\n", int(t->h_border), int(t->v_border));

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Standard timings: the two-byte codes of the base block (bytes 38 to 53) and
 // of standard timing identifier descriptors (tag 0xFA).
 //   byte 0: h_active / 8 - 31
 //   byte 1: bits 7..6 aspect code, bits 5..0 refresh - 60
-#include "edid/bits.h"
-#include "edid/edid.h"
+#include "bits.h"
+#include <edid/edid.h>
 
 #include <stdio.h>
 
@@ -11,8 +12,7 @@ using namespace edid_bits;
 
 namespace {
 
-constexpr uint32_t STD_TIMING_EMPTY = 0x0101; // wire pair 01 01
-constexpr uint32_t STD_TIMING_H_BASE = 31;     // byte 0 = h / 8 - 31
+constexpr uint32_t STD_TIMING_H_BASE = 31; // byte 0 = h / 8 - 31
 constexpr uint32_t STD_TIMING_REFRESH_BASE = 60;
 
 enum : uint32_t { ASPECT_1_1, ASPECT_4_3, ASPECT_5_4, ASPECT_16_9 };
@@ -56,7 +56,7 @@ void edid_encode_standard_timing(const EdidStandardTiming *t, uint8_t *out, uint
 
 void edid_print_standard_timing(const EdidStandardTiming *t)
 {
-    if (t->raw_code == STD_TIMING_EMPTY || t->raw_code == 0) return;
+    if (t->raw_code == EDID_STD_TIMING_EMPTY || t->raw_code == 0) return;
     printf("Standard timing: %uX%u@%u ", unsigned(t->h_active), unsigned(t->v_active),
            unsigned(t->refresh));
     puts(aspect_word(t->aspect));

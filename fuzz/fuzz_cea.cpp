@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // fuzz_cea - any 128 bytes as a CEA-861 extension block (shorter inputs are
 // padded with zeros, longer ones cut): cea_decode, the report, cea_encode.
 // Checks: only the results 0 and -1; a refused block leaves the record as it

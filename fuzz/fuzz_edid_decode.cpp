@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // fuzz_edid_decode - any bytes as an EDID dump: edid_decode_bounded, then the
 // report.  Checks what the decoder promises whatever the bytes: only the
 // results 0, -2 and -3; a refused dump leaves the record as it was; counts

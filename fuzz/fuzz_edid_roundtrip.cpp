@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // fuzz_edid_roundtrip - decode, encode, decode, encode.  A dump that decodes
 // is written back with edid_encode; that output must be a valid EDID (both
 // checksums, byte 126), must decode again, and must encode again to the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // fuzz_util.h - shared by the libFuzzer targets: a check that turns a broken
 // promise of the library into a crash libFuzzer records, and the preparation
 // of a fuzz input as an EDID dump.
@@ -10,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 // A failed check aborts, which libFuzzer reports as a crash and saves the
 // input as a reproducer.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz", build-fuzz/) and runs each for
 # SECONDS seconds (default 60), seeded with the EDIDs of tests/data/*.hex.
 # Fails on the first crash, leak, sanitizer report or broken check, and

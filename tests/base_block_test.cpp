@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Base block: decoder, extension search, report and encoder.
 #include "test_util.h"
 
 #include <string.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 using test_util::Bytes;
 using test_util::hex;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CEA-861 audio data block: which fields of a short audio descriptor the
 // codecs touch.  Reports of every format are checked by the edid_dump golden
 // tests (golden_cea.cmake), round trips by roundtrip_test.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CEA-861 vendor-specific, speaker allocation and raw data blocks: what a
 // decoded block is written back as where the wire form changes or reaches
 // its limits.  Reports are checked by the edid_dump golden tests

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // cea_util.h - helpers of the CEA-861 tests: data blocks decoded from and
 // encoded to wire bytes, and hex text repeated.
 #ifndef EDID_TESTS_CEA_UTIL_H
 #define EDID_TESTS_CEA_UTIL_H
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 #include "test_util.h"
 
 namespace cea_test {

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Consumer check: installs this build into a scratch prefix and builds and
 # runs small C and C++ programs against the installed libedid through
 # pkg-config, find_package(edid) and a plain static link with the C

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // Descriptor slots: classification, bodies, report lines and re-encoding.
 #include "test_util.h"
 
 #include <string.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 using test_util::Bytes;
 using test_util::hex;

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: MIT
 // Detailed timings: 18 wire bytes <-> EdidDetailedTiming (the golden base
 // block reports show the printed clock and flag words).
 #include "test_util.h"
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 using test_util::Bytes;
 using test_util::hex;

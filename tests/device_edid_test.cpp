@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 // The device's EDID builders: the physical address of an input, what the
 // repeater keeps of a sink's EDID and where it stops.  The bytes of whole
 // EDIDs are checked end to end by the edid_build tests (device.cmake).
 #include <string.h>
 
-#include "device/device_edid.h"
+#include <edid/device_edid.h>
 #include "test_util.h"
 
 namespace {
@@ -73,43 +74,68 @@ TEST(DeviceEdid, PhysicalAddressOfTheInput)
     }
 }
 
-// Sink descriptors: Timing, Range limits, Name, Serial, teXt.
-const char KINDS[] = "TRNSX";
-const uint32_t TYPES[] = {EDID_DESC_TIMING, EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME, EDID_DESC_SERIAL,
-                          EDID_DESC_TEXT};
-
-// The sink's four descriptors by kind; what the result holds in its four
-// descriptor slots (the sink's descriptor by number, E for empty, Q for the
-// device name "QzrSnd K7"), then its has_cea, basic_audio, underscan and CEA
-// detailed timing count, then the tags of its data blocks.  The sink's CEA
-// record, read only when the sink has the extension: underscan, the data
-// blocks video, audio, HDMI (1.2.0.0), speakers, tag 7, video, and one
-// detailed timing; the result keeps the video blocks and the timing, then
-// the device's HDMI, speaker and audio blocks.
+// What the repeater keeps of the sink: its detailed timings (the first
+// three) and first range limits in descriptor slots 0 to 2, the device name
+// in slot 3; with a CEA extension, its underscan flag, CEA timings and video
+// data blocks, then the device's HDMI, speaker and audio blocks.  The sink's
+// descriptors are numbered in the first byte of their body.
 TEST(DeviceEdid, RepeaterComposition)
 {
-    const struct { const char *sink; bool cea; const char *expect; } cases[] = {
-        {"TTTR", true, "013Q 1111 22341"},
-        {"TNSX", true, "0EEQ 1111 22341"},
-        {"RRTN", true, "2E0Q 1111 22341"},
-        {"TTTT", false, "012Q 1100 341"},
+    enum : uint32_t { T = EDID_DESC_TIMING, R = EDID_DESC_RANGE_LIMITS, N = EDID_DESC_NAME,
+                      S = EDID_DESC_SERIAL, X = EDID_DESC_TEXT, E = EDID_DESC_EMPTY };
+    const int DEVICE_NAME = -1, EMPTY = -2;
+    const struct {
+        uint32_t sink[EDID_DESCRIPTORS];
+        bool cea;
+        int slots[EDID_DESCRIPTORS]; // the sink's descriptor number, or EMPTY or DEVICE_NAME
+        std::vector<uint8_t> tags;
+    } cases[] = {
+        {{T, T, T, R}, true, {0, 1, 3, DEVICE_NAME}, {CEA_TAG_VIDEO, CEA_TAG_VIDEO, CEA_TAG_VENDOR, CEA_TAG_SPEAKER, CEA_TAG_AUDIO}},
+        {{T, N, S, X}, true, {0, EMPTY, EMPTY, DEVICE_NAME}, {CEA_TAG_VIDEO, CEA_TAG_VIDEO, CEA_TAG_VENDOR, CEA_TAG_SPEAKER, CEA_TAG_AUDIO}},
+        {{R, R, T, N}, true, {2, EMPTY, 0, DEVICE_NAME}, {CEA_TAG_VIDEO, CEA_TAG_VIDEO, CEA_TAG_VENDOR, CEA_TAG_SPEAKER, CEA_TAG_AUDIO}},
+        {{T, T, T, T}, false, {0, 1, 2, DEVICE_NAME}, {CEA_TAG_VENDOR, CEA_TAG_SPEAKER, CEA_TAG_AUDIO}},
     };
+    // The sink's CEA block: underscan; video, audio, HDMI (1.2.0.0),
+    // speakers, tag 7, video; one detailed timing.
+    const Bytes cea = hex("02 03 18 80 41 10 23 09 07 07 65 03 0C 00 12 00 83 01 00 00 E1 00 "
+                          "41 1F 01 1D 00 72 51 D0 1E 20 6E 28 55 00 10 09 00 00 00 1E");
     for (const auto &c : cases) {
-        EdidInfo sink = sink_with_cea(hex("02 03 18 80 41 10 23 09 07 07 65 03 0C 00 12 00 83 01 00 00 E1 00 "
-                                          "41 1F 01 1D 00 72 51 D0 1E 20 6E 28 55 00 10 09 00 00 00 1E"));
+        EdidInfo sink = sink_with_cea(cea);
         sink.has_cea = c.cea;
-        for (int i = 0; i < EDID_DESCRIPTORS; ++i) // numbered in the body's first byte
-            sink.descriptors[i] = {.type = TYPES[strchr(KINDS, c.sink[i]) - KINDS],
-                                   .body = {.text = {char('0' + i)}}};
+        for (int i = 0; i < EDID_DESCRIPTORS; ++i) sink.descriptors[i] = {.type = c.sink[i], .body = {.text = {char(i)}}};
         EdidInfo out = build(&sink, 3);
-        std::string got;
-        for (int i = 0; i < EDID_DESCRIPTORS; ++i)
-            got += out.descriptors[i].type == EDID_DESC_EMPTY ? 'E' : out.descriptors[i].body.text[0];
-        got += " " + std::to_string(out.has_cea) + std::to_string(out.cea.basic_audio) +
-               std::to_string(out.cea.underscan) + std::to_string(out.cea.detailed_timing_count) + " ";
-        for (uint32_t i = 0; i < out.cea.data_block_count; i++) got += std::to_string(out.cea.data_blocks[i].tag);
-        EXPECT_EQ(got, c.expect) << c.sink;
+        for (int i = 0; i < EDID_DESCRIPTORS; ++i) {
+            const EdidDescriptor &d = out.descriptors[i];
+            int got = d.type == E ? EMPTY : d.type == N && d.body.text[0] == 'Q' ? DEVICE_NAME : d.body.text[0];
+            EXPECT_EQ(got, c.slots[i]) << "slot " << i;
+        }
+        EXPECT_TRUE(out.has_cea && out.cea.basic_audio);
+        EXPECT_EQ(out.cea.underscan, c.cea ? 1u : 0u);
+        EXPECT_EQ(out.cea.detailed_timing_count, c.cea ? 1u : 0u);
+        std::vector<uint8_t> tags;
+        for (uint32_t i = 0; i < out.cea.data_block_count; i++) tags.push_back(out.cea.data_blocks[i].tag);
+        EXPECT_EQ(tags, c.tags);
         EXPECT_EQ(address(out, c.cea ? 2 : 0), c.cea ? 0x1230u : 0x3000u); // port 3
+    }
+}
+
+// Each established timing flag of the sink reaches the repeater's bytes 35
+// to 37, 640x480@60 is always set, the manufacturer's timings never are.
+TEST(DeviceEdid, RepeaterEstablishedTimings)
+{
+    for (unsigned bit = 0; bit < 24; ++bit) {
+        Bytes base = hex("00 FF FF FF FF FF FF 00 4C 2D 4E 0C 00 0E 00 01 01 19 01 03 80 A0 5A 78 0A");
+        base.resize(EDID_BLOCK_SIZE);
+        base[35 + bit / 8] = uint8_t(0x80 >> bit % 8);
+        base[127] = uint8_t(0 - edid_checksum(base.data()));
+        EdidInfo sink;
+        ASSERT_EQ(edid_decode_bounded(base.data(), base.size(), &sink), EDID_DECODE_OK);
+        EdidInfo repeater = build(&sink, 1);
+        uint8_t out[2 * EDID_BLOCK_SIZE];
+        edid_encode(&repeater, out);
+        Bytes expect = {0x20, 0, 0}; // 640x480@60
+        if (bit < 17) expect[bit / 8] |= base[35 + bit / 8];
+        EXPECT_EQ(Bytes(out + 35, out + 38), expect) << "bit " << bit;
     }
 }
 

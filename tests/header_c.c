@@ -1,9 +1,11 @@
-/* header_c.c - the public header compiled as C11: the records, their field
+/* SPDX-License-Identifier: MIT
+ *
+ * header_c.c - the public header compiled as C11: the records, their field
  * names and bit fields as C firmware uses them, and their sizes. */
 #include <stddef.h>
 #include <string.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
 _Static_assert(sizeof(EdidDetailedTiming) == 56, "EdidDetailedTiming: 13 words, one flags byte");

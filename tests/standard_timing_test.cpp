@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: MIT
 // Standard timings: two wire bytes <-> EdidStandardTiming, and the report line.
 #include "test_util.h"
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 using test_util::printed;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // test_util.h - helpers shared by the unit tests: bytes from hex text and
 // the capture of what a print operation writes on standard output.
 #ifndef EDID_TESTS_TEST_UTIL_H
@@ -7,6 +8,7 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -26,14 +28,24 @@ inline Bytes hex(const std::string &text)
     return out;
 }
 
-// Standard output written by f.
+// Standard output written by f, caught in a temporary file that stands in
+// for file descriptor 1 meanwhile.
 template <class F>
 std::string printed(F f)
 {
-    testing::internal::CaptureStdout();
+    fflush(stdout);
+    FILE *capture = tmpfile();
+    int saved = dup(STDOUT_FILENO);
+    dup2(fileno(capture), STDOUT_FILENO);
     f();
     fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    std::string text;
+    rewind(capture);
+    for (int c; (c = fgetc(capture)) != EOF;) text += char(c);
+    fclose(capture);
+    return text;
 }
 
 } // namespace test_util

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // edid_build - writes the 256-byte EDID (base block and CEA-861 block) that
 // the device presents on one of its inputs: its default EDID, or, with
 // --sink, the repeater EDID below the television whose EDID the file holds.
@@ -20,8 +21,8 @@
 
 #include <string>
 
-#include "device/device_edid.h"
-#include "tools/hex_text.h"
+#include "tools/dump_file.h"
+#include <edid/device_edid.h>
 
 // Exit statuses, also listed in the usage text.
 enum {
@@ -49,7 +50,6 @@ const char usage_text[] =
     "decodable EDID 1.3, 4 output not written.\n";
 
 constexpr unsigned MAX_PORT = DEVICE_PORT_MASK;
-constexpr size_t MAX_SINK_FILE = 1 << 20; // far above 256 blocks as hex text
 constexpr size_t EDID_OUT_SIZE = 2 * EDID_BLOCK_SIZE;
 
 struct Options {
@@ -101,7 +101,8 @@ int parse_args(int argc, char **argv, Options *opt)
         if (port) {
             opt->port = parse_port(value);
             if (opt->port < 0) {
-                std::string what = std::string("--port '") + value + "' is not an input number 0 to 15";
+                std::string what =
+                    std::string("--port '") + value + "' is not an input number 0 to 15";
                 return fail(EXIT_USAGE, what.c_str(), nullptr);
             }
         } else if (sink) {
@@ -112,46 +113,33 @@ int parse_args(int argc, char **argv, Options *opt)
     }
     if (opt->port < 0) return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
     if (!opt->out && isatty(STDOUT_FILENO))
-        return fail(EXIT_USAGE, "standard output is a terminal; give -o OUT_FILE or redirect it", nullptr);
+        return fail(EXIT_USAGE, "standard output is a terminal; give -o OUT_FILE or redirect it",
+                    nullptr);
     return EXIT_DONE;
 }
 
 // Reads and decodes the sink's EDID into sink.
 int read_sink(const char *path, EdidInfo *sink)
 {
-    static char text[MAX_SINK_FILE + 1];
-    static uint8_t bytes[MAX_SINK_FILE];
-    FILE *file = fopen(path, "rb");
-    if (!file) return fail(EXIT_SINK_FILE, path, strerror(errno));
-    size_t length = fread(text, 1, sizeof text, file);
-    bool unreadable = ferror(file) != 0;
-    int error = errno;
-    fclose(file);
-    if (unreadable) return fail(EXIT_SINK_FILE, path, strerror(error));
-    if (length > MAX_SINK_FILE) return fail(EXIT_SINK_EDID, path, "larger than 1 MiB, not an EDID dump");
-
-    const uint8_t *dump = reinterpret_cast<const uint8_t *>(text);
-    size_t dump_length = length;
-    long decoded = hex_text_decode(text, length, bytes, sizeof bytes);
-    if (decoded >= 0) {
-        dump = bytes;
-        dump_length = size_t(decoded);
-    } else if (!memchr(text, '\0', length)) {
+    static DumpFile dump;
+    switch (dump_file_read(path, &dump)) {
+    case DUMP_FILE_OK: break;
+    case DUMP_FILE_UNREADABLE: return fail(EXIT_SINK_FILE, path, strerror(errno));
+    case DUMP_FILE_TOO_LONG:
+        return fail(EXIT_SINK_EDID, path, "larger than 1 MiB, not an EDID dump");
+    case DUMP_FILE_NOT_EDID:
         return fail(EXIT_SINK_EDID, path, "text that is not hex digit pairs, and not a raw EDID");
     }
-    if (dump_length < EDID_BLOCK_SIZE) {
-        std::string detail = std::to_string(dump_length) + " bytes, shorter than one 128-byte EDID block";
+    if (dump.length < EDID_BLOCK_SIZE) {
+        std::string detail =
+            std::to_string(dump.length) + " bytes, shorter than one 128-byte EDID block";
         return fail(EXIT_SINK_EDID, path, detail.c_str());
     }
-    switch (edid_decode_bounded(dump, dump_length, sink)) {
-    case 0:
-        return EXIT_DONE;
-    case -2:
-        return fail(EXIT_SINK_EDID, path, "bad base block checksum");
-    case -3:
-        return fail(EXIT_SINK_EDID, path, "not EDID version 1.3");
-    default:
-        return fail(EXIT_SINK_EDID, path, "not a decodable EDID");
+    switch (edid_decode_bounded(dump.bytes, dump.length, sink)) {
+    case 0: return EXIT_DONE;
+    case EDID_DECODE_BAD_CHECKSUM: return fail(EXIT_SINK_EDID, path, "bad base block checksum");
+    case EDID_DECODE_BAD_VERSION: return fail(EXIT_SINK_EDID, path, "not EDID version 1.3");
+    default: return fail(EXIT_SINK_EDID, path, "not a decodable EDID");
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // edid_dump FILE - reads a raw EDID dump, decodes it and prints the report.
 //
 // Exit status: 0 the file was read (decoded, or "Error interpreting edid"),
@@ -13,7 +14,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };
 

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 // hex2bin IN OUT - turns the hex text of an EDID (tests/data/*.hex) into the
 // raw bytes that edid_dump reads.  A build helper, not installed.
+#include <errno.h>
 #include <stdio.h>
+#include <string.h>
 
-#include "tools/hex_text.h"
+#include "tools/dump_file.h"
 
 int main(int argc, char **argv)
 {
@@ -10,22 +13,14 @@ int main(int argc, char **argv)
         fprintf(stderr, "Usage: %s IN.hex OUT.bin\n", argv[0]);
         return 1;
     }
-    static char text[1 << 20];
-    static uint8_t bytes[1 << 19];
-    FILE *in = fopen(argv[1], "rb");
-    if (!in) {
-        perror(argv[1]);
-        return 2;
-    }
-    size_t length = fread(text, 1, sizeof text, in);
-    fclose(in);
-    long count = hex_text_decode(text, length, bytes, sizeof bytes);
-    if (count < 0) {
-        fprintf(stderr, "%s: not hex text\n", argv[1]);
-        return 3;
+    static DumpFile dump;
+    switch (dump_file_read(argv[1], &dump)) {
+    case DUMP_FILE_OK: break;
+    case DUMP_FILE_UNREADABLE: perror(argv[1]); return 2;
+    default: fprintf(stderr, "%s: not hex text\n", argv[1]); return 3;
     }
     FILE *out = fopen(argv[2], "wb");
-    if (!out || fwrite(bytes, 1, size_t(count), out) != size_t(count) || fclose(out) != 0) {
+    if (!out || fwrite(dump.bytes, 1, dump.length, out) != dump.length || fclose(out) != 0) {
         perror(argv[2]);
         return 4;
     }

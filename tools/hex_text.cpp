@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/hex_text.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hex_text.h - EDID bytes written as hex text, as people paste them: digit
 // pairs with any white space between them (xxd -p, the EDID lines of
 // xrandr --verbose, hex files of the test suite).  '#' starts a comment

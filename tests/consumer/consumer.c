@@ -1,4 +1,6 @@
-/* A C program built against the installed libedid: decodes a base block
+/* SPDX-License-Identifier: MIT
+ *
+ * A C program built against the installed libedid: decodes a base block
  * held in memory, prints its report, encodes the record again and checks
  * that the same 128 bytes come back.  Includes both public headers, so it
  * also shows that they compile as C. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A C++ program built against the installed libedid: builds the EDID that
 // the device presents on its input 1, encodes it, decodes the bytes again
 // and prints the report.

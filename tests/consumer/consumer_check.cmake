@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and builds programs against the
 # installed libedid the ways a user would, then runs them:
 #   1. pkg-config: cc / c++ with `pkg-config --cflags --libs edid`

@@ -1,4 +1,5 @@
-/*
+/* SPDX-License-Identifier: MIT
+ *
  * device_edid.h - the EDID that this HDMI audio processor presents on each
  * of its inputs.
  *
@@ -54,16 +55,16 @@
 
 #include <stdint.h>
 
-#include "edid/edid.h"
+#include <edid/edid.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 enum {
-    DEVICE_PORT_MASK = 0x0F,        /* port bits used: one address field */
-    DEVICE_BLOCKS = 3,              /* HDMI, speaker allocation, audio */
-    DEVICE_BLOCKS_WITH_THX = 4      /* ... and the THX block */
+    DEVICE_PORT_MASK = 0x0F,   /* port bits used: one address field */
+    DEVICE_BLOCKS = 3,         /* HDMI, speaker allocation, audio */
+    DEVICE_BLOCKS_WITH_THX = 4 /* ... and the THX block */
 };
 
 /* Device identity and the THX switch (initial values in parentheses). */

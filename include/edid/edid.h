@@ -1,4 +1,5 @@
-/*
+/* SPDX-License-Identifier: MIT
+ *
  * edid.h - decode, print and encode the EDID of display and audio sinks.
  *
  * Formats: a VESA E-EDID 1.3 base block (128 bytes) and one CEA-861
@@ -69,13 +70,26 @@ extern "C" {
 /* ------------------------------------------------------------------ */
 
 enum {
+    EDID_VERSION = 1,               /* base block byte 18 */
+    EDID_REVISION = 3,              /* byte 19: EDID 1.3 */
     EDID_BLOCK_SIZE = 128,          /* every EDID block */
     EDID_DESCRIPTOR_SIZE = 18,      /* descriptor slot, detailed timing */
     EDID_TEXT_SIZE = 13,            /* text body of a display descriptor */
     EDID_STD_TIMINGS = 8,           /* standard timings in the base block */
+    EDID_STD_TIMING_SIZE = 2,       /* wire bytes of one standard timing */
+    EDID_STD_TIMING_EMPTY = 0x0101, /* raw_code of the unused entry 01 01 */
     EDID_DESCRIPTORS = 4,           /* descriptor slots in the base block */
     EDID_DESC_STD_TIMING_COUNT = 6, /* standard timings in a 0xFA body */
     EDID_DESC_WHITE_POINT_COUNT = 2 /* white points in a 0xFB body */
+};
+
+/* Results of edid_decode and edid_decode_bounded; cea_decode refuses with
+ * CEA_DECODE_NOT_CEA. */
+enum {
+    EDID_DECODE_OK = 0,
+    CEA_DECODE_NOT_CEA = -1,       /* byte 0 is not 2 or byte 1 is not 3 */
+    EDID_DECODE_BAD_CHECKSUM = -2, /* base block bytes do not sum to 0 */
+    EDID_DECODE_BAD_VERSION = -3   /* bytes 18-19 are not 1, 3 */
 };
 
 /* EdidDescriptor.type: how a descriptor slot was classified. */
@@ -91,23 +105,38 @@ enum {
 };
 
 /* CeaDataBlock.tag: data block header bits 7..5. */
-enum {
-    CEA_TAG_AUDIO = 1,
-    CEA_TAG_VIDEO = 2,
-    CEA_TAG_VENDOR = 3,
-    CEA_TAG_SPEAKER = 4
-};
+enum { CEA_TAG_AUDIO = 1, CEA_TAG_VIDEO = 2, CEA_TAG_VENDOR = 3, CEA_TAG_SPEAKER = 4 };
 
 enum {
-    CEA_EXTENSION_TAG = 0x02,    /* byte 0 of a CEA-861 extension block */
-    CEA_REVISION = 3,            /* byte 1: the only revision decoded */
-    CEA_MAX_DATA_BLOCKS = 61,    /* data_blocks capacity */
+    CEA_EXTENSION_TAG = 0x02,     /* byte 0 of a CEA-861 extension block */
+    CEA_REVISION = 3,             /* byte 1: the only revision decoded */
+    CEA_MAX_DATA_BLOCKS = 61,     /* data_blocks capacity */
     CEA_MAX_DETAILED_TIMINGS = 6, /* detailed_timings capacity */
-    CEA_MAX_PAYLOAD = 31,        /* data block length, header bits 4..0 */
+    CEA_MAX_PAYLOAD = 31,         /* data block length, header bits 4..0 */
     CEA_MAX_AUDIO_DESCRIPTORS = 10,
     CEA_MAX_VIDEO_DESCRIPTORS = 31,
     CEA_MAX_VENDOR_PAYLOAD = 28, /* payload bytes after the 3-byte OUI */
     CEA_OUI_HDMI = 0x000C03      /* HDMI Licensing, LLC */
+};
+
+/* CeaShortAudioDescriptor.format: audio format codes, byte 0 bits 6..3. */
+enum {
+    CEA_AUDIO_UNKNOWN = 0,
+    CEA_AUDIO_LPCM = 1,
+    CEA_AUDIO_AC3 = 2,
+    CEA_AUDIO_MPEG1 = 3,
+    CEA_AUDIO_MP3 = 4,
+    CEA_AUDIO_MPEG2 = 5,
+    CEA_AUDIO_AAC = 6,
+    CEA_AUDIO_DTS = 7,
+    CEA_AUDIO_ATRAC = 8,
+    CEA_AUDIO_DSD = 9, /* one-bit audio */
+    CEA_AUDIO_EAC3 = 10,
+    CEA_AUDIO_DTS_HD = 11,
+    CEA_AUDIO_MLP = 12,
+    CEA_AUDIO_DST = 13,
+    CEA_AUDIO_WMA_PRO = 14,
+    CEA_AUDIO_BITRATE_UNIT_KBPS = 8 /* max_bitrate is in units of 8 kbps */
 };
 
 /* ------------------------------------------------------------------ */
@@ -179,8 +208,8 @@ typedef struct {
         EdidStandardTiming std_timings[EDID_DESC_STD_TIMING_COUNT]; /* 0xFA */
         EdidWhitePoint white_points[EDID_DESC_WHITE_POINT_COUNT];   /* 0xFB */
         EdidRangeLimits range_limits;                               /* 0xFD */
-        char text[EDID_TEXT_SIZE + 1];      /* 0xFC, 0xFE, 0xFF; NUL-ended */
-        uint8_t raw[EDID_TEXT_SIZE];        /* other tags: bytes 5 to 17 */
+        char text[EDID_TEXT_SIZE + 1]; /* 0xFC, 0xFE, 0xFF; NUL-ended */
+        uint8_t raw[EDID_TEXT_SIZE];   /* other tags: bytes 5 to 17 */
     } body;
 } EdidDescriptor;
 
@@ -190,8 +219,8 @@ typedef struct {
 
 /* Data block of a tag the library does not interpret (0, 5, 6, 7). */
 typedef struct {
-    uint32_t size;                   /* payload length, 0 to 31 */
-    uint8_t bytes[CEA_MAX_PAYLOAD];  /* payload, wire order */
+    uint32_t size;                  /* payload length, 0 to 31 */
+    uint8_t bytes[CEA_MAX_PAYLOAD]; /* payload, wire order */
 } CeaRawBlock;
 
 /* Short audio descriptor, 3 wire bytes.  Which of depth_*, max_bitrate
@@ -249,11 +278,11 @@ typedef struct {
 typedef struct {
     uint8_t tag; /* header bits 7..5; selects the body member */
     union {
-        CeaRawBlock raw;                /* 0, 5, 6, 7 */
-        CeaAudioBlock audio;            /* CEA_TAG_AUDIO */
-        CeaVideoBlock video;            /* CEA_TAG_VIDEO */
-        CeaVendorBlock vendor;          /* CEA_TAG_VENDOR */
-        CeaSpeakerAllocation speakers;  /* CEA_TAG_SPEAKER */
+        CeaRawBlock raw;               /* 0, 5, 6, 7 */
+        CeaAudioBlock audio;           /* CEA_TAG_AUDIO */
+        CeaVideoBlock video;           /* CEA_TAG_VIDEO */
+        CeaVendorBlock vendor;         /* CEA_TAG_VENDOR */
+        CeaSpeakerAllocation speakers; /* CEA_TAG_SPEAKER */
     } body;
 } CeaDataBlock;
 
@@ -274,19 +303,19 @@ typedef struct {
 /* ------------------------------------------------------------------ */
 
 typedef struct {
-    uint8_t header[8];      /* bytes 0-7, as read */
-    char vendor_id[4];      /* three letters "@" to "_", then NUL */
-    uint32_t product_code;  /* 16-bit value */
+    uint8_t header[8];     /* bytes 0-7, as read */
+    char vendor_id[4];     /* three letters "@" to "_", then NUL */
+    uint32_t product_code; /* 16-bit value */
     uint32_t serial_number;
     int32_t week;
-    int32_t year;           /* full year, 1990 to 2245 */
-    int32_t version;        /* 1 */
-    int32_t revision;       /* 3 */
-    int32_t video_input;    /* uninterpreted */
+    int32_t year;        /* full year, 1990 to 2245 */
+    int32_t version;     /* 1 */
+    int32_t revision;    /* 3 */
+    int32_t video_input; /* uninterpreted */
     int32_t max_h_size_cm;
     int32_t max_v_size_cm;
-    uint32_t gamma;         /* fixed point */
-    uint8_t features;       /* uninterpreted */
+    uint32_t gamma;                          /* fixed point */
+    uint8_t features;                        /* uninterpreted */
     uint32_t red_x, red_y, green_x, green_y; /* 10-bit fixed point */
     uint32_t blue_x, blue_y, white_x, white_y;
     /* Established timings, byte 35 bit 7 first. */
@@ -310,7 +339,7 @@ typedef struct {
     uint32_t manufacturer_mask : 7; /* byte 37 bits 6..0 */
     EdidStandardTiming standard_timings[EDID_STD_TIMINGS];
     EdidDescriptor descriptors[EDID_DESCRIPTORS];
-    uint8_t has_cea;  /* 1 when cea holds a decoded extension */
+    uint8_t has_cea; /* 1 when cea holds a decoded extension */
     CeaExtension cea;
 } EdidInfo;
 
@@ -328,9 +357,9 @@ _Static_assert(sizeof(EdidInfo) == 9152, "EdidInfo layout");
 uint8_t edid_checksum(const uint8_t *block);
 
 /* Decodes the base block at dump and the first CEA-861 extension that
- * byte 126 and the block maps lead to.  Returns 0 (has_cea tells whether a
- * CEA block was decoded), -2 for a bad base block checksum, -3 when bytes
- * 18-19 are not 1, 3; on -2 and -3 info is not touched.  Reads the blocks
+ * byte 126 and the block maps lead to.  Returns EDID_DECODE_OK (has_cea
+ * tells whether a CEA block was decoded), EDID_DECODE_BAD_CHECKSUM (-2) or
+ * EDID_DECODE_BAD_VERSION (-3); on -2 and -3 info is not touched.  Reads the blocks
  * that byte 126 and the maps designate: the caller guarantees they are in
  * the dump. */
 int edid_decode(const uint8_t *dump, EdidInfo *info);
@@ -385,8 +414,8 @@ void edid_encode_text(const char *text, uint8_t *out);
 /* CEA-861 extension                                                    */
 /* ------------------------------------------------------------------ */
 
-/* Decodes a 128-byte block: 0, or -1 (record untouched) when byte 0 is
- * not 2 or byte 1 is not 3.  The checksum is not verified.  Reads nothing
+/* Decodes a 128-byte block: 0, or CEA_DECODE_NOT_CEA (-1, record
+ * untouched) when byte 0 is not 2 or byte 1 is not 3.  The checksum is not verified.  Reads nothing
  * outside the 128 bytes. */
 int cea_decode(const uint8_t *block, CeaExtension *cea);
 void cea_print(const CeaExtension *cea);

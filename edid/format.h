@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// format.h - tables of the EDID formats that several source files share:
+// the established timings of the base block, read by the decoder, the
+// encoder, the report and the repeater builder.  Private to the library;
+// the public constants are in <edid/edid.h>.
+#ifndef EDID_FORMAT_H
+#define EDID_FORMAT_H
+
+#include <edid/edid.h>
+#include <stdint.h>
+
+#include "bits.h"
+
+// Established timings, base block bytes 35 to 37, in report order: the
+// record's flag, the byte (0 = byte 35), the bit, and the mode as the report
+// names it.  Byte 37 bits 6..0 are manufacturer_mask.
+#define EDID_ESTABLISHED_TIMINGS(X)                                                                \
+    X(est_720x400_70, 0, 7, "720x400@70")                                                          \
+    X(est_720x400_88, 0, 6, "720x400@88")                                                          \
+    X(est_640x480_60, 0, 5, "640x480@60")                                                          \
+    X(est_640x480_67, 0, 4, "640x480@67")                                                          \
+    X(est_640x480_72, 0, 3, "640x480@72")                                                          \
+    X(est_640x480_75, 0, 2, "640x480@75")                                                          \
+    X(est_800x600_56, 0, 1, "800x600@56")                                                          \
+    X(est_800x600_60, 0, 0, "800x600@60")                                                          \
+    X(est_800x600_72, 1, 7, "800x600@72")                                                          \
+    X(est_800x600_75, 1, 6, "800x600@75")                                                          \
+    X(est_832x624_75, 1, 5, "832x624@75")                                                          \
+    X(est_1024x768_87i, 1, 4, "1024x768@87i")                                                      \
+    X(est_1024x768_60, 1, 3, "1024x768@60")                                                        \
+    X(est_1024x768_70, 1, 2, "1024x768@70")                                                        \
+    X(est_1024x768_75, 1, 1, "1024x768@75")                                                        \
+    X(est_1280x1024_75, 1, 0, "1280x1024@75")                                                      \
+    X(est_1152x870_75, 2, 7, "1152x870@75")
+
+namespace edid_format {
+
+constexpr unsigned ESTABLISHED_BYTES = 3;
+
+// Bytes 35 to 37 -> the 17 flags and manufacturer_mask.
+inline void established_from_bytes(const uint8_t *bytes, EdidInfo *info)
+{
+    const uint8_t b[ESTABLISHED_BYTES] = {bytes[0], bytes[1], bytes[2]};
+#define EDID_FLAG_FROM_BIT(flag, byte, bit, mode)                                                  \
+    info->flag = edid_bits::get_bits(b[byte], bit, bit);
+    EDID_ESTABLISHED_TIMINGS(EDID_FLAG_FROM_BIT)
+#undef EDID_FLAG_FROM_BIT
+    info->manufacturer_mask = edid_bits::get_bits(b[2], 6, 0);
+}
+
+// The 17 flags and manufacturer_mask -> bytes 35 to 37.
+inline void established_to_bytes(const EdidInfo *info, uint8_t *bytes)
+{
+    uint8_t b[ESTABLISHED_BYTES] = {0, 0, uint8_t(info->manufacturer_mask)};
+#define EDID_FLAG_TO_BIT(flag, byte, bit, mode)                                                    \
+    b[byte] |= edid_bits::put_bits(info->flag, bit, bit);
+    EDID_ESTABLISHED_TIMINGS(EDID_FLAG_TO_BIT)
+#undef EDID_FLAG_TO_BIT
+    bytes[0] = b[0];
+    bytes[1] = b[1];
+    bytes[2] = b[2];
+}
+
+} // namespace edid_format
+
+#endif
