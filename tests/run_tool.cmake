@@ -4,8 +4,8 @@
 #   cmake -DTOOL=... -DWORK=dir -DSTATUS=n [-DEMULATOR=a|b] [-DHEX2BIN=...]
 #         [-DARGS=a|b] [-DINPUT=x.hex] [-DEXPECT=x.out] [-DEXPECT_BYTES=x.hex]
 #         [-DEXPECT_ERR=regex] [-DOUT=name|-] [-DOLD=text] [-DMKDIR=ON]
-#         [-DFILE_LIMIT=blocks] -P run_tool.cmake
-# In ARGS, "@BIN@" stands for INPUT (hex text) turned into raw bytes,
+#         [-DSH=command] -P run_tool.cmake
+# In ARGS and SH, "@BIN@" stands for INPUT (hex text) turned into raw bytes,
 # "@OUT@" for the output file WORK/out/OUT (default out.bin) and "@WORK@"
 # for the work directory.
 #   EXPECT        standard output equals this file byte for byte (a diff
@@ -16,8 +16,9 @@
 #   OLD           the output file holds this text before the run, and
 #                 still holds it after a failure
 #   MKDIR         the output file is a directory
-#   FILE_LIMIT    the tool runs with this file size limit (ulimit -f) and
-#                 SIGXFSZ ignored, so that its writes fail with EFBIG
+#   SH            the tool runs inside this sh command line, which names it
+#                 (with EMULATOR and ARGS) "$@": pipes, FIFOs, redirections,
+#                 ulimit
 # When OUT is given or ARGS name "@OUT@", WORK/out must hold nothing
 # but the output file afterwards: no temporary file, and no output file at
 # all after a failure unless it existed before.
@@ -46,6 +47,7 @@ if(INPUT)
   get_filename_component(name "${INPUT}" NAME_WE)
   hex_to_bin("${INPUT}" "${WORK}/${name}.bin")
   string(REPLACE "@BIN@" "${WORK}/${name}.bin" args "${args}")
+  string(REPLACE "@BIN@" "${WORK}/${name}.bin" SH "${SH}")
 endif()
 if(DEFINED OLD)
   file(WRITE "${out}" "${OLD}")
@@ -54,10 +56,12 @@ elseif(MKDIR)
 endif()
 string(REPLACE "@OUT@" "${out}" args "${args}")
 string(REPLACE "@WORK@" "${WORK}" args "${args}")
+string(REPLACE "@OUT@" "${out}" SH "${SH}")
+string(REPLACE "@WORK@" "${WORK}" SH "${SH}")
 
 set(command ${EMULATOR} ${TOOL} ${args})
-if(DEFINED FILE_LIMIT)
-  set(command sh -c "trap '' XFSZ && ulimit -f ${FILE_LIMIT} && exec \"$@\"" sh ${command})
+if(SH)
+  set(command sh -c "${SH}" sh ${command})
 endif()
 execute_process(COMMAND ${command} TIMEOUT 30
   OUTPUT_FILE "${WORK}/stdout" ERROR_VARIABLE err RESULT_VARIABLE rc)
