@@ -2,25 +2,36 @@
 #include "tools/dump_file.h"
 
 #include <errno.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "tools/hex_text.h"
 
+FILE *dump_file_open(const char *path)
+{
+    return strcmp(path, "-") == 0 ? stdin : fopen(path, "rb");
+}
+
+DumpFileResult dump_file_load(FILE *stream, uint8_t *bytes, size_t capacity, size_t *length)
+{
+    // fread returns short only at the end of the stream or on an error, so
+    // a pipe or a terminal is read through to its end.
+    size_t count = fread(bytes, 1, capacity, stream);
+    bool longer = count == capacity && fgetc(stream) != EOF;
+    if (ferror(stream)) return DUMP_FILE_UNREADABLE;
+    *length = count;
+    return longer ? DUMP_FILE_TOO_LONG : DUMP_FILE_OK;
+}
+
 DumpFileResult dump_file_read(const char *path, DumpFile *file)
 {
-    FILE *stream = fopen(path, "rb");
+    FILE *stream = dump_file_open(path);
     if (!stream) return DUMP_FILE_UNREADABLE;
-    size_t length = fread(file->bytes, 1, sizeof file->bytes, stream);
-    bool longer = length == sizeof file->bytes && fgetc(stream) != EOF;
-    bool failed = ferror(stream) != 0;
+    size_t length = 0;
+    DumpFileResult result = dump_file_load(stream, file->bytes, sizeof file->bytes, &length);
     int error = errno;
-    fclose(stream);
-    if (failed) {
-        errno = error;
-        return DUMP_FILE_UNREADABLE;
-    }
-    if (longer) return DUMP_FILE_TOO_LONG;
+    if (stream != stdin) fclose(stream);
+    errno = error;
+    if (result != DUMP_FILE_OK) return result;
 
     file->length = length;
     if (memchr(file->bytes, '\0', length)) return DUMP_FILE_OK;
