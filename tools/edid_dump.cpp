@@ -1,22 +1,41 @@
 // SPDX-License-Identifier: MIT
 // edid_dump FILE - reads a raw EDID dump, decodes it and prints the report.
+// FILE "-" is standard input.
 //
 // Exit status: 0 the file was read (decoded, or "Error interpreting edid"),
 // 1 usage, 2 the file cannot be opened, 3 the buffer cannot be allocated,
-// 4 the file cannot be read whole.  A file whose size cannot be found (a
-// pipe: ftell fails) is a read failure, status 4, and nothing is read.
+// 4 the file cannot be read whole.
 //
 // The buffer is the file size rounded up to whole 128-byte blocks; the bytes
 // after the file's own are cleared, so a short last block reads as if padded
 // with zeros, and the decoder is bounded by the buffer: a block that the
 // extension count or a block map designates beyond it counts as absent.
+//
+// A file's size is found by seeking to its end.  Where that tells nothing,
+// because the seek fails (a pipe, a FIFO, a terminal) or the file reports
+// size 0 (sysfs and procfs files, which hold bytes all the same), the input
+// is read to its end first; the size lines then show the bytes read, and
+// the run goes on as for a regular file of those bytes.  So:
+//   - input that yields no bytes ends as an empty file does: size lines 0
+//     and 0, the "fread" message, status 4;
+//   - input longer than 32768 bytes (256 blocks, the base block and the 255
+//     extensions that its count byte can announce) is no EDID: one line on
+//     standard error, nothing on standard output, status 4, after reading
+//     little more than 32768 bytes, so an endless stream ends too;
+//   - a read error: the "fread" message with the system's reason, nothing
+//     on standard output, status 4.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "tools/dump_file.h"
 #include <edid/edid.h>
 
 enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };
+
+// The longest EDID: the base block and 255 extension blocks.
+constexpr size_t EDID_MAX_SIZE = 256 * EDID_BLOCK_SIZE;
 
 int main(int argc, char **argv)
 {
@@ -24,7 +43,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "Usage: %s <edid filename>\n", argv[0]);
         exit(EXIT_USAGE);
     }
-    FILE *file = fopen(argv[1], "rb");
+    FILE *file = dump_file_open(argv[1]);
     if (!file) {
         perror(argv[1]);
         exit(EXIT_OPEN);
@@ -33,8 +52,34 @@ int main(int argc, char **argv)
     long size = ftell(file);
     fseek(file, 0, SEEK_SET);
 
+    // Input of no known size is read here, into a buffer of the longest
+    // EDID.  errno is cleared so that input without bytes gives the same
+    // "fread" message as an empty file, not the failed seek's reason.
+    static uint8_t streamed_bytes[EDID_MAX_SIZE];
+    bool streamed = size <= 0;
+    if (streamed) {
+        errno = 0;
+        size_t length = 0;
+        switch (dump_file_load(file, streamed_bytes, sizeof streamed_bytes, &length)) {
+        case DUMP_FILE_OK: break;
+        case DUMP_FILE_TOO_LONG:
+            fprintf(stderr, "%s: longer than %zu bytes (256 blocks), the most an EDID holds\n",
+                    argv[1], sizeof streamed_bytes);
+            fclose(file);
+            exit(EXIT_READ);
+        default:
+            perror("fread");
+            fclose(file);
+            exit(EXIT_READ);
+        }
+        size = long(length);
+    }
+
+    // The size rounded up to whole blocks, in wrapping arithmetic: a size
+    // near LONG_MAX, as a directory reports on some file systems, gives a
+    // negative reserved size rather than an overflow, and is not read.
     EdidInfo info;
-    long reserved = (size + 127) / 128 * 128;
+    long reserved = long((unsigned long)size + 127) / 128 * 128;
     printf("Edid structure size: %d\n", int(sizeof info));
     printf("Edid file size: %ld\n", size);
     printf("Space reserved for it: %ld\n", reserved);
@@ -47,12 +92,18 @@ int main(int argc, char **argv)
         fclose(file);
         exit(EXIT_ALLOC);
     }
-    // One item of the whole file size; an unknown (negative) size reads nothing.
-    if (size < 0 || fread(buffer, size_t(size), 1, file) == 0) {
+    // One item of the whole file size, or the bytes already read.  An empty
+    // file, input without bytes, and a size beyond the buffer have no whole
+    // item.
+    if (reserved < size) errno = EFBIG;
+    bool whole =
+        streamed ? size > 0 : reserved >= size && fread(buffer, size_t(size), 1, file) == 1;
+    if (!whole) {
         perror("fread");
         fclose(file);
         exit(EXIT_READ);
     }
+    if (streamed) memcpy(buffer, streamed_bytes, size_t(size));
     fclose(file);
     memset(buffer + size, 0, size_t(reserved - size));
 
