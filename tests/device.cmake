@@ -33,6 +33,24 @@ edid_tool_test(NAME edid_build.sink_short TOOL edid_build STATUS 3
   ARGS --port 1 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/device_sink_short.hex -o @OUT@
   EXPECT_ERR "${err}: 8 bytes, shorter than one 128-byte EDID block\n$")
 
+# Sinks through a pipe, raw and hex, named "-" and /dev/stdin, with the
+# options spelled in the ways getopt_long takes: the bytes of the sink file.
+# A sink longer than 1 MiB (an endless one) ends as too long.
+set(from_raw "@BIN@|--port=2|--sink=")
+set(from_hex "${CMAKE_CURRENT_SOURCE_DIR}/${tv}|-p2|-s")
+foreach(form raw hex)
+  foreach(sink - /dev/stdin)
+    string(REPLACE "|" ";" from "${from_${form}}")
+    list(POP_FRONT from file port sink_option)
+    string(MAKE_C_IDENTIFIER "${form}${sink}" id)
+    edid_tool_test(NAME edid_build.sink_pipe_${id} TOOL edid_build INPUT ${tv}
+      SH "cat ${file} | \"$@\"" ARGS ${port} ${sink_option}${sink} -o @OUT@
+      EXPECT_BYTES data/device_repeater_port2.hex)
+  endforeach()
+endforeach()
+edid_tool_test(NAME edid_build.sink_endless TOOL edid_build STATUS 3 SH "exec \"$@\" < /dev/zero"
+  ARGS --port 1 --sink - -o @OUT@ EXPECT_ERR "${err}-: larger than 1 MiB, not an EDID dump\n$")
+
 # Output failures: before writing (no such directory), while writing (file
 # size limit: the write fails with EFBIG), and after (rename over a directory).
 edid_tool_test(NAME edid_build.out_no_dir TOOL edid_build STATUS 4 OUT none ARGS --port 1 -o @OUT@/x.bin
@@ -47,6 +65,9 @@ if(SCRIPT_COMMAND AND NOT CMAKE_CROSSCOMPILING)
     COMMAND ${SCRIPT_COMMAND} -qec "$<TARGET_FILE:edid_build> --port 1" /dev/null)
   set_tests_properties(edid_build.stdout_terminal PROPERTIES
     PASS_REGULAR_EXPRESSION "^edid_build: standard output is a terminal")
+  # "-o -" writes to the terminal all the same (the monitor name shows).
+  add_test(NAME edid_build.dash_o_terminal COMMAND sh -c
+    "${SCRIPT_COMMAND} -qec '$<TARGET_FILE:edid_build> --port 1 -o -' /dev/null | grep -aq 'QzrSnd K7'")
 endif()
 
 # Usage errors.
@@ -54,12 +75,14 @@ foreach(bad 16 abc -1 99999999999999999999)
   edid_tool_test(NAME edid_build.port_${bad} TOOL edid_build ARGS --port ${bad} STATUS 1
     EXPECT_ERR "^edid_build: --port '${bad}' is not an input number 0 to 15\n$")
 endforeach()
-foreach(option --port --sink -o)
+foreach(option --port --sink -o -p -s)
   edid_tool_test(NAME edid_build.missing_value${option} TOOL edid_build ARGS --thx ${option} STATUS 1
     EXPECT_ERR "^edid_build: missing value after: ${option}\n$")
 endforeach()
 edid_tool_test(NAME edid_build.unknown_option TOOL edid_build ARGS --port 1 --sinks x STATUS 1
   EXPECT_ERR "^edid_build: unknown option '--sinks' \\(see --help\\)\n$")
+edid_tool_test(NAME edid_build.unknown_short_option TOOL edid_build ARGS --port 1 --thx -tx STATUS 1
+  EXPECT_ERR "^edid_build: unknown option '-x' \\(see --help\\)\n$")
 edid_tool_test(NAME edid_build.extra_argument TOOL edid_build ARGS --port 1 x.bin STATUS 1
   EXPECT_ERR "^edid_build: unexpected argument 'x.bin' \\(see --help\\)\n$")
 edid_tool_test(NAME edid_build.no_port TOOL edid_build ARGS --thx STATUS 1 EXPECT_ERR "^edid_build: missing --port N")

@@ -3,16 +3,25 @@
 // the device presents on one of its inputs: its default EDID, or, with
 // --sink, the repeater EDID below the television whose EDID the file holds.
 //
-//   edid_build --port N [--sink TV_EDID_FILE] [--thx] [-o OUT_FILE]
+//   edid_build -p|--port N [-s|--sink TV_EDID_FILE] [-t|--thx] [-o|--output OUT_FILE]
+//
+// Options are parsed by getopt_long: "--port 2", "--port=2", "-p 2" and
+// "-p2" are the same, as are unique abbreviations of the long names; the
+// last of a repeated option counts; parsing stops at the first argument
+// that is not an option, which is an error.
 //
 // The sink file is raw EDID bytes or hex text (digit pairs with any white
 // space, '#' comments), told apart by content: text that decodes as hex
 // pairs is hex, a file with a NUL byte (a raw EDID begins 00 FF) is raw.
+// It may be a pipe or a sysfs file; "-" is standard input.  It is read to
+// its end; one longer than 1 MiB is refused after little more is read.
 // The output goes to OUT_FILE through a temporary file beside it that is
 // renamed over it only when complete, so OUT_FILE is either untouched or
-// whole; without -o it goes to standard output unless that is a terminal.
+// whole.  "-o -" writes to standard output, whatever it is; without -o the
+// output goes to standard output unless that is a terminal.
 
 #include <errno.h>
+#include <getopt.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -41,13 +50,28 @@ const char usage_text[] =
     "EDID, or with --sink the repeater EDID below the television whose EDID the\n"
     "file holds (raw bytes, or hex digit pairs as printed by xxd -p or\n"
     "xrandr --verbose; '#' starts a comment).\n"
-    "  --port N      input number, 0 to 15\n"
-    "  --sink FILE   EDID of the downstream sink\n"
-    "  --thx         add the THX vendor-specific data block\n"
-    "  -o FILE       output file; default standard output unless a terminal\n"
-    "  --help        print this text\n"
+    "  -p, --port N         input number, 0 to 15\n"
+    "  -s, --sink FILE      EDID of the downstream sink; - for standard input\n"
+    "  -t, --thx            add the THX vendor-specific data block\n"
+    "  -o, --output FILE    output file; - for standard output, the default\n"
+    "                       unless that is a terminal\n"
+    "  -h, --help           print this text\n"
     "Exit status: 0 done, 1 usage, 2 sink file unreadable, 3 sink not a\n"
     "decodable EDID 1.3, 4 output not written.\n";
+
+// The options: getopt_long's table and the short option string, in step.
+// In the string, '+' stops parsing at the first argument that is not an
+// option, and ':' makes a missing value the result ':', told apart from an
+// unknown option ('?').
+const option long_options[] = {
+    {"port", required_argument, nullptr, 'p'},   // input number
+    {"sink", required_argument, nullptr, 's'},   // sink EDID file, - standard input
+    {"thx", no_argument, nullptr, 't'},          // THX block
+    {"output", required_argument, nullptr, 'o'}, // output file, - standard output
+    {"help", no_argument, nullptr, 'h'},         // usage text
+    {nullptr, 0, nullptr, 0},
+};
+const char short_options[] = "+:p:s:to:h";
 
 constexpr unsigned MAX_PORT = DEVICE_PORT_MASK;
 constexpr size_t EDID_OUT_SIZE = 2 * EDID_BLOCK_SIZE;
@@ -79,37 +103,38 @@ long parse_port(const char *text)
 // after printing the help text.
 int parse_args(int argc, char **argv, Options *opt)
 {
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (strcmp(arg, "--help") == 0) {
-            fputs(usage_text, stdout);
-            return -1;
-        }
-        if (strcmp(arg, "--thx") == 0) {
-            opt->thx = true;
-            continue;
-        }
-        bool port = strcmp(arg, "--port") == 0;
-        bool sink = strcmp(arg, "--sink") == 0;
-        bool out = strcmp(arg, "-o") == 0;
-        if (!port && !sink && !out) {
-            std::string what = arg[0] == '-' ? "unknown option " : "unexpected argument ";
-            return fail(EXIT_USAGE, (what + "'" + arg + "' (see --help)").c_str(), nullptr);
-        }
-        if (i + 1 == argc) return fail(EXIT_USAGE, "missing value after", arg);
-        const char *value = argv[++i];
-        if (port) {
-            opt->port = parse_port(value);
+    opterr = 0; // the errors below are this tool's own lines
+    for (;;) {
+        // The argument that getopt_long parses now (no permutation: '+').
+        const char *arg = argv[optind];
+        int c = getopt_long(argc, argv, short_options, long_options, nullptr);
+        if (c == -1) break;
+        // A failed option as the user wrote it: a long one whole, a short
+        // one alone rather than with the cluster it came in.
+        std::string name =
+            strncmp(arg, "--", 2) == 0 ? std::string(arg) : std::string("-") + char(optopt);
+        switch (c) {
+        case 'p':
+            opt->port = parse_port(optarg);
             if (opt->port < 0) {
                 std::string what =
-                    std::string("--port '") + value + "' is not an input number 0 to 15";
+                    std::string("--port '") + optarg + "' is not an input number 0 to 15";
                 return fail(EXIT_USAGE, what.c_str(), nullptr);
             }
-        } else if (sink) {
-            opt->sink = value;
-        } else {
-            opt->out = value;
+            break;
+        case 's': opt->sink = optarg; break;
+        case 't': opt->thx = true; break;
+        case 'o': opt->out = optarg; break;
+        case 'h': fputs(usage_text, stdout); return -1;
+        case ':': return fail(EXIT_USAGE, "missing value after", name.c_str());
+        default:
+            return fail(EXIT_USAGE, ("unknown option '" + name + "' (see --help)").c_str(),
+                        nullptr);
         }
+    }
+    if (optind < argc) {
+        std::string what = std::string("unexpected argument '") + argv[optind] + "' (see --help)";
+        return fail(EXIT_USAGE, what.c_str(), nullptr);
     }
     if (opt->port < 0) return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
     if (!opt->out && isatty(STDOUT_FILENO))
@@ -203,5 +228,6 @@ int main(int argc, char **argv)
     uint8_t bytes[EDID_OUT_SIZE];
     edid_encode(&edid, bytes);
 
-    return opt.out ? write_file(opt.out, bytes, sizeof bytes) : write_stdout(bytes, sizeof bytes);
+    if (!opt.out || strcmp(opt.out, "-") == 0) return write_stdout(bytes, sizeof bytes);
+    return write_file(opt.out, bytes, sizeof bytes);
 }
