@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// device_edid.cpp - the device identity, the device's own CEA-861 data
-// blocks, and the default and repeater EDID builders.
+// device_edid.cpp - the device's own CEA-861 data blocks, and the default
+// and repeater EDID builders.
 //
 // Both builders start from the same record (start_record: header, identity,
 // fixed base fields, monitor name, basic audio) and end with the same data
@@ -12,16 +12,6 @@
 #include <algorithm>
 
 #include "edid/format.h"
-
-extern "C" {
-const char *device_vendor_id = "QZR";
-uint32_t device_product_code = 1;
-uint32_t device_serial_number = 0x01010101;
-int32_t device_week = 1;
-int32_t device_year = 2007;
-const char *device_name = "QzrSnd K7";
-uint8_t cea_thx_block_enabled = 0;
-}
 
 namespace {
 

@@ -89,11 +89,32 @@ uint32_t chroma(const uint8_t *b, unsigned index)
     return uint32_t(b[OFF_CHROMA_HIGH + index]) << 2 | get_bits(low, shift + 1, shift);
 }
 
-int decode(const Dump &dump, EdidInfo *info)
+// EDID 1.4 range limits, descriptor byte 4: bits 1..0 say whether 255 is
+// added to the maximum (x1) and minimum (11) vertical rate, bits 3..2 the
+// same for the horizontal rate.  EDID 1.3 states rates up to 255 only: a
+// rate with an offset is held as 255.
+constexpr unsigned OFF_RANGE_OFFSETS = 4;
+constexpr uint32_t EDID_13_MAX_RATE = 255;
+
+void convert_range_offsets(uint8_t offsets, EdidRangeLimits *r)
+{
+    if (get_bits(offsets, 1, 1)) r->max_v_hz = EDID_13_MAX_RATE;
+    if (get_bits(offsets, 1, 0) == 3) r->min_v_hz = EDID_13_MAX_RATE;
+    if (get_bits(offsets, 3, 3)) r->max_h_khz = EDID_13_MAX_RATE;
+    if (get_bits(offsets, 3, 2) == 3) r->min_h_khz = EDID_13_MAX_RATE;
+}
+
+// EDID 1.3 always; EDID 1.4 too for a sink decode.
+enum class Versions { EDID_13, EDID_13_AND_14 };
+constexpr int EDID_REVISION_14 = 4;
+
+int decode(const Dump &dump, EdidInfo *info, Versions versions = Versions::EDID_13)
 {
     const uint8_t *b = dump.block(0);
     if (!b || edid_checksum(b) != 0) return EDID_DECODE_BAD_CHECKSUM;
-    if (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION)
+    const bool is_14 = versions == Versions::EDID_13_AND_14 &&
+                       b[OFF_VERSION] == EDID_VERSION && b[OFF_REVISION] == EDID_REVISION_14;
+    if (!is_14 && (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION))
         return EDID_DECODE_BAD_VERSION;
 
     memcpy(info->header, b + OFF_HEADER, HEADER_SIZE);
@@ -131,22 +152,16 @@ int decode(const Dump &dump, EdidInfo *info)
         edid_decode_descriptor(b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k,
                                &info->descriptors[k]);
 
+    for (unsigned k = 0; is_14 && k < EDID_DESCRIPTORS; ++k) {
+        const uint8_t *slot = b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k;
+        if (info->descriptors[k].type == EDID_DESC_RANGE_LIMITS)
+            convert_range_offsets(slot[OFF_RANGE_OFFSETS], &info->descriptors[k].body.range_limits);
+    }
+
     const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS]);
     info->has_cea = cea && cea_decode(cea, &info->cea) >= 0;
     return EDID_DECODE_OK;
 }
-
-// Established timings in report order, with the line each prints.
-struct EstablishedTiming {
-    unsigned byte, bit;
-    const char *line;
-};
-
-constexpr EstablishedTiming ESTABLISHED[] = {
-#define EDID_REPORT_LINE(flag, byte, bit, mode) {byte, bit, "   " mode},
-    EDID_ESTABLISHED_TIMINGS(EDID_REPORT_LINE)
-#undef EDID_REPORT_LINE
-};
 
 void put_chroma(uint32_t value, unsigned index, uint8_t *b)
 {
@@ -172,6 +187,11 @@ int edid_decode(const uint8_t *dump, EdidInfo *info)
 int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info)
 {
     return decode(Dump{dump, length}, info);
+}
+
+int edid_decode_sink(const uint8_t *dump, size_t length, EdidInfo *info)
+{
+    return decode(Dump{dump, length}, info, Versions::EDID_13_AND_14);
 }
 
 void edid_print(const EdidInfo *info)
@@ -202,7 +222,7 @@ void edid_print(const EdidInfo *info)
     puts("Established timings:");
     uint8_t est[ESTABLISHED_BYTES];
     established_to_bytes(info, est);
-    for (const EstablishedTiming &e : ESTABLISHED)
+    for (const EstablishedTiming &e : ESTABLISHED_TIMINGS)
         if (get_bits(est[e.byte], e.bit, e.bit)) puts(e.line);
     printf("Manufacturer's mask: %02X\n", unsigned(info->manufacturer_mask));
 

@@ -37,6 +37,18 @@ namespace edid_format {
 
 constexpr unsigned ESTABLISHED_BYTES = 3;
 
+// The established timings in report order: byte, bit and report line.
+struct EstablishedTiming {
+    unsigned byte, bit;
+    const char *line;
+};
+
+constexpr EstablishedTiming ESTABLISHED_TIMINGS[] = {
+#define EDID_REPORT_LINE(flag, byte, bit, mode) {byte, bit, "   " mode},
+    EDID_ESTABLISHED_TIMINGS(EDID_REPORT_LINE)
+#undef EDID_REPORT_LINE
+};
+
 // Bytes 35 to 37 -> the 17 flags and manufacturer_mask.
 inline void established_from_bytes(const uint8_t *bytes, EdidInfo *info)
 {

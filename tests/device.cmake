@@ -13,6 +13,10 @@ edid_tool_test(NAME edid_build.default_thx TOOL edid_build ARGS --thx --port 1 -
 edid_tool_test(NAME edid_build.repeater_hex_sink TOOL edid_build
   ARGS --port 2 --sink ${CMAKE_CURRENT_SOURCE_DIR}/${tv} -o @OUT@
   EXPECT_BYTES data/device_repeater_port2.hex)
+# An EDID 1.4 sink: the same bytes as below the EDID 1.3 one.
+edid_tool_test(NAME edid_build.repeater_sink_version_14 TOOL edid_build
+  ARGS --port 2 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/device_sink_version_14.hex -o @OUT@
+  EXPECT_BYTES data/device_repeater_port2.hex)
 edid_tool_test(NAME edid_build.repeater_raw_sink_replaces_file TOOL edid_build INPUT ${tv} OLD "old"
   ARGS -o @OUT@ --sink @BIN@ --port 2 EXPECT_BYTES data/device_repeater_port2.hex)
 
@@ -23,9 +27,9 @@ edid_tool_test(NAME edid_build.sink_missing TOOL edid_build STATUS 2 OLD "old"
 edid_tool_test(NAME edid_build.sink_bad_checksum TOOL edid_build STATUS 3 OLD "old"
   INPUT data/device_sink_bad_checksum.hex ARGS --port 1 --sink @BIN@ -o @OUT@
   EXPECT_ERR "${err}: bad base block checksum\n$")
-edid_tool_test(NAME edid_build.sink_version_14 TOOL edid_build STATUS 3 OLD "old"
-  INPUT data/device_sink_version_14.hex ARGS --port 1 --sink @BIN@ -o @OUT@
-  EXPECT_ERR "${err}: not EDID version 1.3\n$")
+edid_tool_test(NAME edid_build.sink_version_20 TOOL edid_build STATUS 3 OLD "old"
+  INPUT data/device_sink_version_20.hex ARGS --port 1 --sink @BIN@ -o @OUT@
+  EXPECT_ERR "${err}: not EDID version 1.3 or 1.4\n$")
 edid_tool_test(NAME edid_build.sink_not_hex TOOL edid_build STATUS 3
   ARGS --port 1 --sink ${CMAKE_CURRENT_LIST_FILE} -o @OUT@
   EXPECT_ERR "${err}: text that is not hex digit pairs, and not a raw EDID\n$")

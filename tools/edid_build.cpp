@@ -3,7 +3,8 @@
 // the device presents on one of its inputs: its default EDID, or, with
 // --sink, the repeater EDID below the television whose EDID the file holds.
 //
-//   edid_build -p|--port N [-s|--sink TV_EDID_FILE] [-t|--thx] [-o|--output OUT_FILE]
+//   edid_build -p|--port N [-s|--sink TV_EDID_FILE] [-k|--keep-video] [-t|--thx]
+//              [-o|--output OUT_FILE]
 //
 // Options are parsed by getopt_long: "--port 2", "--port=2", "-p 2" and
 // "-p2" are the same, as are unique abbreviations of the long names; the
@@ -19,6 +20,10 @@
 // renamed over it only when complete, so OUT_FILE is either untouched or
 // whole.  "-o -" writes to standard output, whatever it is; without -o the
 // output goes to standard output unless that is a terminal.
+//
+// The sink may be EDID 1.3 or 1.4.  --keep-video builds with the
+// video-keeping builders (<edid/device_edid.h>) and lists on standard error
+// one line for each item of the sink that the EDID leaves out.
 
 #include <errno.h>
 #include <getopt.h>
@@ -31,6 +36,7 @@
 #include <string>
 
 #include "tools/dump_file.h"
+#include "tools/left_out.h"
 #include <edid/device_edid.h>
 
 // Exit statuses, also listed in the usage text.
@@ -38,26 +44,29 @@ enum {
     EXIT_DONE = 0,
     EXIT_USAGE = 1,     // bad or missing option or port, output to a terminal
     EXIT_SINK_FILE = 2, // sink file missing or unreadable
-    EXIT_SINK_EDID = 3, // sink file holds no decodable EDID 1.3
+    EXIT_SINK_EDID = 3, // sink file holds no decodable EDID 1.3 or 1.4
     EXIT_OUTPUT = 4     // output not written
 };
 
 namespace {
 
 const char usage_text[] =
-    "Usage: edid_build --port N [--sink TV_EDID_FILE] [--thx] [-o OUT_FILE]\n"
+    "Usage: edid_build --port N [--sink TV_EDID_FILE] [--keep-video] [--thx] [-o OUT_FILE]\n"
     "Writes the 256-byte EDID that the device presents on input N: its default\n"
     "EDID, or with --sink the repeater EDID below the television whose EDID the\n"
     "file holds (raw bytes, or hex digit pairs as printed by xxd -p or\n"
     "xrandr --verbose; '#' starts a comment).\n"
     "  -p, --port N         input number, 0 to 15\n"
     "  -s, --sink FILE      EDID of the downstream sink; - for standard input\n"
+    "  -k, --keep-video     keep the sink's video capabilities (HDMI Forum block,\n"
+    "                       HDR, colorimetry, 4:2:0...) in an EDID that checkers\n"
+    "                       pass; list what is left out on standard error\n"
     "  -t, --thx            add the THX vendor-specific data block\n"
     "  -o, --output FILE    output file; - for standard output, the default\n"
     "                       unless that is a terminal\n"
     "  -h, --help           print this text\n"
     "Exit status: 0 done, 1 usage, 2 sink file unreadable, 3 sink not a\n"
-    "decodable EDID 1.3, 4 output not written.\n";
+    "decodable EDID 1.3 or 1.4, 4 output not written.\n";
 
 // The options: getopt_long's table and the short option string, in step.
 // In the string, '+' stops parsing at the first argument that is not an
@@ -66,12 +75,13 @@ const char usage_text[] =
 const option long_options[] = {
     {"port", required_argument, nullptr, 'p'},   // input number
     {"sink", required_argument, nullptr, 's'},   // sink EDID file, - standard input
+    {"keep-video", no_argument, nullptr, 'k'},   // video-keeping builders
     {"thx", no_argument, nullptr, 't'},          // THX block
     {"output", required_argument, nullptr, 'o'}, // output file, - standard output
     {"help", no_argument, nullptr, 'h'},         // usage text
     {nullptr, 0, nullptr, 0},
 };
-const char short_options[] = "+:p:s:to:h";
+const char short_options[] = "+:p:s:kto:h";
 
 constexpr unsigned MAX_PORT = DEVICE_PORT_MASK;
 constexpr size_t EDID_OUT_SIZE = 2 * EDID_BLOCK_SIZE;
@@ -81,6 +91,7 @@ struct Options {
     const char *sink = nullptr;
     const char *out = nullptr;
     bool thx = false;
+    bool keep_video = false;
 };
 
 int fail(int status, const char *what, const char *detail)
@@ -123,6 +134,7 @@ int parse_args(int argc, char **argv, Options *opt)
             }
             break;
         case 's': opt->sink = optarg; break;
+        case 'k': opt->keep_video = true; break;
         case 't': opt->thx = true; break;
         case 'o': opt->out = optarg; break;
         case 'h': fputs(usage_text, stdout); return -1;
@@ -160,10 +172,10 @@ int read_sink(const char *path, EdidInfo *sink)
             std::to_string(dump.length) + " bytes, shorter than one 128-byte EDID block";
         return fail(EXIT_SINK_EDID, path, detail.c_str());
     }
-    switch (edid_decode_bounded(dump.bytes, dump.length, sink)) {
+    switch (edid_decode_sink(dump.bytes, dump.length, sink)) {
     case 0: return EXIT_DONE;
     case EDID_DECODE_BAD_CHECKSUM: return fail(EXIT_SINK_EDID, path, "bad base block checksum");
-    case EDID_DECODE_BAD_VERSION: return fail(EXIT_SINK_EDID, path, "not EDID version 1.3");
+    case EDID_DECODE_BAD_VERSION: return fail(EXIT_SINK_EDID, path, "not EDID version 1.3 or 1.4");
     default: return fail(EXIT_SINK_EDID, path, "not a decodable EDID");
     }
 }
@@ -221,10 +233,17 @@ int main(int argc, char **argv)
 
     cea_thx_block_enabled = opt.thx ? 1 : 0;
     static EdidInfo edid;
-    if (opt.sink)
+    static EdidLeftOut left_out;
+    if (opt.sink && opt.keep_video) {
+        edid_build_repeater_video(&sink, &edid, uint32_t(opt.port), &left_out);
+        left_out_print(stderr, "edid_build: ", &sink, &left_out);
+    } else if (opt.sink) {
         edid_build_repeater(&sink, &edid, uint32_t(opt.port));
-    else
+    } else if (opt.keep_video) {
+        edid_build_default_video(&edid, uint32_t(opt.port));
+    } else {
         edid_build_default(&edid, uint32_t(opt.port));
+    }
     uint8_t bytes[EDID_OUT_SIZE];
     edid_encode(&edid, bytes);
 

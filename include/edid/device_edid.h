@@ -86,6 +86,171 @@ void edid_build_default(EdidInfo *out, uint32_t port);
  * records. */
 void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
 
+/* ------------------------------------------------------------------ */
+/* Video-keeping builders                                               */
+/* ------------------------------------------------------------------ */
+
+/* A television of today tells its sources far more than video data blocks:
+ * 4K and HDMI 2.x rates (HDMI Forum block), HDR, colorimetry, 4:2:0,
+ * Dolby Vision...  edid_build_repeater_video keeps all of that whole, and
+ * both builders below write EDIDs that an EDID checker passes: unused
+ * descriptor slots hold the dummy descriptor (tag 0x10), a range limits
+ * descriptor covers every timing listed, and a video capability block is
+ * present.  They are the library's own addition beside the two builders
+ * above, whose output they do not change.
+ *
+ * edid_build_repeater_video starts from edid_build_repeater's record for
+ * the same sink and port, then:
+ *
+ * Data blocks of the sink, each kept whole or left out whole, kept ones in
+ * the sink's order:
+ *   kept        video (tag 2); VESA display transfer characteristic (tag 5);
+ *               vendor-specific blocks of the HDMI Forum (C4-5D-D8, the
+ *               first one only) and of AMD (00-00-1A, FreeSync); extended
+ *               tags 0x00-0x0F (video capability, vendor-specific video
+ *               such as Dolby Vision and HDR10+, VESA display device and
+ *               video timing, colorimetry, HDR static and dynamic metadata,
+ *               native video resolution, video format preference, YCbCr
+ *               4:2:0 video and capability map, and the codes that the
+ *               format reserves for video), InfoFrame (0x20), DisplayID
+ *               timings VII, VIII and X (0x22, 0x23, 0x2A) and the HDMI
+ *               Forum sink capability block (0x79).
+ *   replaced    audio (tag 1), speaker allocation (tag 4), the HDMI block
+ *               (00-0C-03: its fields move into the device's, below).
+ *   left out    extended tags 0x10-0x1F (audio: vendor audio, room
+ *               configuration, speaker location...), the HDMI Forum EDID
+ *               extension override (0x78: the EDID has one extension),
+ *               and every block of a kind not named above (tags 0 and 6,
+ *               other extended tags, vendor blocks of other OUIs): the
+ *               builder cannot tell whether they still hold true below the
+ *               device.
+ * The device's HDMI block takes the place of the sink's (or follows the
+ * sink's last video data block when it has none), the sink's HDMI Forum
+ * block follows it directly, then the device's speaker allocation, audio
+ * and THX blocks.
+ *
+ * The device's HDMI block carries the input's address as edid_build_repeater
+ * writes it, Supports_AI, and from the sink's last HDMI block: the deep
+ * colour flags (DC_48bit, DC_36bit, DC_30bit, DC_Y444), the maximum TMDS
+ * clock, the content types and the HDMI video fields (image size, HDMI
+ * VICs, 3D), as far as the sink's block holds them.  Latency fields are
+ * written only when device_video_latency_ms and device_audio_latency_ms
+ * are both known and the sink's block gives its own video latency: video =
+ * the sink's + the device's (the picture passes through the device to the
+ * television), audio = the device's (the device plays the sound); the
+ * interlaced pair likewise when the sink gives it.
+ *
+ * Device limits (device_max_tmds_mhz, device_max_tmds_character_rate_mhz,
+ * device_max_frl_rate; DEVICE_NO_LIMIT by default): the HDMI block's
+ * maximum TMDS clock and the HDMI Forum block's maximum TMDS character rate
+ * and FRL rate are capped, and every timing whose pixel clock the capped
+ * link cannot carry is left out: short video descriptors (4:2:0-only ones
+ * at half their clock), HDMI VICs, detailed timings.  The YCbCr 4:2:0
+ * capability map is then renumbered; the 3D fields of the HDMI block, which
+ * index short video descriptors by position, are left out.
+ *
+ * Base block: the sink's sRGB bit (feature bit 2) with the device's other
+ * feature bits (RGB colour, preferred timing first); the sink's first two
+ * detailed timings in slots 0 and 1 (its third and fourth move to the
+ * front of the CEA block's detailed timings, which keeps every detailed
+ * timing's number); a range limits descriptor in slot 2: the sink's first,
+ * rates held within EDID 1.3's 255, widened where needed to cover every
+ * timing the EDID lists, or, when the sink has none, derived from those
+ * timings; the device name in slot 3; the dummy descriptor in every slot
+ * left unused.  The CEA block's native format count is at most the number
+ * of detailed timings kept.
+ *
+ * Space: one CEA block holds 123 bytes of data blocks and detailed timings.
+ * The device's HDMI, speaker allocation, audio (and THX) blocks are always
+ * kept; when the rest does not fit, items are left out in this order until
+ * it does, never a part of a block:
+ *   1. CEA detailed timings that repeat a timing the EDID lists (a VIC of
+ *      a kept video data block, or a base block detailed timing), last
+ *      first;
+ *   2. the other CEA detailed timings, last first;
+ *   3. video blocks, least valuable kind first and the later of a kind
+ *      first: vendor blocks (FreeSync) and InfoFrame; VESA and DisplayID
+ *      blocks, HDR dynamic metadata, native video resolution and video
+ *      codes reserved; vendor-specific video (Dolby Vision, HDR10+); video
+ *      format preference; colorimetry; HDR static metadata; YCbCr 4:2:0
+ *      video and capability map; the HDMI Forum blocks; video capability;
+ *      video data blocks last.
+ * A video format preference block that names detailed timings by number is
+ * renumbered after them.  When the sink has no video capability block, the
+ * device adds its own (no quantization or scan behaviour stated).
+ *
+ * Everything left out is listed in left_out (below), one item each. */
+
+/* Device latencies, in milliseconds, for the latency fields of the HDMI
+ * block: DEVICE_LATENCY_UNKNOWN (the initial value) leaves them out. */
+#define DEVICE_LATENCY_UNKNOWN (-1)
+extern int32_t device_video_latency_ms; /* picture through the device */
+extern int32_t device_audio_latency_ms; /* sound out of the device */
+
+/* Device limits: DEVICE_NO_LIMIT (the initial value) passes the sink's
+ * values on. */
+#define DEVICE_NO_LIMIT 0xFFFFFFFFu
+extern uint32_t device_max_tmds_mhz;                /* HDMI 1.x TMDS clock */
+extern uint32_t device_max_tmds_character_rate_mhz; /* HDMI Forum, above 340 */
+extern uint32_t device_max_frl_rate;                /* HDMI Forum Max_FRL_Rate, 0-6 */
+
+/* What was left out (EdidLeftOutItem.what), and from where (index). */
+enum {
+    EDID_LEFT_OUT_DATA_BLOCK = 1, /* index: the sink's data block */
+    EDID_LEFT_OUT_DESCRIPTOR,     /* index: the sink's base block slot, not a timing */
+    EDID_LEFT_OUT_BASE_TIMING,    /* index: the sink's base block slot */
+    EDID_LEFT_OUT_CEA_TIMING,     /* index: the sink's CEA detailed timing */
+    EDID_LEFT_OUT_VIDEO_CODE,     /* index: the sink's data block; code: the VIC */
+    EDID_LEFT_OUT_HDMI_VIC,       /* code: the HDMI VIC */
+    EDID_LEFT_OUT_HDMI_3D,        /* the HDMI block's 3D fields */
+    EDID_LEFT_OUT_LATENCY         /* the HDMI block's latency fields */
+};
+
+/* Why (EdidLeftOutItem.why). */
+enum {
+    EDID_BECAUSE_REPLACED = 1,    /* the device's own takes its place */
+    EDID_BECAUSE_AUDIO,           /* describes audio, which the device renders */
+    EDID_BECAUSE_ONE_EXTENSION,   /* the device's EDID has one extension */
+    EDID_BECAUSE_UNKNOWN,         /* a kind the builder does not know to hold true */
+    EDID_BECAUSE_DUPLICATE,       /* a second block of a kind allowed once */
+    EDID_BECAUSE_NO_SLOT,         /* the four base block slots are taken */
+    EDID_BECAUSE_NO_SPACE,        /* the CEA block is full */
+    EDID_BECAUSE_REPEATS_VIC,     /* no space, and it repeats VIC code */
+    EDID_BECAUSE_REPEATS_TIMING,  /* no space, and it repeats a base block timing */
+    EDID_BECAUSE_ABOVE_LIMIT,     /* above the device's link limits */
+    EDID_BECAUSE_INDEXES_CHANGED, /* it numbers video codes that were left out */
+    EDID_BECAUSE_LATENCY_UNKNOWN  /* the device's latency, or the sink's, is unknown */
+};
+
+typedef struct {
+    uint8_t what;  /* EDID_LEFT_OUT_* */
+    uint8_t why;   /* EDID_BECAUSE_* */
+    uint8_t index; /* where in the sink record, as what says */
+    uint8_t code;  /* the VIC or HDMI VIC concerned, or 0 */
+} EdidLeftOutItem;
+
+enum { EDID_LEFT_OUT_MAX = 96 };
+
+typedef struct {
+    uint32_t count; /* items left out; items holds the first EDID_LEFT_OUT_MAX */
+    EdidLeftOutItem items[EDID_LEFT_OUT_MAX];
+} EdidLeftOut;
+
+/* Fills the whole of out with the device's EDID for input
+ * port & DEVICE_PORT_MASK below the sink (decoded, for instance, by
+ * edid_decode_sink), keeping the sink's video capabilities as told above,
+ * and left_out with what it left out.  sink, out and left_out must be
+ * different objects; sink is only read. */
+void edid_build_repeater_video(const EdidInfo *sink, EdidInfo *out, uint32_t port,
+                               EdidLeftOut *left_out);
+
+/* Fills the whole of out with the device's default EDID for input
+ * port & DEVICE_PORT_MASK (edid_build_default) under the same base block
+ * rules: a 640x480 at 60 Hz detailed timing (the format every HDMI source
+ * can send), a range limits descriptor that covers it, dummy descriptors
+ * in the unused slots, and a video capability block. */
+void edid_build_default_video(EdidInfo *out, uint32_t port);
+
 #ifdef __cplusplus
 }
 #endif

@@ -104,8 +104,44 @@ enum {
     EDID_DESC_SERIAL = 0xFF        /* serial number text */
 };
 
-/* CeaDataBlock.tag: data block header bits 7..5. */
-enum { CEA_TAG_AUDIO = 1, CEA_TAG_VIDEO = 2, CEA_TAG_VENDOR = 3, CEA_TAG_SPEAKER = 4 };
+/* CeaDataBlock.tag: data block header bits 7..5.  Tags 5 and 7 (and 0, 6)
+ * are kept as raw blocks. */
+enum {
+    CEA_TAG_AUDIO = 1,
+    CEA_TAG_VIDEO = 2,
+    CEA_TAG_VENDOR = 3,
+    CEA_TAG_SPEAKER = 4,
+    CEA_TAG_VESA_DTC = 5, /* VESA display transfer characteristic */
+    CEA_TAG_EXTENDED = 7  /* the kind is the extended tag, payload byte 0 */
+};
+
+/* Extended tags: payload byte 0 of a tag 7 block.  0x00-0x0F describe
+ * video, 0x10-0x1F audio, the others neither or both. */
+enum {
+    CEA_EXT_VIDEO_CAPABILITY = 0x00,
+    CEA_EXT_VENDOR_VIDEO = 0x01, /* OUI in payload bytes 1-3 */
+    CEA_EXT_VESA_DISPLAY_DEVICE = 0x02,
+    CEA_EXT_VESA_VIDEO_TIMING = 0x03,
+    CEA_EXT_COLORIMETRY = 0x05,
+    CEA_EXT_HDR_STATIC_METADATA = 0x06,
+    CEA_EXT_HDR_DYNAMIC_METADATA = 0x07,
+    CEA_EXT_NATIVE_VIDEO_RESOLUTION = 0x08,
+    CEA_EXT_VIDEO_FORMAT_PREFERENCE = 0x0D,
+    CEA_EXT_YCBCR420_VIDEO = 0x0E,
+    CEA_EXT_YCBCR420_CAPABILITY_MAP = 0x0F,
+    CEA_EXT_FIRST_AUDIO = 0x10,
+    CEA_EXT_VENDOR_AUDIO = 0x11,
+    CEA_EXT_HDMI_AUDIO = 0x12,
+    CEA_EXT_ROOM_CONFIGURATION = 0x13,
+    CEA_EXT_SPEAKER_LOCATION = 0x14,
+    CEA_EXT_LAST_AUDIO = 0x1F,
+    CEA_EXT_INFOFRAME = 0x20,
+    CEA_EXT_DISPLAYID_TIMING_VII = 0x22,
+    CEA_EXT_DISPLAYID_TIMING_VIII = 0x23,
+    CEA_EXT_DISPLAYID_TIMING_X = 0x2A,
+    CEA_EXT_HDMI_FORUM_OVERRIDE = 0x78, /* EDID extension override */
+    CEA_EXT_HDMI_FORUM_SINK_CAPABILITY = 0x79
+};
 
 enum {
     CEA_EXTENSION_TAG = 0x02,     /* byte 0 of a CEA-861 extension block */
@@ -115,8 +151,12 @@ enum {
     CEA_MAX_PAYLOAD = 31,         /* data block length, header bits 4..0 */
     CEA_MAX_AUDIO_DESCRIPTORS = 10,
     CEA_MAX_VIDEO_DESCRIPTORS = 31,
-    CEA_MAX_VENDOR_PAYLOAD = 28, /* payload bytes after the 3-byte OUI */
-    CEA_OUI_HDMI = 0x000C03      /* HDMI Licensing, LLC */
+    CEA_MAX_VENDOR_PAYLOAD = 28,   /* payload bytes after the 3-byte OUI */
+    CEA_OUI_HDMI = 0x000C03,       /* HDMI Licensing, LLC */
+    CEA_OUI_HDMI_FORUM = 0xC45DD8, /* HDMI 2.x rates and features */
+    CEA_OUI_AMD = 0x00001A,        /* FreeSync */
+    CEA_OUI_DOLBY = 0x00D046,      /* Dolby Vision (video), Dolby audio */
+    CEA_OUI_HDR10_PLUS = 0x90848B
 };
 
 /* CeaShortAudioDescriptor.format: audio format codes, byte 0 bits 6..3. */
@@ -368,6 +408,19 @@ int edid_decode(const uint8_t *dump, EdidInfo *info);
  * inside the length is treated as absent, and a length below 128 returns
  * -2.  Nothing outside dump[0 .. length-1] is read. */
 int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info);
+
+/* Decodes the EDID of a downstream sink for the device builders
+ * (<edid/device_edid.h>): as edid_decode_bounded, but a base block of EDID
+ * 1.4 (bytes 18-19 = 1, 4) is accepted as well as one of EDID 1.3; version
+ * and revision hold what the block says.  The one EDID 1.4 meaning that the
+ * records would carry wrongly is converted: a range limits rate with the
+ * 1.4 offset of +255 (descriptor byte 4) is held as 255, the highest rate
+ * EDID 1.3 can state.  Other 1.4 meanings (feature and video input bits,
+ * established timings III and CVT descriptors, which decode as display
+ * descriptors of their tags) are decoded as EDID 1.3 reads them; the
+ * builders take only what EDID 1.3 defines the same way.  Returns as
+ * edid_decode_bounded; EDID_DECODE_BAD_VERSION for any other version. */
+int edid_decode_sink(const uint8_t *dump, size_t length, EdidInfo *info);
 
 /* Prints the report of a decoded EDID on standard output. */
 void edid_print(const EdidInfo *info);

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// left_out.h - what the video-keeping repeater left out of a sink's EDID,
+// as lines for people ("left out CEA detailed timing 1920x1080i: repeats
+// VIC 5").
+#ifndef EDID_TOOLS_LEFT_OUT_H
+#define EDID_TOOLS_LEFT_OUT_H
+
+#include <edid/device_edid.h>
+#include <stdio.h>
+
+// Writes one line per item of left_out to stream, each starting with
+// prefix; sink is the record the items point into.
+void left_out_print(FILE *stream, const char *prefix, const EdidInfo *sink,
+                    const EdidLeftOut *left_out);
+
+#endif
