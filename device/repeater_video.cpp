@@ -33,7 +33,6 @@ constexpr uint8_t FEATURE_SRGB = 0x04;      // base block byte 24 bit 2
 constexpr unsigned BASE_TIMING_SLOTS = 2;   // slots 0 and 1; 2 range limits, 3 name
 constexpr unsigned RANGE_SLOT = 2;
 constexpr unsigned CEA_SPACE = 123; // CEA bytes 4 to 126: data blocks and timings
-constexpr unsigned OUI_SIZE = 3;
 
 // HDMI block (OUI 00-0C-03), payload bytes after the OUI.
 constexpr unsigned HDMI_FLAGS = 2;  // Supports_AI, deep colour, DVI dual link
@@ -208,6 +207,22 @@ void leave_out(Plan &p, uint8_t what, uint8_t why, uint32_t index, uint32_t code
 bool fits_link(const Plan &p, uint32_t pixel_khz)
 {
     return p.link_khz == 0 || pixel_khz <= p.link_khz;
+}
+
+// A standard timing states its size and refresh rate; its line rate and
+// clock lie within what the VESA formulas and modes make of them: a frame's
+// total lines within 1.0 and 1.1 times its active lines, a line's total
+// pixels within 1.4 times its active pixels.  False for an empty entry.
+bool standard_timing_bounds(const EdidStandardTiming &t, uint32_t *low_line_hz,
+                            uint32_t *high_line_hz, uint32_t *high_pixel_khz)
+{
+    if (t.raw_code == EDID_STD_TIMING_EMPTY || t.raw_code == 0 || t.refresh == 0) return false;
+    const uint64_t low_line = uint64_t(t.v_active) * t.refresh;
+    const uint64_t high_line = low_line * 11 / 10 + 1;
+    *low_line_hz = uint32_t(low_line);
+    *high_line_hz = uint32_t(high_line);
+    *high_pixel_khz = uint32_t(high_line * t.h_active * 14 / 10 / 1000);
+    return true;
 }
 
 bool vic_fits_link(const Plan &p, uint32_t vic, bool ycbcr420_only)
@@ -403,28 +418,6 @@ void merge_hdmi_block(Plan &p, const CeaVendorBlock *sink, CeaVendorBlock *hdmi,
     hdmi->size = w;
 }
 
-// The link that the device passes on: the sink's rates under the device's
-// limits.  Returns 0 when the device sets no limit (nothing is capped).
-uint32_t capped_link_khz(const CeaVendorBlock *hdmi, const CeaVendorBlock *forum)
-{
-    if (device_max_tmds_mhz == DEVICE_NO_LIMIT &&
-        device_max_tmds_character_rate_mhz == DEVICE_NO_LIMIT &&
-        device_max_frl_rate == DEVICE_NO_LIMIT)
-        return 0;
-    uint32_t link =
-        device_max_tmds_mhz == DEVICE_NO_LIMIT ? UINT32_MAX : device_max_tmds_mhz * 1000;
-    if (hdmi && hdmi->size > HDMI_TMDS && hdmi->payload[HDMI_TMDS] != 0 &&
-        hdmi->payload[HDMI_TMDS] * TMDS_STEP_KHZ < link)
-        link = hdmi->payload[HDMI_TMDS] * TMDS_STEP_KHZ;
-    if (forum && forum->size > HF_TMDS) {
-        uint32_t rate = forum->payload[HF_TMDS] * TMDS_STEP_KHZ;
-        if (rate > link) link = rate;
-        const uint32_t frl = forum->size > HF_FRL ? get_bits(forum->payload[HF_FRL], 7, 4) : 0;
-        if (frl < FRL_RATES && FRL_PIXEL_KHZ[frl] > link) link = FRL_PIXEL_KHZ[frl];
-    }
-    return link == UINT32_MAX ? 0 : link;
-}
-
 // The HDMI Forum block under the device's limits.
 void cap_hdmi_forum_block(CeaVendorBlock *forum)
 {
@@ -448,6 +441,57 @@ void cap_hdmi_forum_block(CeaVendorBlock *forum)
     if (forum->size > HF_DSC_FRL && get_bits(forum->payload[HF_DSC_FRL], 7, 4) > frl)
         forum->payload[HF_DSC_FRL] =
             uint8_t(put_bits(frl, 7, 4) | get_bits(forum->payload[HF_DSC_FRL], 3, 0));
+}
+
+// The link that the device passes on: the sink's rates under the device's
+// limits.  Returns 0 when the device sets no limit (nothing is capped).
+uint32_t capped_link_khz(const CeaVendorBlock *hdmi, const CeaVendorBlock *forum)
+{
+    if (device_max_tmds_mhz == DEVICE_NO_LIMIT &&
+        device_max_tmds_character_rate_mhz == DEVICE_NO_LIMIT &&
+        device_max_frl_rate == DEVICE_NO_LIMIT)
+        return 0;
+    uint32_t link =
+        device_max_tmds_mhz == DEVICE_NO_LIMIT ? UINT32_MAX : device_max_tmds_mhz * 1000;
+    if (hdmi && hdmi->size > HDMI_TMDS && hdmi->payload[HDMI_TMDS] != 0 &&
+        hdmi->payload[HDMI_TMDS] * TMDS_STEP_KHZ < link)
+        link = hdmi->payload[HDMI_TMDS] * TMDS_STEP_KHZ;
+    if (forum && forum->size > HF_TMDS) {
+        CeaVendorBlock capped = *forum;
+        cap_hdmi_forum_block(&capped);
+        const uint32_t rate = capped.payload[HF_TMDS] * TMDS_STEP_KHZ;
+        if (rate > link) link = rate;
+        const uint32_t frl = capped.size > HF_FRL ? get_bits(capped.payload[HF_FRL], 7, 4) : 0;
+        if (frl < FRL_RATES && FRL_PIXEL_KHZ[frl] > link) link = FRL_PIXEL_KHZ[frl];
+    }
+    return link == UINT32_MAX ? 0 : link;
+}
+
+// Leaves out the standard and established timings that the capped link may
+// not carry (a standard timing by the highest clock it can have).
+void cap_base_timings(Plan &p)
+{
+    EdidInfo &out = *p.out;
+    for (uint32_t k = 0; k < EDID_STD_TIMINGS; ++k) {
+        uint32_t low, high, pixel_khz;
+        if (!standard_timing_bounds(out.standard_timings[k], &low, &high, &pixel_khz) ||
+            fits_link(p, pixel_khz))
+            continue;
+        leave_out(p, EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, k);
+        out.standard_timings[k] = {EDID_STD_TIMING_EMPTY, 0, 0, 0, 0};
+    }
+    uint8_t est[edid_format::ESTABLISHED_BYTES];
+    edid_format::established_to_bytes(&out, est);
+    for (uint32_t i = 0;
+         i < sizeof edid_format::ESTABLISHED_TIMINGS / sizeof edid_format::ESTABLISHED_TIMINGS[0];
+         ++i) {
+        const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
+        if (!get_bits(est[e.byte], e.bit, e.bit) || fits_link(p, established_format(i).pixel_khz))
+            continue;
+        leave_out(p, EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, i);
+        est[e.byte] = uint8_t(est[e.byte] & ~(1u << e.bit));
+    }
+    edid_format::established_from_bytes(est, &out);
 }
 
 // ---- Short video descriptors -----------------------------------------------
@@ -696,21 +740,15 @@ void bound_vic(Bounds &b, uint32_t vic, bool ycbcr420)
     if (ycbcr420 && half_line < b.min_line_hz) b.min_line_hz = half_line;
 }
 
-// A standard timing states its refresh rate; its line rate and clock are
-// bounded from its size as the VESA formulas and modes make them: the
-// total lines of a frame lie within 1.0 and 1.1 times its active lines,
-// the total pixels of a line within 1.4 times its active pixels.
 void bound_standard_timing(Bounds &b, const EdidStandardTiming &t)
 {
-    if (t.raw_code == EDID_STD_TIMING_EMPTY || t.raw_code == 0 || t.refresh == 0) return;
-    const uint64_t low_line = uint64_t(t.v_active) * t.refresh;
-    const uint64_t high_line = low_line * 11 / 10 + 1;
+    uint32_t low_line, high_line, high_pixel_khz;
+    if (!standard_timing_bounds(t, &low_line, &high_line, &high_pixel_khz)) return;
     if (t.refresh * 1000 < b.min_field_millihz) b.min_field_millihz = t.refresh * 1000;
     if (t.refresh * 1000 > b.max_field_millihz) b.max_field_millihz = t.refresh * 1000;
-    if (low_line < b.min_line_hz) b.min_line_hz = uint32_t(low_line);
-    if (high_line > b.max_line_hz) b.max_line_hz = uint32_t(high_line);
-    const uint64_t clock = high_line * t.h_active * 14 / 10 / 1000;
-    if (clock > b.max_pixel_khz) b.max_pixel_khz = uint32_t(clock);
+    if (low_line < b.min_line_hz) b.min_line_hz = low_line;
+    if (high_line > b.max_line_hz) b.max_line_hz = high_line;
+    if (high_pixel_khz > b.max_pixel_khz) b.max_pixel_khz = high_pixel_khz;
 }
 
 uint32_t clamp_rate(uint64_t value)
@@ -772,6 +810,9 @@ EdidRangeLimits range_limits(const Plan &p, const EdidRangeLimits *sink)
         if (sink->max_pixel_clock_mhz > r.max_pixel_clock_mhz)
             r.max_pixel_clock_mhz = sink->max_pixel_clock_mhz;
     }
+    // No more than the device's link carries.
+    const uint32_t link_mhz = (p.link_khz + 9999) / 10000 * 10;
+    if (p.link_khz && r.max_pixel_clock_mhz > link_mhz) r.max_pixel_clock_mhz = link_mhz;
     return r;
 }
 
@@ -880,6 +921,7 @@ extern "C" void edid_build_repeater_video(const EdidInfo *sink, EdidInfo *out, u
     const CeaVendorBlock *sink_forum =
         forum < sink_count ? &sink->cea.data_blocks[forum].body.vendor : nullptr;
     p.link_khz = capped_link_khz(sink_hdmi, sink_forum);
+    if (p.link_khz) cap_base_timings(p);
 
     // The sink's kept blocks in order, capped to the link.  The device's
     // HDMI block will stand where the sink's stood, or after the sink's last

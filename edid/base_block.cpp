@@ -112,8 +112,8 @@ int decode(const Dump &dump, EdidInfo *info, Versions versions = Versions::EDID_
 {
     const uint8_t *b = dump.block(0);
     if (!b || edid_checksum(b) != 0) return EDID_DECODE_BAD_CHECKSUM;
-    const bool is_14 = versions == Versions::EDID_13_AND_14 &&
-                       b[OFF_VERSION] == EDID_VERSION && b[OFF_REVISION] == EDID_REVISION_14;
+    const bool is_14 = versions == Versions::EDID_13_AND_14 && b[OFF_VERSION] == EDID_VERSION &&
+                       b[OFF_REVISION] == EDID_REVISION_14;
     if (!is_14 && (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION))
         return EDID_DECODE_BAD_VERSION;
 
@@ -153,9 +153,15 @@ int decode(const Dump &dump, EdidInfo *info, Versions versions = Versions::EDID_
                                &info->descriptors[k]);
 
     for (unsigned k = 0; is_14 && k < EDID_DESCRIPTORS; ++k) {
+        // A range limits descriptor with rate offsets has a non-zero byte 4,
+        // which EDID 1.3 reads as a detailed timing.
         const uint8_t *slot = b + OFF_DESCRIPTORS + EDID_DESCRIPTOR_SIZE * k;
-        if (info->descriptors[k].type == EDID_DESC_RANGE_LIMITS)
-            convert_range_offsets(slot[OFF_RANGE_OFFSETS], &info->descriptors[k].body.range_limits);
+        if (slot[0] || slot[1] || slot[2] || slot[3] != EDID_DESC_RANGE_LIMITS) continue;
+        uint8_t limits[EDID_DESCRIPTOR_SIZE];
+        memcpy(limits, slot, sizeof limits);
+        limits[OFF_RANGE_OFFSETS] = 0;
+        edid_decode_descriptor(limits, &info->descriptors[k]);
+        convert_range_offsets(slot[OFF_RANGE_OFFSETS], &info->descriptors[k].body.range_limits);
     }
 
     const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS]);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz", build-fuzz/) and runs each for
-# SECONDS seconds (default 60), seeded with the EDIDs of tests/data/*.hex.
+# SECONDS seconds (default 60), seeded with the EDIDs of tests/data/*.hex
+# and tests/data/real/*.bin.
 # Fails on the first crash, leak, sanitizer report or broken check, and
 # prints the reproducer bytes.
 #   fuzz/run.sh [SECONDS]
@@ -31,6 +32,11 @@ for hex in tests/data/*.hex; do
     if [ "$(stat -c %s "$bin")" -ge 256 ]; then
         dd if="$bin" of="$seeds/cea/$name.bin" bs=128 skip=1 count=1 status=none
     fi
+done
+# The real sinks' EDIDs, as they are.
+for bin in tests/data/real/*.bin; do
+    cp "$bin" "$seeds/edid/"
+    dd if="$bin" of="$seeds/cea/$(basename "$bin")" bs=128 skip=1 count=1 status=none
 done
 echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks"
 
@@ -66,4 +72,5 @@ run() {   # target seed-dir max-len
 run fuzz_edid_decode "$seeds/edid" 33024
 run fuzz_cea "$seeds/cea" 128
 run fuzz_edid_roundtrip "$seeds/edid" 33024
-echo "fuzz: 3 targets, ${seconds}s each, no crash"
+run fuzz_device_video "$seeds/edid" 33024
+echo "fuzz: 4 targets, ${seconds}s each, no crash"

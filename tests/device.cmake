@@ -91,3 +91,27 @@ edid_tool_test(NAME edid_build.extra_argument TOOL edid_build ARGS --port 1 x.bi
   EXPECT_ERR "^edid_build: unexpected argument 'x.bin' \\(see --help\\)\n$")
 edid_tool_test(NAME edid_build.no_port TOOL edid_build ARGS --thx STATUS 1 EXPECT_ERR "^edid_build: missing --port N")
 edid_tool_test(NAME edid_build.help TOOL edid_build ARGS --help EXPECT data/edid_build_help.out)
+
+# --keep-video: the LG TV's EDID kept below the device, what is left out
+# on standard error; the default EDID laid out the same way.
+edid_tool_test(NAME edid_build.keep_video_lg TOOL edid_build
+  ARGS --keep-video --port 1 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/real/tv-lg-oled55b6v.bin -o @OUT@
+  EXPECT_BYTES data/keep_video_lg_oled55b6v.hex
+  EXPECT_ERR "^edid_build: left out audio data block: replaced by the device's\nedid_build: left out monitor name descriptor: replaced by the device's\n$")
+edid_tool_test(NAME edid_build.keep_video_default TOOL edid_build ARGS -k -p 1 -o @OUT@
+  EXPECT_BYTES data/keep_video_default_port1.hex EXPECT_ERR "^$")
+
+# Every real EDID below the device with --keep-video, judged by an
+# independent checker (Debian package edid-decode): video blocks kept, no
+# failure the sink does not have.  EDID_REAL_EDIDS names another directory
+# of raw dumps to try, a large collection for instance.
+set(EDID_REAL_EDIDS ${CMAKE_CURRENT_SOURCE_DIR}/data/real CACHE PATH "Raw EDID dumps of real sinks")
+find_program(EDID_DECODE edid-decode)
+find_package(Python3 COMPONENTS Interpreter)
+if(EDID_DECODE AND Python3_FOUND AND NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME edid_build.keep_video_real_edids
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/keep_video_check.py
+      $<TARGET_FILE:edid_build> ${EDID_DECODE} ${EDID_REAL_EDIDS})
+elseif(NOT CMAKE_CROSSCOMPILING)
+  message(WARNING "edid-decode or python3 not found: the real EDID check is left out")
+endif()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tools/left_out.h"
 
+#include "edid/format.h"
+
 namespace {
 
 const char *extended_block_name(unsigned ext)
@@ -128,6 +130,16 @@ void left_out_print(FILE *s, const char *prefix, const EdidInfo *sink, const Edi
         case EDID_LEFT_OUT_HDMI_VIC: fprintf(s, "HDMI VIC %u", unsigned(item.code)); break;
         case EDID_LEFT_OUT_HDMI_3D: fputs("3D fields of the HDMI block", s); break;
         case EDID_LEFT_OUT_LATENCY: fputs("latency fields of the HDMI block", s); break;
+        case EDID_LEFT_OUT_STANDARD_TIMING: {
+            const EdidStandardTiming &t = sink->standard_timings[at % EDID_STD_TIMINGS];
+            fprintf(s, "standard timing %ux%u@%u", unsigned(t.h_active), unsigned(t.v_active),
+                    unsigned(t.refresh));
+            break;
+        }
+        case EDID_LEFT_OUT_ESTABLISHED_TIMING:
+            // The report line of the timing, without its indent.
+            fprintf(s, "established timing %s", edid_format::ESTABLISHED_TIMINGS[at % 17].line + 3);
+            break;
         }
         fprintf(s, ": %s", reason(item.why));
         if (item.why == EDID_BECAUSE_REPEATS_VIC) fprintf(s, " %u", unsigned(item.code));

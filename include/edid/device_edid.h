@@ -145,7 +145,8 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  * maximum TMDS clock and the HDMI Forum block's maximum TMDS character rate
  * and FRL rate are capped, and every timing whose pixel clock the capped
  * link cannot carry is left out: short video descriptors (4:2:0-only ones
- * at half their clock), HDMI VICs, detailed timings.  The YCbCr 4:2:0
+ * at half their clock), HDMI VICs, detailed timings, standard timings (by
+ * the highest clock their size and rate allow) and established timings.  The YCbCr 4:2:0
  * capability map is then renumbered; the 3D fields of the HDMI block, which
  * index short video descriptors by position, are left out.
  *
@@ -203,7 +204,9 @@ enum {
     EDID_LEFT_OUT_VIDEO_CODE,     /* index: the sink's data block; code: the VIC */
     EDID_LEFT_OUT_HDMI_VIC,       /* code: the HDMI VIC */
     EDID_LEFT_OUT_HDMI_3D,        /* the HDMI block's 3D fields */
-    EDID_LEFT_OUT_LATENCY         /* the HDMI block's latency fields */
+    EDID_LEFT_OUT_LATENCY,        /* the HDMI block's latency fields */
+    EDID_LEFT_OUT_STANDARD_TIMING, /* index: the base block's standard timing */
+    EDID_LEFT_OUT_ESTABLISHED_TIMING /* index: in report order, 0 = 720x400@70 */
 };
 
 /* Why (EdidLeftOutItem.why). */

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+// fuzz_device_video - any bytes as a sink's EDID: edid_decode_sink, then the
+// video-keeping repeater below it, with device limits and latencies chosen
+// by the sink's week byte (which the device's EDID does not take).  Checks:
+// only the results 0, -2 and -3, a refused dump leaves the record as it
+// was; the built EDID encodes to 256 bytes, both checksums valid, that
+// decode again with a CEA block.
+#include "fuzz/fuzz_util.h"
+
+#include <edid/device_edid.h>
+
+namespace {
+
+constexpr uint32_t TMDS_MHZ[] = {DEVICE_NO_LIMIT, 165, 300, 600};
+constexpr uint32_t FRL_RATES[] = {DEVICE_NO_LIMIT, 0, 1, 3};
+
+void check_built(const EdidInfo &built)
+{
+    uint8_t *bytes = static_cast<uint8_t *>(malloc(2 * EDID_BLOCK_SIZE));
+    FUZZ_CHECK(bytes != nullptr);
+    FUZZ_CHECK(edid_encode(&built, bytes) == 0);
+    FUZZ_CHECK(edid_checksum(bytes) == 0 && edid_checksum(bytes + EDID_BLOCK_SIZE) == 0);
+    EdidInfo again;
+    FUZZ_CHECK(edid_decode_bounded(bytes, 2 * EDID_BLOCK_SIZE, &again) == 0 && again.has_cea);
+    edid_print(&again);
+    free(bytes);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz_silence_stdout();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    uint8_t *dump = fuzz_dump(data, size);
+    static EdidInfo sink, before, built;
+    memset(&sink, 0x5A, sizeof sink);
+    memcpy(&before, &sink, sizeof sink);
+    const int rc = edid_decode_sink(dump, size, &sink);
+    FUZZ_CHECK(rc == 0 || rc == -2 || rc == -3);
+    if (rc != 0) {
+        FUZZ_CHECK(memcmp(&sink, &before, sizeof sink) == 0);
+    } else {
+        FUZZ_CHECK(sink.version == 1 && (sink.revision == 3 || sink.revision == 4));
+        const uint8_t config = dump[16];
+        device_max_tmds_mhz = TMDS_MHZ[config & 3];
+        device_max_tmds_character_rate_mhz = TMDS_MHZ[config >> 2 & 3];
+        device_max_frl_rate = FRL_RATES[config >> 4 & 3];
+        device_video_latency_ms = device_audio_latency_ms =
+            config & 0x40 ? 20 : DEVICE_LATENCY_UNKNOWN;
+        cea_thx_block_enabled = config >> 7;
+        static EdidLeftOut left_out;
+        edid_build_repeater_video(&sink, &built, config, &left_out);
+        check_built(built);
+    }
+    edid_build_default_video(&built, size);
+    check_built(built);
+    free(dump);
+    return 0;
+}
