@@ -307,9 +307,6 @@ uint8_t device_latency(int32_t device_ms)
     return add_latency(1, device_ms);
 }
 
-// Rewrites the device's HDMI block (address and Supports_AI) with the
-// fields of the sink's: deep colour, TMDS clock (capped), content types,
-// latencies as a repeater states them, HDMI video fields.
 // The optional fields of an HDMI block, as far as its size holds them.
 struct HdmiFields {
     uint32_t size;            // payload bytes, within the record
@@ -500,29 +497,31 @@ void cap_base_timings(Plan &p)
 // 4:2:0 video block, at half their clock) that the capped link cannot carry.
 void cap_video_codes(Plan &p, CeaDataBlock &b, uint32_t sink_index)
 {
-    const bool ycbcr420 = b.tag == CEA_TAG_EXTENDED;
-    uint8_t *raw = b.body.raw.bytes;
-    CeaShortVideoDescriptor *svds = b.body.video.descriptors;
-    const uint32_t first = ycbcr420 ? 1 : 0;
-    const uint32_t count = ycbcr420 ? b.body.raw.size : b.body.video.count;
-    uint32_t kept = first;
-    for (uint32_t i = first; i < count; ++i) {
-        const CeaShortVideoDescriptor svd = {get_bits(raw[i], 7, 7), get_bits(raw[i], 6, 0)};
-        const uint32_t vic = svd_vic(ycbcr420 ? svd : svds[i]);
-        if (!vic_fits_link(p, vic, ycbcr420)) {
+    if (b.tag == CEA_TAG_VIDEO) {
+        CeaVideoBlock &v = b.body.video;
+        uint32_t kept = 0;
+        for (uint32_t i = 0; i < v.count; ++i) {
+            const uint32_t vic = svd_vic(v.descriptors[i]);
+            if (vic_fits_link(p, vic, false)) {
+                v.descriptors[kept++] = v.descriptors[i];
+                continue;
+            }
             leave_out(p, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, sink_index, vic);
-            if (!ycbcr420) p.svds_moved = true;
-            continue;
+            p.svds_moved = true;
         }
-        if (ycbcr420)
-            raw[kept++] = raw[i];
-        else
-            svds[kept++] = svds[i];
+        v.count = kept;
+        return;
     }
-    if (ycbcr420)
-        b.body.raw.size = kept;
-    else
-        b.body.video.count = kept;
+    CeaRawBlock &raw = b.body.raw; // a 4:2:0 video block: extended tag, then descriptors
+    uint32_t kept = 1;
+    for (uint32_t i = 1; i < raw.size; ++i) {
+        const uint32_t vic = svd_byte_vic(raw.bytes[i]);
+        if (vic_fits_link(p, vic, true))
+            raw.bytes[kept++] = raw.bytes[i];
+        else
+            leave_out(p, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, sink_index, vic);
+    }
+    raw.size = kept;
 }
 
 // When the link cap left native interlaced formats but no native
@@ -782,10 +781,7 @@ EdidRangeLimits range_limits(const Plan &p, const EdidRangeLimits *sink)
             }
         } else if (d.tag == CEA_TAG_EXTENDED && extended_tag(d) == CEA_EXT_YCBCR420_VIDEO) {
             for (uint32_t i = 1; i < d.body.raw.size; ++i)
-                bound_vic(b,
-                          svd_vic({get_bits(d.body.raw.bytes[i], 7, 7),
-                                   get_bits(d.body.raw.bytes[i], 6, 0)}),
-                          true);
+                bound_vic(b, svd_byte_vic(d.body.raw.bytes[i]), true);
         } else if (is_vendor(d, CEA_OUI_HDMI)) {
             const HdmiFields f = hdmi_fields(d.body.vendor);
             for (uint32_t i = 0; i < f.vic_count; ++i)

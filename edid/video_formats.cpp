@@ -221,10 +221,14 @@ bool vic_format(uint32_t vic, VideoFormat *format)
     return true;
 }
 
+uint32_t svd_byte_vic(uint8_t svd)
+{
+    return svd >= SVD_NATIVE_FIRST && svd <= SVD_NATIVE_LAST ? svd & 0x7Fu : svd;
+}
+
 uint32_t svd_vic(CeaShortVideoDescriptor svd)
 {
-    const uint32_t byte = uint32_t(svd.native) << 7 | svd.vic;
-    return byte >= SVD_NATIVE_FIRST && byte <= SVD_NATIVE_LAST ? uint32_t(svd.vic) : byte;
+    return svd_byte_vic(uint8_t(svd.native << 7 | svd.vic));
 }
 
 VideoFormat established_format(unsigned index)
