@@ -155,10 +155,13 @@ int parse_args(int argc, char **argv, Options *opt)
     return EXIT_DONE;
 }
 
+// The sink's EDID as read: its bytes, and the record decoded from them.
+DumpFile sink_dump;
+
 // Reads and decodes the sink's EDID into sink.
 int read_sink(const char *path, EdidInfo *sink)
 {
-    static DumpFile dump;
+    DumpFile &dump = sink_dump;
     switch (dump_file_read(path, &dump)) {
     case DUMP_FILE_OK: break;
     case DUMP_FILE_UNREADABLE: return fail(EXIT_SINK_FILE, path, strerror(errno));
@@ -237,6 +240,7 @@ int main(int argc, char **argv)
     if (opt.sink && opt.keep_video) {
         edid_build_repeater_video(&sink, &edid, uint32_t(opt.port), &left_out);
         left_out_print(stderr, "edid_build: ", &sink, &left_out);
+        left_out_print_extensions(stderr, "edid_build: ", sink_dump.bytes, sink_dump.length);
     } else if (opt.sink) {
         edid_build_repeater(&sink, &edid, uint32_t(opt.port));
     } else if (opt.keep_video) {

@@ -148,3 +148,20 @@ void left_out_print(FILE *s, const char *prefix, const EdidInfo *sink, const Edi
     if (left_out->count > count)
         fprintf(s, "%sleft out %u more items\n", prefix, unsigned(left_out->count - count));
 }
+
+void left_out_print_extensions(FILE *s, const char *prefix, const uint8_t *dump, size_t length)
+{
+    constexpr uint8_t BLOCK_MAP = 0xF0;
+    const size_t blocks = length / EDID_BLOCK_SIZE;
+    bool cea_seen = false;
+    for (size_t n = 1; n <= dump[126] && n < blocks; ++n) {
+        const uint8_t tag = dump[n * EDID_BLOCK_SIZE];
+        if (tag == BLOCK_MAP || (tag == CEA_EXTENSION_TAG && !cea_seen)) {
+            cea_seen |= tag == CEA_EXTENSION_TAG;
+            continue;
+        }
+        fprintf(
+            s, "%sleft out extension block %zu (tag 0x%02X): the device's EDID has one extension\n",
+            prefix, n, unsigned(tag));
+    }
+}

@@ -13,4 +13,9 @@
 void left_out_print(FILE *stream, const char *prefix, const EdidInfo *sink,
                     const EdidLeftOut *left_out);
 
+// Writes one line for each extension block of the dump (bytes 0 to
+// length - 1) that the device's EDID, with its one CEA block, cannot carry:
+// all but the block maps and the first CEA block.
+void left_out_print_extensions(FILE *stream, const char *prefix, const uint8_t *dump, size_t length);
+
 #endif
