@@ -127,7 +127,9 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  * The device's HDMI block takes the place of the sink's (or follows the
  * sink's last video data block when it has none), the sink's HDMI Forum
  * block follows it directly, then the device's speaker allocation, audio
- * and THX blocks.
+ * and THX blocks; the device's video capability block goes before them
+ * when the sink has none.  Only the sink's first CEA block is read (one is
+ * all the records hold).
  *
  * The device's HDMI block carries the input's address as edid_build_repeater
  * writes it, Supports_AI, and from the sink's last HDMI block: the deep
@@ -146,9 +148,15 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  * and FRL rate are capped, and every timing whose pixel clock the capped
  * link cannot carry is left out: short video descriptors (4:2:0-only ones
  * at half their clock), HDMI VICs, detailed timings, standard timings (by
- * the highest clock their size and rate allow) and established timings.  The YCbCr 4:2:0
- * capability map is then renumbered; the 3D fields of the HDMI block, which
- * index short video descriptors by position, are left out.
+ * the highest clock their size and rate allow) and established timings.
+ * The YCbCr 4:2:0 capability map is then renumbered (left out when it
+ * marks nothing left); the 3D fields of the HDMI block, which index short
+ * video descriptors by position, are left out; native interlaced formats
+ * left without a native progressive one are native no more.  FRL rates
+ * above what the capped TMDS character rate allows (1 from 300 MHz, 2 and
+ * up from 600 MHz) are capped too.  When no detailed timing of the sink is
+ * left, 1920x1080p60 (or 1280x720p60, or 640x480p60) becomes the preferred
+ * timing.
  *
  * Base block: the sink's sRGB bit (feature bit 2) with the device's other
  * feature bits (RGB colour, preferred timing first); the sink's first two
@@ -157,9 +165,11 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  * timing's number); a range limits descriptor in slot 2: the sink's first,
  * rates held within EDID 1.3's 255, widened where needed to cover every
  * timing the EDID lists, or, when the sink has none, derived from those
- * timings; the device name in slot 3; the dummy descriptor in every slot
- * left unused.  The CEA block's native format count is at most the number
- * of detailed timings kept.
+ * timings (a 4:2:0 format counted at half its line rate too), and never
+ * above what a capped link carries; the device name in slot 3; the dummy
+ * descriptor in every slot left unused.  A sink slot whose pixel clock is
+ * 0 is never a timing.  The CEA block's native format count is the number
+ * of the sink's native detailed timings that still lead the list.
  *
  * Space: one CEA block holds 123 bytes of data blocks and detailed timings.
  * The device's HDMI, speaker allocation, audio (and THX) blocks are always
@@ -177,8 +187,11 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  *      video and capability map; the HDMI Forum blocks; video capability;
  *      video data blocks last.
  * A video format preference block that names detailed timings by number is
- * renumbered after them.  When the sink has no video capability block, the
- * device adds its own (no quantization or scan behaviour stated).
+ * renumbered after them (left out when it names nothing left).  When the
+ * sink has no video capability block, the device adds its own: YCbCr and
+ * RGB quantization selectable, IT and CE formats over- and underscanned.
+ * Over 61 data blocks (the record's capacity), the least valuable sink
+ * blocks make room for the device's the same way.
  *
  * Everything left out is listed in left_out (below), one item each. */
 
