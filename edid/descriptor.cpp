@@ -22,16 +22,17 @@ constexpr uint8_t TEXT_END = 0x0A;            // ends a text shorter than 13 byt
 constexpr uint8_t TEXT_PAD = 0x20;            // pads a text after its 0x0A
 constexpr unsigned PIXEL_CLOCK_STEP_MHZ = 10; // range limits byte 9 unit
 
+// Bytes 0, 1, 2 and 4 zero (byte 3 is the tag): one test, not four branches.
 bool is_display_descriptor(const uint8_t *b)
 {
-    return b[0] == 0 && b[1] == 0 && b[2] == 0 && b[4] == 0;
+    return (b[0] | b[1] | b[2] | b[4]) == 0;
 }
 
 bool is_empty_slot(const uint8_t *b)
 {
-    for (unsigned i = 0; i < DESC_PREFIX; ++i)
-        if (b[i] != EMPTY_FILL) return false;
-    return true;
+    static constexpr uint8_t EMPTY_PREFIX[DESC_PREFIX] = {EMPTY_FILL, EMPTY_FILL, EMPTY_FILL,
+                                                          EMPTY_FILL, EMPTY_FILL};
+    return memcmp(b, EMPTY_PREFIX, DESC_PREFIX) == 0;
 }
 
 } // namespace
@@ -97,13 +98,16 @@ void edid_print_white_point(const EdidWhitePoint *p)
 
 // ---- Text (tags 0xFC, 0xFE, 0xFF), 13 body bytes ---------------------------
 
+// The text ends at the first 0x0A, or after 13 bytes.  The end is found
+// without an early exit and the 13 bytes are copied whole before the NUL is
+// put at the end: no branch depends on the length of the text.  Bytes after
+// the NUL are never read.
 void edid_decode_text(const uint8_t *b, char *text)
 {
-    unsigned n = 0;
-    while (n < EDID_TEXT_SIZE && b[n] != TEXT_END) {
-        text[n] = char(b[n]);
-        ++n;
-    }
+    unsigned n = EDID_TEXT_SIZE;
+    for (unsigned i = EDID_TEXT_SIZE; i-- > 0;)
+        if (b[i] == TEXT_END) n = i;
+    memcpy(text, b, EDID_TEXT_SIZE);
     text[n] = '\0';
 }
 
