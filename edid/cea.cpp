@@ -32,12 +32,13 @@ constexpr unsigned OFF_DTD = 2; // d
 constexpr unsigned OFF_CAPS = 3;
 constexpr unsigned OFF_COLLECTION = 4; // first data block header
 constexpr unsigned OFF_CHECKSUM = EDID_BLOCK_SIZE - 1;
+// cea_decode's copy of the block, followed by zeros up to a whole payload
+// after a header in byte 127.
+constexpr unsigned PADDED_BLOCK_SIZE = unsigned(EDID_BLOCK_SIZE) + CEA_MAX_PAYLOAD;
 // A detailed timing must end before the checksum: last start 109.
 constexpr unsigned LAST_DTD_START = OFF_CHECKSUM - EDID_DESCRIPTOR_SIZE;
 // cea_encode: a data block must end by byte 126, before the checksum.
 constexpr unsigned LAST_BLOCK_BYTE = OFF_CHECKSUM - 1;
-// Three zero bytes at a timing start mark the end of the timings.
-constexpr unsigned DTD_END_MARK = 3;
 
 // Bytes a data block occupies: its header and the length in bits 4..0.
 constexpr uint32_t block_span(uint8_t header)
@@ -45,38 +46,52 @@ constexpr uint32_t block_span(uint8_t header)
     return 1 + get_bits(header, 4, 0);
 }
 
+// Three zero bytes at a timing start end the timings.
 bool dtd_end_mark(const uint8_t *bytes)
 {
-    for (unsigned i = 0; i < DTD_END_MARK; ++i) {
-        if (bytes[i] != 0) return false;
-    }
-    return true;
+    return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
-// Data block collection from offset 4.  d = 4 holds none; otherwise the
-// limit is d, or the whole block when d points into the header (0 to 3).
-// Only block starts are tested against the limit.  Besides, the scan ends
-// at a zero header, after the last slot, and before a block whose header
-// or payload would lie past the block's last byte.
-uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks)
+// Raw block.  whole_payload: the caller may read 31 bytes after the header
+// whatever the length, and the payload is then copied as those 31 bytes, so
+// that neither a branch nor a call depends on its length.  The bytes past
+// the length are never read.
+void decode_raw(const uint8_t *header, CeaRawBlock *raw, bool whole_payload)
 {
-    uint32_t count = 0;
+    const uint32_t size = get_bits(header[0], 4, 0);
+    raw->size = size;
+    memcpy(raw->bytes, header + 1, whole_payload ? uint32_t(CEA_MAX_PAYLOAD) : size);
+}
+
+// The dispatch of cea_decode_data_block; whole_payload as for decode_raw.
+void decode_data_block(const uint8_t *header, CeaDataBlock *block, bool whole_payload)
+{
+    block->tag = uint8_t(get_bits(header[0], 7, 5));
+    switch (block->tag) {
+    case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
+    case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
+    case CEA_TAG_VENDOR: cea_decode_vendor_block(header, &block->body.vendor); break;
+    case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
+    default: decode_raw(header, &block->body.raw, whole_payload); break;
+    }
+}
+
+// Data block collection from offset 4, in the padded copy of the block.
+// d = 4 holds none; otherwise the limit is d, or the whole block when d
+// points into the header (0 to 3) or past the block.  Only block starts are
+// tested against the limit.  Besides, the scan ends at a zero header, after
+// the last slot, and before a block whose payload would run past byte 127.
+uint32_t decode_collection(const uint8_t *padded, uint32_t d, CeaDataBlock *blocks)
+{
     if (d == OFF_COLLECTION) return 0;
-    uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
+    const uint32_t limit =
+        d < OFF_COLLECTION || d > EDID_BLOCK_SIZE ? uint32_t(EDID_BLOCK_SIZE) : d;
+    uint32_t count = 0;
     uint32_t offset = OFF_COLLECTION;
-    while (offset < limit && offset < EDID_BLOCK_SIZE && block[offset] != 0 &&
-           count < CEA_MAX_DATA_BLOCKS) {
-        uint32_t span = block_span(block[offset]);
+    while (offset < limit && padded[offset] != 0 && count < CEA_MAX_DATA_BLOCKS) {
+        const uint32_t span = block_span(padded[offset]);
         if (offset + span > EDID_BLOCK_SIZE) break;
-        if (offset == OFF_CHECKSUM && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
-            // A speaker allocation block of length 0 in the last byte: its
-            // decoder reads one payload byte whatever the length, and that
-            // byte would lie past the block.  Decode it from {header, 0}.
-            const uint8_t local[2] = {block[offset], 0};
-            cea_decode_data_block(local, &blocks[count]);
-        } else {
-            cea_decode_data_block(&block[offset], &blocks[count]);
-        }
+        decode_data_block(&padded[offset], &blocks[count], true);
         count++;
         offset += span;
     }
@@ -110,7 +125,15 @@ int cea_decode(const uint8_t *block, CeaExtension *cea)
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
     uint32_t d = block[OFF_DTD];
-    cea->data_block_count = decode_collection(block, d, cea->data_blocks);
+
+    // Data blocks are decoded from a copy of the block followed by zeros, one
+    // whole payload long: a raw payload is copied whole, whatever its length,
+    // and a speaker allocation block of length 0 in byte 127 reads a zero
+    // payload byte, not the byte after the block.
+    uint8_t padded[PADDED_BLOCK_SIZE];
+    memcpy(padded, block, EDID_BLOCK_SIZE);
+    memset(padded + EDID_BLOCK_SIZE, 0, PADDED_BLOCK_SIZE - EDID_BLOCK_SIZE);
+    cea->data_block_count = decode_collection(padded, d, cea->data_blocks);
     cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
     return 0;
 }
@@ -170,14 +193,7 @@ void cea_encode(const CeaExtension *cea, uint8_t *out)
 
 void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block)
 {
-    block->tag = uint8_t(get_bits(header[0], 7, 5));
-    switch (block->tag) {
-    case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
-    case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
-    case CEA_TAG_VENDOR: cea_decode_vendor_block(header, &block->body.vendor); break;
-    case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
-    default: cea_decode_raw_block(header, &block->body.raw); break;
-    }
+    decode_data_block(header, block, false);
 }
 
 void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
@@ -223,8 +239,7 @@ void cea_print_data_block(const CeaDataBlock *block)
 
 void cea_decode_raw_block(const uint8_t *header, CeaRawBlock *raw)
 {
-    raw->size = get_bits(header[0], 4, 0);
-    memcpy(raw->bytes, header + 1, raw->size);
+    decode_raw(header, raw, false);
 }
 
 void cea_encode_raw_block(const CeaRawBlock *raw, uint8_t *header)
