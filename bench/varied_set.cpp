@@ -92,6 +92,8 @@ void add_files(VariedSet &set, const std::string &directory, const char *extensi
 
 // ---- Generated EDIDs -------------------------------------------------------
 
+enum class BlockKind { AUDIO, VIDEO, VENDOR, SPEAKER, EXTENDED };
+
 class Generator {
   public:
     explicit Generator(uint32_t seed) : rng_(seed) {}
@@ -115,7 +117,9 @@ class Generator {
     void detailed_timing(EdidDetailedTiming *t, unsigned width_mm, unsigned height_mm);
     void text(char *out, const char *const *words, size_t count);
     void descriptor(EdidDescriptor *d, bool tv, unsigned width_mm, unsigned height_mm);
-    unsigned data_block(CeaDataBlock *b, unsigned roll, unsigned room, unsigned payload_hi);
+    BlockKind later_block_kind();
+    unsigned data_block(CeaDataBlock *b, BlockKind kind, bool first, unsigned room,
+                        unsigned payload_hi);
 
     std::mt19937 rng_;
 };
@@ -259,24 +263,39 @@ void Generator::base_block(EdidInfo *e, bool tv)
     e->has_cea = 0;
 }
 
-// One data block of at most room bytes (header included) and at most
-// payload_hi payload bytes, of the kind that roll (0 to 99) picks; returns
-// its size in bytes, or 0 when none fits.
-constexpr unsigned ROLL_AUDIO = 0, ROLL_VIDEO = 12;
+// Data blocks as real sinks mix them: a video and an audio block first,
+// then mostly vendor-specific and extended-tag blocks and a speaker
+// allocation, now and then a second video or audio block or a reserved tag.
+BlockKind Generator::later_block_kind()
+{
+    const unsigned roll = pick(0, 99);
+    return roll < 3    ? BlockKind::AUDIO
+           : roll < 6  ? BlockKind::VIDEO
+           : roll < 38 ? BlockKind::VENDOR
+           : roll < 50 ? BlockKind::SPEAKER
+                       : BlockKind::EXTENDED;
+}
 
-unsigned Generator::data_block(CeaDataBlock *b, unsigned roll, unsigned room, unsigned payload_hi)
+// One data block of the kind asked for, of at most room bytes (header
+// included) and at most payload_hi payload bytes; returns its size in bytes,
+// or 0 when none fits.
+unsigned Generator::data_block(CeaDataBlock *b, BlockKind kind, bool first, unsigned room,
+                               unsigned payload_hi)
 {
     if (room < 2) return 0;
     const unsigned max_payload = std::min(room - 1, payload_hi);
-    if (roll < ROLL_VIDEO && max_payload >= 3) {
+    if (kind == BlockKind::AUDIO && max_payload >= 3) {
+        // Linear PCM first, then other formats in ascending code order.
+        static constexpr uint8_t OTHER_FORMATS[] = {2, 6, 7, 9, 10, 11, 12, 14};
         b->tag = CEA_TAG_AUDIO;
         CeaAudioBlock &a = b->body.audio;
-        a.count = pick(1, std::min(4u, max_payload / 3));
-        for (unsigned i = 0; i < a.count; ++i) {
-            CeaShortAudioDescriptor &s = a.descriptors[i];
-            static constexpr uint8_t FORMATS[] = {1, 1, 2, 7, 10, 11, 12, 6, 9, 14};
+        const unsigned wanted = pick(1, std::min(7u, max_payload / 3));
+        a.count = 0;
+        for (unsigned i = 0; a.count < wanted && i <= std::size(OTHER_FORMATS); ++i) {
+            if (i > 0 && chance(50)) continue;
+            CeaShortAudioDescriptor &s = a.descriptors[a.count++];
             s = CeaShortAudioDescriptor{};
-            s.format = one_of(FORMATS);
+            s.format = i == 0 ? uint32_t(CEA_AUDIO_LPCM) : OTHER_FORMATS[i - 1];
             s.channels = chance(50) ? 1 : 7;
             s.rate_48 = s.rate_44 = s.rate_32 = 1;
             s.rate_96 = s.rate_192 = chance(50);
@@ -289,14 +308,15 @@ unsigned Generator::data_block(CeaDataBlock *b, unsigned roll, unsigned room, un
         }
         return 1 + 3 * a.count;
     }
-    if (roll < 22) {
+    if (kind == BlockKind::VIDEO) {
         b->tag = CEA_TAG_VIDEO;
         CeaVideoBlock &v = b->body.video;
-        v.count = pick(1, std::min(20u, max_payload));
+        const unsigned most = std::min(first ? 31u : 6u, max_payload);
+        v.count = pick(std::min(first ? 8u : 1u, most), most);
         for (unsigned i = 0; i < v.count; ++i) v.descriptors[i] = {i == 0, pick(1, 107)};
         return 1 + v.count;
     }
-    if (roll < 42 && max_payload >= 5) {
+    if (kind == BlockKind::VENDOR && max_payload >= 5) {
         // HDMI (physical address and flags) or HDMI Forum vendor block.
         b->tag = CEA_TAG_VENDOR;
         CeaVendorBlock &v = b->body.vendor;
@@ -305,7 +325,7 @@ unsigned Generator::data_block(CeaDataBlock *b, unsigned roll, unsigned room, un
         for (unsigned i = 0; i < v.size; ++i) v.payload[i] = uint8_t(pick(0, 255));
         return 4 + v.size;
     }
-    if (roll < 52 && max_payload >= 3) {
+    if (kind == BlockKind::SPEAKER && max_payload >= 3) {
         b->tag = CEA_TAG_SPEAKER;
         b->body.speakers = CeaSpeakerAllocation{};
         b->body.speakers.fl_fr = 1;
@@ -314,7 +334,8 @@ unsigned Generator::data_block(CeaDataBlock *b, unsigned roll, unsigned room, un
         return 4;
     }
     // Extended-tag blocks (video capability, colorimetry, HDR static
-    // metadata, YCbCr 4:2:0 capability map) and, rarely, a reserved tag.
+    // metadata, YCbCr 4:2:0 capability map) and, rarely, a reserved tag;
+    // also the blocks of the other kinds that do not fit.
     static constexpr uint8_t RESERVED_TAGS[] = {0, 5, 6};
     b->tag = chance(97) ? EXTENDED_TAG : one_of(RESERVED_TAGS);
     CeaRawBlock &r = b->body.raw;
@@ -336,16 +357,17 @@ void Generator::cea_block(CeaExtension *cea, unsigned blocks_lo, unsigned blocks
     for (uint32_t i = 0; i < cea->detailed_timing_count; ++i)
         detailed_timing(&cea->detailed_timings[i], 0, 0);
 
-    // Most TVs begin with a video and an audio block; the rest are mixed,
-    // as many as the bytes that the timings leave allow.
+    // As many blocks as the bytes that the timings leave allow.
     unsigned room = CEA_ROOM - EDID_DESCRIPTOR_SIZE * cea->detailed_timing_count;
     const unsigned wanted = pick(blocks_lo, blocks_hi);
     cea->data_block_count = 0;
     while (cea->data_block_count < wanted) {
         CeaDataBlock *b = &cea->data_blocks[cea->data_block_count];
         const unsigned n = cea->data_block_count;
-        const unsigned roll = n == 0 ? ROLL_VIDEO : n == 1 ? ROLL_AUDIO : pick(0, 99);
-        const unsigned size = data_block(b, roll, room, payload_hi);
+        const BlockKind kind = n == 0   ? BlockKind::VIDEO
+                               : n == 1 ? BlockKind::AUDIO
+                                        : later_block_kind();
+        const unsigned size = data_block(b, kind, n == 0, room, payload_hi);
         if (size == 0) break;
         room -= size;
         cea->data_block_count++;
