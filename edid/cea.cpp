@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "bits.h"
+#include "format.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -32,9 +33,10 @@ constexpr unsigned OFF_DTD = 2; // d
 constexpr unsigned OFF_CAPS = 3;
 constexpr unsigned OFF_COLLECTION = 4; // first data block header
 constexpr unsigned OFF_CHECKSUM = EDID_BLOCK_SIZE - 1;
-// cea_decode's copy of the block, followed by zeros up to a whole payload
-// after a header in byte 127.
-constexpr unsigned PADDED_BLOCK_SIZE = unsigned(EDID_BLOCK_SIZE) + CEA_MAX_PAYLOAD;
+// cea_decode reads a data block as a window of its header and a whole
+// payload; a window that starts past byte 96 comes from a copy of the tail.
+constexpr unsigned WINDOW_SIZE = 1 + CEA_MAX_PAYLOAD;
+constexpr unsigned TAIL_START = EDID_BLOCK_SIZE - WINDOW_SIZE;
 // A detailed timing must end before the checksum: last start 109.
 constexpr unsigned LAST_DTD_START = OFF_CHECKSUM - EDID_DESCRIPTOR_SIZE;
 // cea_encode: a data block must end by byte 126, before the checksum.
@@ -52,10 +54,7 @@ bool dtd_end_mark(const uint8_t *bytes)
     return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
-// Raw block.  whole_payload: the caller may read 31 bytes after the header
-// whatever the length, and the payload is then copied as those 31 bytes, so
-// that neither a branch nor a call depends on its length.  The bytes past
-// the length are never read.
+// Raw block; whole_payload as for edid_format::decode_vendor_block.
 void decode_raw(const uint8_t *header, CeaRawBlock *raw, bool whole_payload)
 {
     const uint32_t size = get_bits(header[0], 4, 0);
@@ -63,35 +62,49 @@ void decode_raw(const uint8_t *header, CeaRawBlock *raw, bool whole_payload)
     memcpy(raw->bytes, header + 1, whole_payload ? uint32_t(CEA_MAX_PAYLOAD) : size);
 }
 
-// The dispatch of cea_decode_data_block; whole_payload as for decode_raw.
+// The dispatch of cea_decode_data_block; whole_payload as for
+// edid_format::decode_vendor_block.
 void decode_data_block(const uint8_t *header, CeaDataBlock *block, bool whole_payload)
 {
     block->tag = uint8_t(get_bits(header[0], 7, 5));
     switch (block->tag) {
     case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
     case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
-    case CEA_TAG_VENDOR: cea_decode_vendor_block(header, &block->body.vendor); break;
+    case CEA_TAG_VENDOR:
+        edid_format::decode_vendor_block(header, &block->body.vendor, whole_payload);
+        break;
     case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
     default: decode_raw(header, &block->body.raw, whole_payload); break;
     }
 }
 
-// Data block collection from offset 4, in the padded copy of the block.
-// d = 4 holds none; otherwise the limit is d, or the whole block when d
-// points into the header (0 to 3) or past the block.  Only block starts are
-// tested against the limit.  Besides, the scan ends at a zero header, after
-// the last slot, and before a block whose payload would run past byte 127.
-uint32_t decode_collection(const uint8_t *padded, uint32_t d, CeaDataBlock *blocks)
+// Data block collection from offset 4.  d = 4 holds none; otherwise the
+// limit is d, or the whole block when d points into the header (0 to 3) or
+// past the block.  Only block starts are tested against the limit.
+// Besides, the scan ends at a zero header, after the last slot, and before
+// a block whose payload would run past byte 127.
+//
+// Each block is decoded from a window of 32 bytes, so that raw and vendor
+// payloads are copied whole: from the block itself where the window lies
+// inside it, else from the copy of the tail.  A speaker allocation block of
+// length 0 in byte 127 thus reads a zero payload byte, not the byte after
+// the block.
+uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks)
 {
     if (d == OFF_COLLECTION) return 0;
+    uint8_t tail[2 * WINDOW_SIZE - 1];
+    memcpy(tail, block + TAIL_START, WINDOW_SIZE);
+    memset(tail + WINDOW_SIZE, 0, WINDOW_SIZE - 1);
+
     const uint32_t limit =
         d < OFF_COLLECTION || d > EDID_BLOCK_SIZE ? uint32_t(EDID_BLOCK_SIZE) : d;
     uint32_t count = 0;
     uint32_t offset = OFF_COLLECTION;
-    while (offset < limit && padded[offset] != 0 && count < CEA_MAX_DATA_BLOCKS) {
-        const uint32_t span = block_span(padded[offset]);
+    while (offset < limit && block[offset] != 0 && count < CEA_MAX_DATA_BLOCKS) {
+        const uint32_t span = block_span(block[offset]);
         if (offset + span > EDID_BLOCK_SIZE) break;
-        decode_data_block(&padded[offset], &blocks[count], true);
+        const uint8_t *window = offset <= TAIL_START ? &block[offset] : &tail[offset - TAIL_START];
+        decode_data_block(window, &blocks[count], true);
         count++;
         offset += span;
     }
@@ -125,15 +138,7 @@ int cea_decode(const uint8_t *block, CeaExtension *cea)
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
     uint32_t d = block[OFF_DTD];
-
-    // Data blocks are decoded from a copy of the block followed by zeros, one
-    // whole payload long: a raw payload is copied whole, whatever its length,
-    // and a speaker allocation block of length 0 in byte 127 reads a zero
-    // payload byte, not the byte after the block.
-    uint8_t padded[PADDED_BLOCK_SIZE];
-    memcpy(padded, block, EDID_BLOCK_SIZE);
-    memset(padded + EDID_BLOCK_SIZE, 0, PADDED_BLOCK_SIZE - EDID_BLOCK_SIZE);
-    cea->data_block_count = decode_collection(padded, d, cea->data_blocks);
+    cea->data_block_count = decode_collection(block, d, cea->data_blocks);
     cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
     return 0;
 }
