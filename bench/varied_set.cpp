@@ -116,7 +116,7 @@ class Generator {
   private:
     void detailed_timing(EdidDetailedTiming *t, unsigned width_mm, unsigned height_mm);
     void text(char *out, const char *const *words, size_t count);
-    void descriptor(EdidDescriptor *d, bool tv, unsigned width_mm, unsigned height_mm);
+    void descriptor(EdidDescriptor *d, uint32_t type, unsigned width_mm, unsigned height_mm);
     BlockKind later_block_kind();
     unsigned data_block(CeaDataBlock *b, BlockKind kind, bool first, unsigned room,
                         unsigned payload_hi);
@@ -180,43 +180,47 @@ constexpr const char *NAMES[] = {"SAMSUNG",  "LG TV",       "SONY TV",     "VIZI
                                  "TX-NR555", "PHILIPS",     "HP E24",      "Projector"};
 constexpr const char *SERIALS[] = {"0x01010101", "H4ZK300123", "702NTKF2B416", "CN0F7TXD7444"};
 
-// Slots after the first, shaped by kind as real EDIDs fill them: range
-// limits, name and serial text most often, a second timing, sometimes a
-// dummy descriptor (tag 0x10), rarely standard timings, white points, text
-// or the empty-slot marker.
-void Generator::descriptor(EdidDescriptor *d, bool tv, unsigned width_mm, unsigned height_mm)
+// A descriptor slot of the type asked for.
+void Generator::descriptor(EdidDescriptor *d, uint32_t type, unsigned width_mm, unsigned height_mm)
 {
-    const unsigned roll = pick(0, 99);
-    if (roll < 22) {
-        d->type = EDID_DESC_RANGE_LIMITS;
+    d->type = type;
+    switch (type) {
+    case EDID_DESC_TIMING: detailed_timing(&d->body.timing, width_mm, height_mm); break;
+    case EDID_DESC_RANGE_LIMITS:
         d->body.range_limits = {pick(23, 56), pick(60, 144), pick(15, 31), pick(68, 160),
                                 10 * pick(15, 60)};
-    } else if (roll < 46) {
-        d->type = EDID_DESC_NAME;
-        text(d->body.text, NAMES, std::size(NAMES));
-    } else if (roll < (tv ? 56u : 66u)) {
-        d->type = EDID_DESC_SERIAL;
-        text(d->body.text, SERIALS, std::size(SERIALS));
-    } else if (roll < 82) {
-        d->type = EDID_DESC_TIMING;
-        detailed_timing(&d->body.timing, width_mm, height_mm);
-    } else if (roll < 90) {
-        d->type = 0x10; // dummy descriptor
-        memset(d->body.raw, 0, sizeof d->body.raw);
-    } else if (roll < 93) {
-        d->type = EDID_DESC_STD_TIMINGS;
+        break;
+    case EDID_DESC_NAME:
+    case EDID_DESC_TEXT: text(d->body.text, NAMES, std::size(NAMES)); break;
+    case EDID_DESC_SERIAL: text(d->body.text, SERIALS, std::size(SERIALS)); break;
+    case EDID_DESC_STD_TIMINGS:
         for (EdidStandardTiming &s : d->body.std_timings)
             s.raw_code = chance(50) ? one_of(STD_CODES) : uint32_t(EDID_STD_TIMING_EMPTY);
-    } else if (roll < 95) {
-        d->type = EDID_DESC_WHITE_POINT;
+        break;
+    case EDID_DESC_WHITE_POINT:
         for (EdidWhitePoint &w : d->body.white_points) w = {pick(0, 2), 320, 337, 2252};
-    } else if (roll < 98) {
-        d->type = EDID_DESC_TEXT;
-        text(d->body.text, NAMES, std::size(NAMES));
-    } else {
-        d->type = EDID_DESC_EMPTY;
+        break;
+    case EDID_DESC_EMPTY: break;
+    default: memset(d->body.raw, 0, sizeof d->body.raw); break; // dummy descriptor
     }
 }
+
+// Slots 1 to 3 as real EDIDs fill them, after the preferred timing in slot
+// 0: a second timing, range limits and the name in some order, a serial
+// number or a dummy descriptor (tag 0x10); now and then, in the last slot,
+// standard timings, white points, text or the empty-slot marker.
+constexpr uint32_t TV_LAYOUTS[][3] = {{EDID_DESC_TIMING, EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME},
+                                      {EDID_DESC_TIMING, EDID_DESC_NAME, EDID_DESC_RANGE_LIMITS},
+                                      {EDID_DESC_NAME, EDID_DESC_RANGE_LIMITS, 0x10},
+                                      {EDID_DESC_NAME, EDID_DESC_TIMING, EDID_DESC_RANGE_LIMITS},
+                                      {EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME, EDID_DESC_SERIAL}};
+constexpr uint32_t MONITOR_LAYOUTS[][3] = {
+    {EDID_DESC_SERIAL, EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME},
+    {EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME, EDID_DESC_SERIAL},
+    {EDID_DESC_TIMING, EDID_DESC_RANGE_LIMITS, EDID_DESC_NAME},
+    {EDID_DESC_NAME, EDID_DESC_RANGE_LIMITS, EDID_DESC_TEXT}};
+constexpr uint32_t RARE_LAST_SLOTS[] = {EDID_DESC_STD_TIMINGS, EDID_DESC_WHITE_POINT,
+                                        EDID_DESC_TEXT, EDID_DESC_EMPTY};
 
 void Generator::base_block(EdidInfo *e, bool tv)
 {
@@ -258,8 +262,12 @@ void Generator::base_block(EdidInfo *e, bool tv)
     const unsigned height_mm = unsigned(e->max_v_size_cm) * 10 - pick(0, 9);
     e->descriptors[0].type = EDID_DESC_TIMING; // the preferred timing
     detailed_timing(&e->descriptors[0].body.timing, width_mm, height_mm);
-    for (unsigned k = 1; k < EDID_DESCRIPTORS; ++k)
-        descriptor(&e->descriptors[k], tv, width_mm, height_mm);
+    const uint32_t *layout = tv ? one_of(TV_LAYOUTS) : one_of(MONITOR_LAYOUTS);
+    for (unsigned k = 1; k < EDID_DESCRIPTORS; ++k) {
+        const bool rare = k == EDID_DESCRIPTORS - 1 && chance(8);
+        descriptor(&e->descriptors[k], rare ? one_of(RARE_LAST_SLOTS) : layout[k - 1], width_mm,
+                   height_mm);
+    }
     e->has_cea = 0;
 }
 
