@@ -30,9 +30,9 @@ bool is_display_descriptor(const uint8_t *b)
 
 bool is_empty_slot(const uint8_t *b)
 {
-    static constexpr uint8_t EMPTY_PREFIX[DESC_PREFIX] = {EMPTY_FILL, EMPTY_FILL, EMPTY_FILL,
-                                                          EMPTY_FILL, EMPTY_FILL};
-    return memcmp(b, EMPTY_PREFIX, DESC_PREFIX) == 0;
+    for (unsigned i = 0; i < DESC_PREFIX; ++i)
+        if (b[i] != EMPTY_FILL) return false;
+    return true;
 }
 
 } // namespace
