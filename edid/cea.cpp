@@ -54,7 +54,8 @@ bool dtd_end_mark(const uint8_t *bytes)
     return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
-// Raw block; whole_payload as for edid_format::decode_vendor_block.
+// Raw block; whole_payload as for edid_format::decode_vendor_block, the
+// payload then copied as the whole 31 bytes after the header.
 void decode_raw(const uint8_t *header, CeaRawBlock *raw, bool whole_payload)
 {
     const uint32_t size = get_bits(header[0], 4, 0);
