@@ -85,7 +85,8 @@ void add_files(VariedSet &set, const std::string &directory, const char *extensi
     std::sort(paths.begin(), paths.end());
     static DumpFile dump;
     for (const fs::path &path : paths) {
-        // Test files that are not EDID bytes at all (not_edid.hex) are left out.
+        // Every dump is kept, short or broken ones too (they are refused
+        // quickly, as a device refuses them); only unreadable files are not.
         if (dump_file_read(path.c_str(), &dump) != DUMP_FILE_OK) continue;
         set.add(dump.bytes, dump.length);
         set.from_files++;
