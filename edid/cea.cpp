@@ -19,7 +19,6 @@
 #include <string.h>
 
 #include "bits.h"
-#include "format.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -33,10 +32,6 @@ constexpr unsigned OFF_DTD = 2; // d
 constexpr unsigned OFF_CAPS = 3;
 constexpr unsigned OFF_COLLECTION = 4; // first data block header
 constexpr unsigned OFF_CHECKSUM = EDID_BLOCK_SIZE - 1;
-// cea_decode reads a data block as a window of its header and a whole
-// payload; a window that starts past byte 96 comes from a copy of the tail.
-constexpr unsigned WINDOW_SIZE = 1 + CEA_MAX_PAYLOAD;
-constexpr unsigned TAIL_START = EDID_BLOCK_SIZE - WINDOW_SIZE;
 // A detailed timing must end before the checksum: last start 109.
 constexpr unsigned LAST_DTD_START = OFF_CHECKSUM - EDID_DESCRIPTOR_SIZE;
 // cea_encode: a data block must end by byte 126, before the checksum.
@@ -54,58 +49,30 @@ bool dtd_end_mark(const uint8_t *bytes)
     return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
-// Raw block; whole_payload as for edid_format::decode_vendor_block, the
-// payload then copied as the whole 31 bytes after the header.
-void decode_raw(const uint8_t *header, CeaRawBlock *raw, bool whole_payload)
-{
-    const uint32_t size = get_bits(header[0], 4, 0);
-    raw->size = size;
-    memcpy(raw->bytes, header + 1, whole_payload ? uint32_t(CEA_MAX_PAYLOAD) : size);
-}
-
-// The dispatch of cea_decode_data_block; whole_payload as for
-// edid_format::decode_vendor_block.
-void decode_data_block(const uint8_t *header, CeaDataBlock *block, bool whole_payload)
-{
-    block->tag = uint8_t(get_bits(header[0], 7, 5));
-    switch (block->tag) {
-    case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
-    case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
-    case CEA_TAG_VENDOR:
-        edid_format::decode_vendor_block(header, &block->body.vendor, whole_payload);
-        break;
-    case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
-    default: decode_raw(header, &block->body.raw, whole_payload); break;
-    }
-}
-
 // Data block collection from offset 4.  d = 4 holds none; otherwise the
-// limit is d, or the whole block when d points into the header (0 to 3) or
-// past the block.  Only block starts are tested against the limit.
-// Besides, the scan ends at a zero header, after the last slot, and before
-// a block whose payload would run past byte 127.
-//
-// Each block is decoded from a window of 32 bytes, so that raw and vendor
-// payloads are copied whole: from the block itself where the window lies
-// inside it, else from the copy of the tail.  A speaker allocation block of
-// length 0 in byte 127 thus reads a zero payload byte, not the byte after
-// the block.
+// limit is d, or the whole block when d points into the header (0 to 3).
+// Only block starts are tested against the limit.  Besides, the scan ends
+// at a zero header, after the last slot, and before a block whose header
+// or payload would lie past the block's last byte.
 uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks)
 {
-    if (d == OFF_COLLECTION) return 0;
-    uint8_t tail[2 * WINDOW_SIZE - 1];
-    memcpy(tail, block + TAIL_START, WINDOW_SIZE);
-    memset(tail + WINDOW_SIZE, 0, WINDOW_SIZE - 1);
-
-    const uint32_t limit =
-        d < OFF_COLLECTION || d > EDID_BLOCK_SIZE ? uint32_t(EDID_BLOCK_SIZE) : d;
     uint32_t count = 0;
+    if (d == OFF_COLLECTION) return 0;
+    uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
     uint32_t offset = OFF_COLLECTION;
-    while (offset < limit && block[offset] != 0 && count < CEA_MAX_DATA_BLOCKS) {
-        const uint32_t span = block_span(block[offset]);
+    while (offset < limit && offset < EDID_BLOCK_SIZE && block[offset] != 0 &&
+           count < CEA_MAX_DATA_BLOCKS) {
+        uint32_t span = block_span(block[offset]);
         if (offset + span > EDID_BLOCK_SIZE) break;
-        const uint8_t *window = offset <= TAIL_START ? &block[offset] : &tail[offset - TAIL_START];
-        decode_data_block(window, &blocks[count], true);
+        if (offset == OFF_CHECKSUM && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
+            // A speaker allocation block of length 0 in the last byte: its
+            // decoder reads one payload byte whatever the length, and that
+            // byte would lie past the block.  Decode it from {header, 0}.
+            const uint8_t local[2] = {block[offset], 0};
+            cea_decode_data_block(local, &blocks[count]);
+        } else {
+            cea_decode_data_block(&block[offset], &blocks[count]);
+        }
         count++;
         offset += span;
     }
@@ -199,7 +166,14 @@ void cea_encode(const CeaExtension *cea, uint8_t *out)
 
 void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block)
 {
-    decode_data_block(header, block, false);
+    block->tag = uint8_t(get_bits(header[0], 7, 5));
+    switch (block->tag) {
+    case CEA_TAG_AUDIO: cea_decode_audio_block(header, &block->body.audio); break;
+    case CEA_TAG_VIDEO: cea_decode_video_block(header, &block->body.video); break;
+    case CEA_TAG_VENDOR: cea_decode_vendor_block(header, &block->body.vendor); break;
+    case CEA_TAG_SPEAKER: cea_decode_speaker_allocation(header, &block->body.speakers); break;
+    default: cea_decode_raw_block(header, &block->body.raw); break;
+    }
 }
 
 void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
@@ -245,7 +219,8 @@ void cea_print_data_block(const CeaDataBlock *block)
 
 void cea_decode_raw_block(const uint8_t *header, CeaRawBlock *raw)
 {
-    decode_raw(header, raw, false);
+    raw->size = get_bits(header[0], 4, 0);
+    memcpy(raw->bytes, header + 1, raw->size);
 }
 
 void cea_encode_raw_block(const CeaRawBlock *raw, uint8_t *header)

@@ -15,7 +15,6 @@
 #include <string.h>
 
 #include "bits.h"
-#include "format.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -66,29 +65,17 @@ void cea_print_video_block(const CeaVideoBlock *video)
 // 2) takes the OUI bytes it holds, the missing ones as 0, and no payload:
 // nothing past the block's own length is read.
 
-void edid_format::decode_vendor_block(const uint8_t *header, CeaVendorBlock *vendor,
-                                      bool whole_payload)
-{
-    const uint32_t length = get_bits(header[0], 4, 0);
-    if (length >= OUI_SIZE) {
-        const uint32_t size = length - OUI_SIZE;
-        vendor->oui = uint32_t(header[1]) | uint32_t(header[2]) << 8 | uint32_t(header[3]) << 16;
-        vendor->size = size;
-        if (whole_payload)
-            memcpy(vendor->payload, header + 1 + OUI_SIZE, CEA_MAX_VENDOR_PAYLOAD);
-        else
-            memcpy(vendor->payload, header + 1 + OUI_SIZE, size);
-        return;
-    }
-    uint32_t oui = 0;
-    for (uint32_t i = 0; i < length; ++i) oui |= uint32_t(header[1 + i]) << (8 * i);
-    vendor->oui = oui;
-    vendor->size = 0;
-}
-
 void cea_decode_vendor_block(const uint8_t *header, CeaVendorBlock *vendor)
 {
-    edid_format::decode_vendor_block(header, vendor, false);
+    uint32_t length = get_bits(header[0], 4, 0);
+    uint32_t oui = 0;
+    for (uint32_t i = 0; i < OUI_SIZE && i < length; ++i) oui |= uint32_t(header[1 + i]) << (8 * i);
+    vendor->oui = oui;
+    vendor->size = 0;
+    if (length > OUI_SIZE) {
+        vendor->size = length - OUI_SIZE;
+        memcpy(vendor->payload, header + 1 + OUI_SIZE, vendor->size);
+    }
 }
 
 void cea_encode_vendor_block(const CeaVendorBlock *vendor, uint8_t *header)

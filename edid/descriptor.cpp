@@ -98,16 +98,13 @@ void edid_print_white_point(const EdidWhitePoint *p)
 
 // ---- Text (tags 0xFC, 0xFE, 0xFF), 13 body bytes ---------------------------
 
-// The text ends at the first 0x0A, or after 13 bytes.  The end is found
-// without an early exit and the 13 bytes are copied whole before the NUL is
-// put at the end: no branch depends on the length of the text.  Bytes after
-// the NUL are never read.
 void edid_decode_text(const uint8_t *b, char *text)
 {
-    unsigned n = EDID_TEXT_SIZE;
-    for (unsigned i = EDID_TEXT_SIZE; i-- > 0;)
-        if (b[i] == TEXT_END) n = i;
-    memcpy(text, b, EDID_TEXT_SIZE);
+    unsigned n = 0;
+    while (n < EDID_TEXT_SIZE && b[n] != TEXT_END) {
+        text[n] = char(b[n]);
+        ++n;
+    }
     text[n] = '\0';
 }
 

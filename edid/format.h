@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// format.h - what several source files of the library share about the EDID
-// formats: the established timings of the base block, read by the decoder,
-// the encoder, the report and the repeater builder; and the vendor-specific
-// data block decoder that cea_decode calls with a whole payload readable.  Private to
-// the library; the public constants and operations are in <edid/edid.h>.
+// format.h - tables of the EDID formats that several source files share:
+// the established timings of the base block, read by the decoder, the
+// encoder, the report and the repeater builder.  Private to the library;
+// the public constants are in <edid/edid.h>.
 #ifndef EDID_FORMAT_H
 #define EDID_FORMAT_H
 
@@ -61,16 +60,6 @@ inline void established_to_bytes(const EdidInfo *info, uint8_t *bytes)
     bytes[1] = b[1];
     bytes[2] = b[2];
 }
-
-// The vendor-specific data block decoder as cea_decode calls it (cea.cpp
-// keeps the raw block's beside it).  whole_payload: the caller may read 31
-// bytes after the header whatever the length (cea_decode reads each data
-// block as a 32-byte window: from the block itself, or from a copy of its
-// tail followed by zeros), and the payload is then copied as the whole 28
-// bytes after the OUI, so that neither a branch nor a call depends on its
-// length; the bytes past the length are never read.  The public decoders
-// pass false and read the length only.
-void decode_vendor_block(const uint8_t *header, CeaVendorBlock *vendor, bool whole_payload);
 
 } // namespace edid_format
 
