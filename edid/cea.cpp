@@ -36,8 +36,6 @@ constexpr unsigned OFF_CHECKSUM = EDID_BLOCK_SIZE - 1;
 constexpr unsigned LAST_DTD_START = OFF_CHECKSUM - EDID_DESCRIPTOR_SIZE;
 // cea_encode: a data block must end by byte 126, before the checksum.
 constexpr unsigned LAST_BLOCK_BYTE = OFF_CHECKSUM - 1;
-// Three zero bytes at a timing start mark the end of the timings.
-constexpr unsigned DTD_END_MARK = 3;
 
 // Bytes a data block occupies: its header and the length in bits 4..0.
 constexpr uint32_t block_span(uint8_t header)
@@ -45,12 +43,10 @@ constexpr uint32_t block_span(uint8_t header)
     return 1 + get_bits(header, 4, 0);
 }
 
+// Three zero bytes at a timing start end the timings.
 bool dtd_end_mark(const uint8_t *bytes)
 {
-    for (unsigned i = 0; i < DTD_END_MARK; ++i) {
-        if (bytes[i] != 0) return false;
-    }
-    return true;
+    return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
 // Data block collection from offset 4.  d = 4 holds none; otherwise the

@@ -22,9 +22,10 @@ constexpr uint8_t TEXT_END = 0x0A;            // ends a text shorter than 13 byt
 constexpr uint8_t TEXT_PAD = 0x20;            // pads a text after its 0x0A
 constexpr unsigned PIXEL_CLOCK_STEP_MHZ = 10; // range limits byte 9 unit
 
+// Bytes 0, 1, 2 and 4 zero (byte 3 is the tag): one test, not four branches.
 bool is_display_descriptor(const uint8_t *b)
 {
-    return b[0] == 0 && b[1] == 0 && b[2] == 0 && b[4] == 0;
+    return (b[0] | b[1] | b[2] | b[4]) == 0;
 }
 
 bool is_empty_slot(const uint8_t *b)

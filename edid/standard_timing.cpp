@@ -17,6 +17,12 @@ constexpr uint32_t STD_TIMING_REFRESH_BASE = 60;
 
 enum : uint32_t { ASPECT_1_1, ASPECT_4_3, ASPECT_5_4, ASPECT_16_9 };
 
+// v_active from units = h_active / 8 and the aspect code: units x 8 x height
+// / width, that is units x N / 10 rounded down, with N = 80 for 1:1, 60 for
+// 4:3, 64 for 5:4 (units x 32 / 5) and 45 for 16:9 (units x 72 / 16).  A
+// table, where a switch would branch on the aspect code of every timing.
+constexpr uint32_t V_LINES_PER_10_UNITS[4] = {80, 60, 64, 45};
+
 constexpr const char *aspect_word(uint32_t aspect)
 {
     switch (aspect & 3) {
@@ -31,17 +37,14 @@ constexpr const char *aspect_word(uint32_t aspect)
 
 void edid_decode_standard_timing(const uint8_t *bytes, EdidStandardTiming *t)
 {
-    const uint32_t units = uint32_t(bytes[0]) + STD_TIMING_H_BASE; // h_active / 8
-    t->raw_code = get_le16(bytes);
-    t->aspect = get_bits(bytes[1], 7, 6);
+    const uint8_t b0 = bytes[0], b1 = bytes[1];
+    const uint32_t units = uint32_t(b0) + STD_TIMING_H_BASE; // h_active / 8
+    const uint32_t aspect = get_bits(b1, 7, 6);
+    t->raw_code = uint32_t(b0) | uint32_t(b1) << 8;
+    t->aspect = aspect;
     t->h_active = units * 8;
-    switch (t->aspect) {
-    case ASPECT_4_3: t->v_active = units * 6; break;
-    case ASPECT_5_4: t->v_active = units * 32 / 5; break;
-    case ASPECT_16_9: t->v_active = units * 72 / 16; break;
-    default: t->v_active = t->h_active; break;
-    }
-    t->refresh = get_bits(bytes[1], 5, 0) + STD_TIMING_REFRESH_BASE;
+    t->v_active = units * V_LINES_PER_10_UNITS[aspect] / 10;
+    t->refresh = get_bits(b1, 5, 0) + STD_TIMING_REFRESH_BASE;
 }
 
 void edid_encode_standard_timing(const EdidStandardTiming *t, uint8_t *out, uint8_t from_raw)
