@@ -142,6 +142,19 @@ void build_repeater(benchmark::State &state)
 }
 BENCHMARK(build_repeater);
 
+// The video-keeping repeater below the same TV.
+void build_repeater_video(benchmark::State &state)
+{
+    const Samples &s = samples();
+    EdidInfo out;
+    EdidLeftOut left_out;
+    for (auto _ : state) {
+        edid_build_repeater_video(&s.tv_info, &out, 2, &left_out);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(build_repeater_video);
+
 } // namespace
 
 BENCHMARK_MAIN();
