@@ -479,13 +479,11 @@ void cap_base_timings(Plan &p)
     }
     uint8_t est[edid_format::ESTABLISHED_BYTES];
     edid_format::established_to_bytes(&out, est);
-    for (uint32_t i = 0;
-         i < sizeof edid_format::ESTABLISHED_TIMINGS / sizeof edid_format::ESTABLISHED_TIMINGS[0];
-         ++i) {
-        const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
-        if (!get_bits(est[e.byte], e.bit, e.bit) || fits_link(p, established_format(i).pixel_khz))
+    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i) {
+        if (!edid_format::established_set(est, i) || fits_link(p, established_format(i).pixel_khz))
             continue;
         leave_out(p, EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, i);
+        const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
         est[e.byte] = uint8_t(est[e.byte] & ~(1u << e.bit));
     }
     edid_format::established_from_bytes(est, &out);
@@ -763,12 +761,8 @@ EdidRangeLimits range_limits(const Plan &p, const EdidRangeLimits *sink)
     Bounds b = {UINT32_MAX, 0, UINT32_MAX, 0, 0};
     uint8_t est[edid_format::ESTABLISHED_BYTES];
     edid_format::established_to_bytes(&out, est);
-    for (unsigned i = 0;
-         i < sizeof edid_format::ESTABLISHED_TIMINGS / sizeof edid_format::ESTABLISHED_TIMINGS[0];
-         ++i) {
-        const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
-        if (get_bits(est[e.byte], e.bit, e.bit)) bound(b, established_format(i));
-    }
+    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i)
+        if (edid_format::established_set(est, i)) bound(b, established_format(i));
     // Short video descriptors (those a 4:2:0 capability map marks, by
     // position over all video blocks, also as 4:2:0), 4:2:0-only ones, HDMI VICs.
     uint32_t position = 0;

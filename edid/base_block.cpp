@@ -228,8 +228,8 @@ void edid_print(const EdidInfo *info)
     puts("Established timings:");
     uint8_t est[ESTABLISHED_BYTES];
     established_to_bytes(info, est);
-    for (const EstablishedTiming &e : ESTABLISHED_TIMINGS)
-        if (get_bits(est[e.byte], e.bit, e.bit)) puts(e.line);
+    for (unsigned i = 0; i < ESTABLISHED_COUNT; ++i)
+        if (established_set(est, i)) puts(ESTABLISHED_TIMINGS[i].line);
     printf("Manufacturer's mask: %02X\n", unsigned(info->manufacturer_mask));
 
     for (const EdidStandardTiming &t : info->standard_timings) edid_print_standard_timing(&t);

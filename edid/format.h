@@ -48,6 +48,14 @@ constexpr EstablishedTiming ESTABLISHED_TIMINGS[] = {
     EDID_ESTABLISHED_TIMINGS(EDID_REPORT_LINE)
 #undef EDID_REPORT_LINE
 };
+constexpr unsigned ESTABLISHED_COUNT = sizeof ESTABLISHED_TIMINGS / sizeof ESTABLISHED_TIMINGS[0];
+
+// Whether established timing i (report order) is set in bytes 35 to 37.
+constexpr bool established_set(const uint8_t *bytes, unsigned i)
+{
+    return edid_bits::get_bits(bytes[ESTABLISHED_TIMINGS[i].byte], ESTABLISHED_TIMINGS[i].bit,
+                               ESTABLISHED_TIMINGS[i].bit) != 0;
+}
 
 // Bytes 35 to 37 -> the 17 flags and manufacturer_mask.
 inline void established_from_bytes(const uint8_t *bytes, EdidInfo *info)

@@ -138,7 +138,8 @@ void left_out_print(FILE *s, const char *prefix, const EdidInfo *sink, const Edi
         }
         case EDID_LEFT_OUT_ESTABLISHED_TIMING:
             // The report line of the timing, without its indent.
-            fprintf(s, "established timing %s", edid_format::ESTABLISHED_TIMINGS[at % 17].line + 3);
+            fprintf(s, "established timing %s",
+                    edid_format::ESTABLISHED_TIMINGS[at % edid_format::ESTABLISHED_COUNT].line + 3);
             break;
         }
         fprintf(s, ": %s", reason(item.why));
