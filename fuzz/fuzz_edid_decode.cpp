@@ -19,21 +19,14 @@ void check_counts(const CeaExtension &cea)
         const CeaDataBlock &b = cea.data_blocks[i];
         FUZZ_CHECK(b.tag <= 7);
         switch (b.tag) {
-        case CEA_TAG_AUDIO:
-            FUZZ_CHECK(b.body.audio.count <= CEA_MAX_AUDIO_DESCRIPTORS);
-            break;
-        case CEA_TAG_VIDEO:
-            FUZZ_CHECK(b.body.video.count <= CEA_MAX_VIDEO_DESCRIPTORS);
-            break;
+        case CEA_TAG_AUDIO: FUZZ_CHECK(b.body.audio.count <= CEA_MAX_AUDIO_DESCRIPTORS); break;
+        case CEA_TAG_VIDEO: FUZZ_CHECK(b.body.video.count <= CEA_MAX_VIDEO_DESCRIPTORS); break;
         case CEA_TAG_VENDOR:
             FUZZ_CHECK(b.body.vendor.size <= CEA_MAX_VENDOR_PAYLOAD);
             FUZZ_CHECK(b.body.vendor.oui <= 0xFFFFFF);
             break;
-        case CEA_TAG_SPEAKER:
-            break;
-        default:
-            FUZZ_CHECK(b.body.raw.size <= CEA_MAX_PAYLOAD);
-            break;
+        case CEA_TAG_SPEAKER: break;
+        default: FUZZ_CHECK(b.body.raw.size <= CEA_MAX_PAYLOAD); break;
         }
     }
 }
@@ -61,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(info.version == 1 && info.revision == 3);
         FUZZ_CHECK(info.has_cea == 0 || info.has_cea == 1);
         FUZZ_CHECK(info.vendor_id[3] == '\0');
-        if (info.has_cea)
-            check_counts(info.cea);
+        if (info.has_cea) check_counts(info.cea);
         edid_print(&info);
     }
 

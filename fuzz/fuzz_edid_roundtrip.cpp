@@ -38,8 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(edid_encode(&first, once) == 0);
     FUZZ_CHECK(edid_checksum(once) == 0);
     FUZZ_CHECK(once[126] == first.has_cea);
-    if (first.has_cea)
-        FUZZ_CHECK(edid_checksum(once + EDID_BLOCK_SIZE) == 0);
+    if (first.has_cea) FUZZ_CHECK(edid_checksum(once + EDID_BLOCK_SIZE) == 0);
 
     EdidInfo second;
     FUZZ_CHECK(decode_over(once, length, 0xFF, &second) == 0);

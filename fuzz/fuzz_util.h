@@ -15,12 +15,12 @@
 
 // A failed check aborts, which libFuzzer reports as a crash and saves the
 // input as a reproducer.
-#define FUZZ_CHECK(cond)                                                        \
-    do {                                                                        \
-        if (!(cond)) {                                                          \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            abort();                                                            \
-        }                                                                       \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);               \
+            abort();                                                                               \
+        }                                                                                          \
     } while (0)
 
 // The report goes to /dev/null: printing is exercised, not shown.
@@ -44,8 +44,7 @@ inline uint8_t *fuzz_dump(const uint8_t *data, size_t size)
 {
     uint8_t *dump = static_cast<uint8_t *>(malloc(size ? size : 1));
     FUZZ_CHECK(dump != nullptr);
-    if (size)
-        memcpy(dump, data, size);
+    if (size) memcpy(dump, data, size);
     if (size % EDID_BLOCK_SIZE != 0) {
         for (size_t start = 0; start + EDID_BLOCK_SIZE <= size; start += EDID_BLOCK_SIZE) {
             uint8_t *block = dump + start;

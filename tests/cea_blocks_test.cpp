@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// CEA-861 vendor-specific, speaker allocation and raw data blocks: what a
-// decoded block is written back as where the wire form changes or reaches
-// its limits.  Reports are checked by the edid_dump golden tests
-// (golden_cea.cmake), round trips by roundtrip_test.cpp.
+// CEA-861 audio, vendor-specific, speaker allocation and raw data blocks:
+// what a decoded block is written back as where the wire form changes or
+// reaches its limits, or holds bits that must stay apart (PCM sample
+// sizes, the WMA Pro profile).
+// Reports are checked by the edid_dump golden tests (golden_cea.cmake),
+// round trips by roundtrip_test.cpp.
 #include "cea_util.h"
 
 using namespace cea_test;
@@ -16,6 +18,13 @@ TEST(DataBlock, WrittenBack)
     const struct {
         std::string wire, written; // 0xFF bytes follow the wire bytes
     } cases[] = {
+        // Audio: linear PCM 2 channels, 16-bit samples only; AC-3 at 640 kbps;
+        // WMA Pro, the profile in bits 2..0 of byte 2; trailing bytes that
+        // make no whole descriptor are dropped.
+        {"23 09 7F 01", "23 09 7F 01"},
+        {"23 15 07 50", "23 15 07 50"},
+        {"23 71 06 FD", "23 71 06 05"},
+        {"25 09 07 07 AA BB", "23 09 07 07"},
         // Vendor-specific: 28 payload bytes after the OUI at most; a block
         // shorter than its OUI keeps the OUI bytes it has and no payload.
         {"7F 03 0C 00 " + ramp28, "7F 03 0C 00 " + ramp28},
@@ -30,8 +39,7 @@ TEST(DataBlock, WrittenBack)
         // Tags 0, 5, 6, 7: the payload as it stood, 31 bytes at most.
         {"1F " + repeat("AA", 31), "1F " + repeat("AA", 31)},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(encoded(decoded(c.wire)), hex(c.written)) << c.wire;
+    for (const auto &c : cases) EXPECT_EQ(encoded(decoded(c.wire)), hex(c.written)) << c.wire;
 }
 
 } // namespace

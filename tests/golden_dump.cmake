@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # edid_dump golden tests: exact standard output and exit status.
-foreach(name base_full base_descriptors base_odd_slots base_timings size_100 size_129 size_256
-             bad_checksum version_1_4 not_edid)
+foreach(name base_full base_descriptors base_odd_slots base_timings base_std_timings size_100
+             size_129 size_256 bad_checksum version_1_4 not_edid)
   edid_tool_test(NAME golden.dump.${name} TOOL edid_dump INPUT data/${name}.hex ARGS @BIN@
               EXPECT data/${name}.out)
 endforeach()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// test_util.h - helpers shared by the unit tests: bytes from hex text and
-// the capture of what a print operation writes on standard output.
+// test_util.h - helpers shared by the unit tests: bytes from hex text or a
+// test data file, block checksums, and the capture of what a print
+// operation writes on standard output.
 #ifndef EDID_TESTS_TEST_UTIL_H
 #define EDID_TESTS_TEST_UTIL_H
 
@@ -8,10 +9,13 @@
 
 #include <stdint.h>
 #include <stdio.h>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
+#include <edid/edid.h>
+
+#include "tools/dump_file.h"
 #include "tools/hex_text.h"
 
 namespace test_util {
@@ -26,6 +30,22 @@ inline Bytes hex(const std::string &text)
     EXPECT_GE(n, 0) << "not hex text: " << text;
     out.resize(n < 0 ? 0 : size_t(n));
     return out;
+}
+
+// The EDID bytes of a file of tests/data (hex text or raw).
+inline Bytes read_dump(const std::string &name)
+{
+    static DumpFile dump;
+    const std::string path = EDID_TEST_DATA_DIR "/" + name;
+    EXPECT_EQ(dump_file_read(path.c_str(), &dump), DUMP_FILE_OK) << path;
+    return Bytes(dump.bytes, dump.bytes + dump.length);
+}
+
+// Sets byte 127 of a 128-byte block so that the block sums to zero.
+inline void fix_checksum(uint8_t *block)
+{
+    block[EDID_BLOCK_SIZE - 1] = 0;
+    block[EDID_BLOCK_SIZE - 1] = uint8_t(0 - edid_checksum(block));
 }
 
 // Standard output written by f, caught in a temporary file that stands in
