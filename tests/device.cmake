@@ -4,7 +4,7 @@
 set(tv data/device_sink_tv.hex)
 set(err "^edid_build: [^\n]*")
 
-edid_tool_test(NAME edid_build.default TOOL edid_build ARGS --port 1 -o @OUT@
+edid_tool_test(NAME edid_build.default TOOL edid_build ARGS --port 1 --output @OUT@
   EXPECT_BYTES data/device_default_port1.hex)
 edid_tool_test(NAME edid_build.default_stdout TOOL edid_build OUT - ARGS --port 1
   EXPECT_BYTES data/device_default_port1.hex)
@@ -79,6 +79,9 @@ foreach(bad 16 abc -1 99999999999999999999)
   edid_tool_test(NAME edid_build.port_${bad} TOOL edid_build ARGS --port ${bad} STATUS 1
     EXPECT_ERR "^edid_build: --port '${bad}' is not an input number 0 to 15\n$")
 endforeach()
+edid_tool_test(NAME edid_build.port_empty TOOL edid_build ARGS --port= STATUS 1
+  EXPECT_ERR "^edid_build: --port '' is not an input number 0 to 15\n$")
+edid_tool_test(NAME edid_build.port_15 TOOL edid_build ARGS -p15 -o @OUT@ EXPECT_ERR "^$")
 foreach(option --port --sink -o -p -s)
   edid_tool_test(NAME edid_build.missing_value${option} TOOL edid_build ARGS --thx ${option} STATUS 1
     EXPECT_ERR "^edid_build: missing value after: ${option}\n$")
