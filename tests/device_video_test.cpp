@@ -155,10 +155,10 @@ TEST(VideoRepeater, HdmiBlockFields)
     device_video_latency_ms = device_audio_latency_ms = DEVICE_LATENCY_UNKNOWN;
 }
 
-// 1920x1080p60 (VIC 16), 1360x768 at 60 Hz, 1280x720p60 (VIC 4), 1280x1024p60.
+// 1920x1080p60 (VIC 16), 1360x768 at 60 Hz, 1920x1080i60 (VIC 5), 1280x1024p60.
 const std::string DTDS = "02 3A 80 18 71 38 2D 40 58 2C 45 00 40 84 63 00 00 1E "
                          "66 21 50 B0 51 00 1B 30 40 70 36 00 40 84 63 00 00 1E "
-                         "01 1D 00 72 51 D0 1E 20 6E 28 55 00 40 84 63 00 00 1E "
+                         "01 1D 80 18 71 1C 16 20 58 2C 25 00 40 84 63 00 00 9E "
                          "30 2A 00 98 51 00 2A 40 30 70 13 00 40 84 63 00 00 1E";
 
 TEST(VideoRepeater, SpacePriority)
@@ -175,11 +175,11 @@ TEST(VideoRepeater, SpacePriority)
     Built b = build(lg(video.c_str(), DTDS));
     EXPECT_EQ(b.left_rows,
               (std::vector<std::vector<int>>{
-                  LG_NAME, timing(EDID_LEFT_OUT_CEA_TIMING, 2, EDID_BECAUSE_REPEATS_VIC, 4)}));
+                  LG_NAME, timing(EDID_LEFT_OUT_CEA_TIMING, 2, EDID_BECAUSE_REPEATS_VIC, 5)}));
     EXPECT_EQ(b.out.cea.detailed_timing_count, 3u);
 
     // Two more base block timings (1360x768, 1280x1024) go to the CEA block
-    // before its one (1280x720p60): 180 bytes.  The repeating timing goes,
+    // before its one (1920x1080i60): 180 bytes.  The repeating timing goes,
     // then the others, last first, then the least valuable block, the later
     // of two: InfoFrame before FreeSync.  The format preference that named
     // timings 1 and 3 names timing 1 only.
@@ -192,7 +192,7 @@ TEST(VideoRepeater, SpacePriority)
             .c_str(),
         DTDS.substr(108, 54), DTDS.substr(54, 54) + DTDS.substr(162, 54)));
     EXPECT_EQ(b.left_rows, (std::vector<std::vector<int>>{
-                               timing(EDID_LEFT_OUT_CEA_TIMING, 0, EDID_BECAUSE_REPEATS_VIC, 4),
+                               timing(EDID_LEFT_OUT_CEA_TIMING, 0, EDID_BECAUSE_REPEATS_VIC, 5),
                                timing(EDID_LEFT_OUT_BASE_TIMING, 3, EDID_BECAUSE_NO_SPACE),
                                timing(EDID_LEFT_OUT_BASE_TIMING, 2, EDID_BECAUSE_NO_SPACE),
                                timing(BLOCK, 9, EDID_BECAUSE_NO_SPACE)}));
