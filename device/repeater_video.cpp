@@ -217,11 +217,12 @@ bool standard_timing_bounds(const EdidStandardTiming &t, uint32_t *low_line_hz,
                             uint32_t *high_line_hz, uint32_t *high_pixel_khz)
 {
     if (t.raw_code == EDID_STD_TIMING_EMPTY || t.raw_code == 0 || t.refresh == 0) return false;
-    const uint64_t low_line = uint64_t(t.v_active) * t.refresh;
-    const uint64_t high_line = low_line * 11 / 10 + 1;
-    *low_line_hz = uint32_t(low_line);
-    *high_line_hz = uint32_t(high_line);
-    *high_pixel_khz = uint32_t(high_line * t.h_active * 14 / 10 / 1000);
+    // At most 2288 x 1287 at 123 Hz: 32-bit arithmetic holds it.
+    const uint32_t low_line = t.v_active * t.refresh;
+    const uint32_t high_line = low_line * 11 / 10 + 1;
+    *low_line_hz = low_line;
+    *high_line_hz = high_line;
+    *high_pixel_khz = (high_line * t.h_active / 1000 + 1) * 14 / 10 + 1;
     return true;
 }
 
@@ -788,9 +789,10 @@ EdidRangeLimits range_limits(const Plan &p, const EdidRangeLimits *sink)
 
     EdidRangeLimits r;
     r.min_v_hz = clamp_rate(b.min_field_millihz / 1000);
-    r.max_v_hz = clamp_rate((b.max_field_millihz + 999) / 1000);
+    // Rates computed a little low: the maxima one above their whole part.
+    r.max_v_hz = clamp_rate(b.max_field_millihz / 1000 + 1);
     r.min_h_khz = clamp_rate(b.min_line_hz / 1000);
-    r.max_h_khz = clamp_rate((b.max_line_hz + 999) / 1000);
+    r.max_h_khz = clamp_rate(b.max_line_hz / 1000 + 1);
     r.max_pixel_clock_mhz = (b.max_pixel_khz + 9999) / 10000 * 10;
     if (sink) {
         if (sink->min_v_hz && sink->min_v_hz < r.min_v_hz) r.min_v_hz = sink->min_v_hz;

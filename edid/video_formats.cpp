@@ -258,18 +258,20 @@ bool same_format(const VideoFormat &a, const VideoFormat &b)
     const uint32_t low = a.pixel_khz > b.pixel_khz ? b.pixel_khz : a.pixel_khz;
     return a.h_active == b.h_active && a.v_active == b.v_active && a.h_total == b.h_total &&
            a.v_total == b.v_total && a.interlaced == b.interlaced &&
-           uint64_t(high - low) * 200 <= high;
+           high - low <= high / 200;
 }
 
+// In 32-bit arithmetic, with no 64-bit division on the 32-bit target: the
+// line rate rounded down to the hertz, the field rate from it.
 uint32_t line_rate_hz(const VideoFormat &f)
 {
-    return f.h_total ? uint32_t(uint64_t(f.pixel_khz) * 1000 / f.h_total) : 0;
+    if (f.h_total == 0) return 0;
+    return f.pixel_khz / f.h_total * 1000 + f.pixel_khz % f.h_total * 1000 / f.h_total;
 }
 
 uint32_t field_rate_millihz(const VideoFormat &f)
 {
-    const uint64_t frame = uint64_t(f.h_total) * f.v_total;
-    return frame ? uint32_t(uint64_t(f.pixel_khz) * 1000000 * (f.interlaced ? 2 : 1) / frame) : 0;
+    return f.v_total ? line_rate_hz(f) * 1000 / f.v_total * (f.interlaced ? 2 : 1) : 0;
 }
 
 } // namespace edid_video

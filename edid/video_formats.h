@@ -41,7 +41,8 @@ VideoFormat detailed_timing_format(const EdidDetailedTiming &timing);
 bool same_format(const VideoFormat &a, const VideoFormat &b);
 
 // Line rate in hertz and field rate (the frame rate, or twice it when
-// interlaced) in millihertz; 0 for a format with no total.
+// interlaced) in millihertz, both rounded down (by less than a unit and two
+// millihertz); 0 for a format with no total.
 uint32_t line_rate_hz(const VideoFormat &format);
 uint32_t field_rate_millihz(const VideoFormat &format);
 
