@@ -6,12 +6,6 @@
 // revision 3 block that decodes and encodes again to the same 128 bytes.
 #include "fuzz/fuzz_util.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz_silence_stdout();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Exactly 128 bytes on the heap: a read past the block hits a red zone.

@@ -28,12 +28,6 @@ void check_built(const EdidInfo &built)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz_silence_stdout();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     uint8_t *dump = fuzz_dump(data, size);

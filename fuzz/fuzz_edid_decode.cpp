@@ -33,12 +33,6 @@ void check_counts(const CeaExtension &cea)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz_silence_stdout();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     uint8_t *dump = fuzz_dump(data, size);

@@ -23,13 +23,15 @@
         }                                                                                          \
     } while (0)
 
-// The report goes to /dev/null: printing is exercised, not shown.
-inline void fuzz_silence_stdout()
+// libFuzzer's start-up, for every target (each is one translation unit): the
+// reports go to /dev/null, printing is exercised, not shown.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     if (freopen("/dev/null", "w", stdout) == nullptr) {
         perror("/dev/null");
         abort();
     }
+    return 0;
 }
 
 // Copies the input into a heap buffer of exactly size bytes (so that any read
