@@ -1,15 +1,43 @@
 // SPDX-License-Identifier: MIT
-// identity.cpp - the device identity, switches and limits that the builders
-// read on every call: plain variables that the embedding program may set.
+// identity.cpp - the device as it is: its identity, switch, latencies and
+// limits as process-wide variables (read by the builders that take no
+// device record) and the device record, with its initial value, a
+// snapshot of the variables, and its check.
 #include <edid/device_edid.h>
+#include <string.h>
+
+#include "device/device.h"
+
+using namespace edid_device;
+
+namespace {
+
+// The device as it is: the initial value of the variables and the record.
+constexpr const char *VENDOR_ID = "QZR";
+constexpr uint32_t PRODUCT_CODE = 1;
+constexpr uint32_t SERIAL_NUMBER = 0x01010101;
+constexpr int32_t WEEK = 1;
+constexpr int32_t YEAR = 2007;
+constexpr const char *NAME = "QzrSnd K7";
+
+constexpr unsigned VENDOR_LETTERS = 3;
+
+// Up to size - 1 characters of text, NUL-ended, the rest of to cleared.
+void copy_text(char *to, const char *text, unsigned size)
+{
+    memset(to, 0, size);
+    for (unsigned i = 0; i + 1 < size && text[i] != '\0'; ++i) to[i] = text[i];
+}
+
+} // namespace
 
 extern "C" {
-const char *device_vendor_id = "QZR";
-uint32_t device_product_code = 1;
-uint32_t device_serial_number = 0x01010101;
-int32_t device_week = 1;
-int32_t device_year = 2007;
-const char *device_name = "QzrSnd K7";
+const char *device_vendor_id = VENDOR_ID;
+uint32_t device_product_code = PRODUCT_CODE;
+uint32_t device_serial_number = SERIAL_NUMBER;
+int32_t device_week = WEEK;
+int32_t device_year = YEAR;
+const char *device_name = NAME;
 uint8_t cea_thx_block_enabled = 0;
 
 int32_t device_video_latency_ms = DEVICE_LATENCY_UNKNOWN;
@@ -17,4 +45,55 @@ int32_t device_audio_latency_ms = DEVICE_LATENCY_UNKNOWN;
 uint32_t device_max_tmds_mhz = DEVICE_NO_LIMIT;
 uint32_t device_max_tmds_character_rate_mhz = DEVICE_NO_LIMIT;
 uint32_t device_max_frl_rate = DEVICE_NO_LIMIT;
+
+void edid_device_current(EdidDevice *device)
+{
+    memset(device, 0, sizeof *device);
+    copy_text(device->vendor_id, device_vendor_id, sizeof device->vendor_id);
+    device->product_code = device_product_code;
+    device->serial_number = device_serial_number;
+    device->week = device_week;
+    device->year = device_year;
+    copy_text(device->name, device_name, sizeof device->name);
+    device->thx = cea_thx_block_enabled;
+    device->video_latency_ms = device_video_latency_ms;
+    device->audio_latency_ms = device_audio_latency_ms;
+    device->max_tmds_mhz = device_max_tmds_mhz;
+    device->max_tmds_character_rate_mhz = device_max_tmds_character_rate_mhz;
+    device->max_frl_rate = device_max_frl_rate;
+    edid_device_audio_default(&device->audio);
+}
+
+void edid_device_init(EdidDevice *device)
+{
+    memset(device, 0, sizeof *device);
+    copy_text(device->vendor_id, VENDOR_ID, sizeof device->vendor_id);
+    device->product_code = PRODUCT_CODE;
+    device->serial_number = SERIAL_NUMBER;
+    device->week = WEEK;
+    device->year = YEAR;
+    copy_text(device->name, NAME, sizeof device->name);
+    device->video_latency_ms = DEVICE_LATENCY_UNKNOWN;
+    device->audio_latency_ms = DEVICE_LATENCY_UNKNOWN;
+    device->max_tmds_mhz = DEVICE_NO_LIMIT;
+    device->max_tmds_character_rate_mhz = DEVICE_NO_LIMIT;
+    device->max_frl_rate = DEVICE_NO_LIMIT;
+    edid_device_audio_default(&device->audio);
+}
+
+int edid_device_check(const EdidDevice *device)
+{
+    for (unsigned i = 0; i < VENDOR_LETTERS; ++i)
+        if (device->vendor_id[i] < 'A' || device->vendor_id[i] > 'Z') return EDID_DEVICE_BAD_VENDOR;
+    const EdidDeviceAudio &audio = device->audio;
+    if (audio.size > EDID_DEVICE_AUDIO_BYTES) return EDID_DEVICE_AUDIO_TOO_LARGE;
+    uint32_t at = 0, length, blocks = 0;
+    while (next_audio_block(audio, &at, &length)) ++blocks;
+    if (at != audio.size) return EDID_DEVICE_NOT_AUDIO;
+    const uint32_t added = added_speakers(audio) ? SPEAKER_BLOCK_SIZE : 0;
+    if (blocks + (added ? 1 : 0) > EDID_DEVICE_AUDIO_BLOCKS ||
+        audio.size + added > EDID_DEVICE_AUDIO_BYTES)
+        return EDID_DEVICE_AUDIO_TOO_LARGE;
+    return EDID_DEVICE_OK;
+}
 }

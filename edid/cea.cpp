@@ -178,7 +178,9 @@ void cea_decode_data_block(const uint8_t *header, CeaDataBlock *block)
 
 void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
 {
-    header[0] = uint8_t(block->tag << 5);
+    // A block kept whole (CEA_TAG_WHOLE | tag) has the header tag of its
+    // low bits and is written as a raw block: its payload as it stands.
+    header[0] = put_bits(block->tag, 7, 5);
     switch (block->tag) {
     case CEA_TAG_AUDIO: cea_encode_audio_block(&block->body.audio, header); break;
     case CEA_TAG_VIDEO: cea_encode_video_block(&block->body.video, header); break;
@@ -190,6 +192,16 @@ void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
 
 void cea_print_data_block(const CeaDataBlock *block)
 {
+    if (block->tag & CEA_TAG_WHOLE) {
+        // A block kept whole prints as its bytes decode.
+        uint8_t wire[1 + CEA_MAX_PAYLOAD + 1] = {};
+        cea_encode_data_block(block, wire);
+        CeaDataBlock decoded;
+        memset(&decoded, 0, sizeof decoded);
+        cea_decode_data_block(wire, &decoded);
+        cea_print_data_block(&decoded);
+        return;
+    }
     printf("Datablock: %u ", unsigned(block->tag));
     switch (block->tag) {
     case CEA_TAG_AUDIO:

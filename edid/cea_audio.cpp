@@ -14,32 +14,17 @@
 #include <stdio.h>
 
 #include "bits.h"
+#include "format.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
+using namespace edid_format;
 
 namespace {
 
 constexpr unsigned SAD_SIZE = 3;              // bytes of one short audio descriptor
 constexpr uint8_t DTS_HD_MASTER_AUDIO = 0x01; // DTS HD options bit 0
-
-// What byte 2 of a descriptor holds for a format.
-enum Byte2Kind { BYTE2_DEPTHS, BYTE2_OPTIONS, BYTE2_PROFILE, BYTE2_BITRATE };
-
-Byte2Kind byte2_kind(uint32_t format)
-{
-    switch (format) {
-    case CEA_AUDIO_LPCM: return BYTE2_DEPTHS;
-    case CEA_AUDIO_DSD:
-    case CEA_AUDIO_EAC3:
-    case CEA_AUDIO_DTS_HD:
-    case CEA_AUDIO_MLP:
-    case CEA_AUDIO_DST: return BYTE2_OPTIONS;
-    case CEA_AUDIO_WMA_PRO: return BYTE2_PROFILE;
-    default: return BYTE2_BITRATE;
-    }
-}
 
 const char *format_name(uint32_t format)
 {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // format.h - tables of the EDID formats that several source files share:
 // the established timings of the base block, read by the decoder, the
-// encoder, the report and the repeater builder.  Private to the library;
+// encoder, the report and the repeater builder; what byte 2 of a short
+// audio descriptor holds, read by the audio block codec and the device's
+// audio side.  Private to the library;
 // the public constants are in <edid/edid.h>.
 #ifndef EDID_FORMAT_H
 #define EDID_FORMAT_H
@@ -79,6 +81,26 @@ inline void established_to_bytes(const EdidInfo *info, uint8_t *bytes)
     bytes[0] = b[0];
     bytes[1] = b[1];
     bytes[2] = b[2];
+}
+
+// What byte 2 of a short audio descriptor holds for an audio format code:
+// linear PCM the sample sizes; 9 to 13 an options byte of the format's
+// own; 14 the profile in bits 2..0; the others (0, 2 to 8, 15) the maximum
+// bit rate in units of 8 kbps.
+enum Byte2Kind { BYTE2_DEPTHS, BYTE2_OPTIONS, BYTE2_PROFILE, BYTE2_BITRATE };
+
+constexpr Byte2Kind byte2_kind(uint32_t format)
+{
+    switch (format) {
+    case CEA_AUDIO_LPCM: return BYTE2_DEPTHS;
+    case CEA_AUDIO_DSD:
+    case CEA_AUDIO_EAC3:
+    case CEA_AUDIO_DTS_HD:
+    case CEA_AUDIO_MLP:
+    case CEA_AUDIO_DST: return BYTE2_OPTIONS;
+    case CEA_AUDIO_WMA_PRO: return BYTE2_PROFILE;
+    default: return BYTE2_BITRATE;
+    }
 }
 
 } // namespace edid_format

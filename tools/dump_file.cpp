@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "tools/dump_file.h"
+#include "dump_file.h"
 
 #include <errno.h>
 #include <string.h>
 
-#include "tools/hex_text.h"
+#include "hex_text.h"
 
 FILE *dump_file_open(const char *path)
 {

@@ -4,6 +4,7 @@
 // --sink, the repeater EDID below the television whose EDID the file holds.
 //
 //   edid_build -p|--port N [-s|--sink TV_EDID_FILE] [-k|--keep-video] [-t|--thx]
+//              [--profile FILE] [--audio-from EDID_FILE | --audio-passthrough]
 //              [-o|--output OUT_FILE]
 //
 // Options are parsed by getopt_long: "--port 2", "--port=2", "-p 2" and
@@ -11,19 +12,24 @@
 // last of a repeated option counts; parsing stops at the first argument
 // that is not an option, which is an error.
 //
-// The sink file is raw EDID bytes or hex text (digit pairs with any white
-// space, '#' comments), told apart by content: text that decodes as hex
-// pairs is hex, a file with a NUL byte (a raw EDID begins 00 FF) is raw.
-// It may be a pipe or a sysfs file; "-" is standard input.  It is read to
-// its end; one longer than 1 MiB is refused after little more is read.
+// EDID files (--sink, --audio-from) are raw EDID bytes or hex text (digit
+// pairs with any white space, '#' comments), told apart by content: text
+// that decodes as hex pairs is hex, a file with a NUL byte (a raw EDID
+// begins 00 FF) is raw.  They may be pipes or sysfs files; "-" is standard
+// input.  Each is read to its end; one longer than 1 MiB is refused after
+// little more is read.
 // The output goes to OUT_FILE through a temporary file beside it that is
 // renamed over it only when complete, so OUT_FILE is either untouched or
 // whole.  "-o -" writes to standard output, whatever it is; without -o the
 // output goes to standard output unless that is a terminal.
 //
 // The sink may be EDID 1.3 or 1.4.  --keep-video builds with the
-// video-keeping builders (<edid/device_edid.h>) and lists on standard error
-// one line for each item of the sink that the EDID leaves out.
+// video-keeping builders (<edid/device_edid.h>) for the device that
+// --profile describes (the device as it is without it), lists on standard
+// error one line for each item of the sink that the EDID leaves out, and
+// takes the device's audio side from --audio-from's EDID or, with
+// --audio-passthrough, from the sink's own.  The profile and audio options
+// need --keep-video: without it the bytes are those of the 2007 builders.
 
 #include <errno.h>
 #include <getopt.h>
@@ -35,23 +41,27 @@
 
 #include <string>
 
-#include "tools/dump_file.h"
-#include "tools/left_out.h"
+#include "dump_file.h"
+#include "profile.h"
 #include <edid/device_edid.h>
 
 // Exit statuses, also listed in the usage text.
 enum {
     EXIT_DONE = 0,
-    EXIT_USAGE = 1,     // bad or missing option or port, output to a terminal
-    EXIT_SINK_FILE = 2, // sink file missing or unreadable
-    EXIT_SINK_EDID = 3, // sink file holds no decodable EDID 1.3 or 1.4
-    EXIT_OUTPUT = 4     // output not written
+    EXIT_USAGE = 1,      // bad or missing option or port, output to a terminal
+    EXIT_INPUT_FILE = 2, // an input file (sink, audio EDID, profile) missing or unreadable
+    EXIT_INPUT_EDID = 3, // an EDID file that is no decodable EDID 1.3 or 1.4, or whose audio
+                         // side the device's EDID cannot hold
+    EXIT_OUTPUT = 4,     // output not written
+    EXIT_PROFILE = 5     // a profile with an error
 };
 
 namespace {
 
 const char usage_text[] =
-    "Usage: edid_build --port N [--sink TV_EDID_FILE] [--keep-video] [--thx] [-o OUT_FILE]\n"
+    "Usage: edid_build --port N [--sink TV_EDID_FILE] [--keep-video] [--thx]\n"
+    "                  [--profile FILE] [--audio-from EDID_FILE | --audio-passthrough]\n"
+    "                  [-o OUT_FILE]\n"
     "Writes the 256-byte EDID that the device presents on input N: its default\n"
     "EDID, or with --sink the repeater EDID below the television whose EDID the\n"
     "file holds (raw bytes, or hex digit pairs as printed by xxd -p or\n"
@@ -62,25 +72,35 @@ const char usage_text[] =
     "                       HDR, colorimetry, 4:2:0...) in an EDID that checkers\n"
     "                       pass; list what is left out on standard error\n"
     "  -t, --thx            add the THX vendor-specific data block\n"
+    "  --profile FILE       the device as a TOML profile describes it: identity,\n"
+    "                       audio formats and speakers, latencies, link limits\n"
+    "  --audio-from FILE    present the audio blocks of this EDID, byte for byte\n"
+    "  --audio-passthrough  present the sink's own audio blocks (needs --sink)\n"
+    "                       (the last three need --keep-video)\n"
     "  -o, --output FILE    output file; - for standard output, the default\n"
     "                       unless that is a terminal\n"
     "  -h, --help           print this text\n"
-    "Exit status: 0 done, 1 usage, 2 sink file unreadable, 3 sink not a\n"
-    "decodable EDID 1.3 or 1.4, 4 output not written.\n";
+    "Exit status: 0 done, 1 usage, 2 an input file unreadable, 3 an EDID file\n"
+    "not a decodable EDID 1.3 or 1.4 (or its audio too large), 4 output not\n"
+    "written, 5 the profile has an error.\n";
 
 // The options: getopt_long's table and the short option string, in step.
 // In the string, '+' stops parsing at the first argument that is not an
 // option, and ':' makes a missing value the result ':', told apart from an
 // unknown option ('?').
 const option long_options[] = {
-    {"port", required_argument, nullptr, 'p'},   // input number
-    {"sink", required_argument, nullptr, 's'},   // sink EDID file, - standard input
-    {"keep-video", no_argument, nullptr, 'k'},   // video-keeping builders
-    {"thx", no_argument, nullptr, 't'},          // THX block
-    {"output", required_argument, nullptr, 'o'}, // output file, - standard output
-    {"help", no_argument, nullptr, 'h'},         // usage text
+    {"port", required_argument, nullptr, 'p'},        // input number
+    {"sink", required_argument, nullptr, 's'},        // sink EDID file, - standard input
+    {"keep-video", no_argument, nullptr, 'k'},        // video-keeping builders
+    {"thx", no_argument, nullptr, 't'},               // THX block
+    {"profile", required_argument, nullptr, 'P'},     // device profile
+    {"audio-from", required_argument, nullptr, 'A'},  // EDID whose audio blocks the device presents
+    {"audio-passthrough", no_argument, nullptr, 'T'}, // the sink's audio blocks
+    {"output", required_argument, nullptr, 'o'},      // output file, - standard output
+    {"help", no_argument, nullptr, 'h'},              // usage text
     {nullptr, 0, nullptr, 0},
 };
+// The long-only options have values outside the short option string.
 const char short_options[] = "+:p:s:kto:h";
 
 constexpr unsigned MAX_PORT = DEVICE_PORT_MASK;
@@ -90,8 +110,11 @@ struct Options {
     long port = -1; // -1: not given
     const char *sink = nullptr;
     const char *out = nullptr;
+    const char *profile = nullptr;
+    const char *audio_from = nullptr;
     bool thx = false;
     bool keep_video = false;
+    bool audio_passthrough = false;
 };
 
 int fail(int status, const char *what, const char *detail)
@@ -136,6 +159,9 @@ int parse_args(int argc, char **argv, Options *opt)
         case 's': opt->sink = optarg; break;
         case 'k': opt->keep_video = true; break;
         case 't': opt->thx = true; break;
+        case 'P': opt->profile = optarg; break;
+        case 'A': opt->audio_from = optarg; break;
+        case 'T': opt->audio_passthrough = true; break;
         case 'o': opt->out = optarg; break;
         case 'h': fputs(usage_text, stdout); return -1;
         case ':': return fail(EXIT_USAGE, "missing value after", name.c_str());
@@ -149,38 +175,127 @@ int parse_args(int argc, char **argv, Options *opt)
         return fail(EXIT_USAGE, what.c_str(), nullptr);
     }
     if (opt->port < 0) return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
+    const char *device_option = opt->profile             ? "--profile"
+                                : opt->audio_from        ? "--audio-from"
+                                : opt->audio_passthrough ? "--audio-passthrough"
+                                                         : nullptr;
+    if (device_option && !opt->keep_video)
+        return fail(EXIT_USAGE, (std::string(device_option) + " needs --keep-video").c_str(),
+                    nullptr);
+    if (opt->audio_from && opt->audio_passthrough)
+        return fail(EXIT_USAGE, "--audio-from and --audio-passthrough exclude each other", nullptr);
+    if (opt->audio_passthrough && !opt->sink)
+        return fail(EXIT_USAGE, "--audio-passthrough needs --sink", nullptr);
     if (!opt->out && isatty(STDOUT_FILENO))
         return fail(EXIT_USAGE, "standard output is a terminal; give -o OUT_FILE or redirect it",
                     nullptr);
     return EXIT_DONE;
 }
 
-// The sink's EDID as read: its bytes, and the record decoded from them.
-DumpFile sink_dump;
+// The EDID files as read: the sink's, and the one whose audio blocks the
+// device presents.
+DumpFile sink_dump, audio_dump;
+
+// Reads an EDID file whole into dump: EXIT_DONE, or an error line.
+int read_edid(const char *path, DumpFile *dump)
+{
+    switch (dump_file_read(path, dump)) {
+    case DUMP_FILE_OK: break;
+    case DUMP_FILE_UNREADABLE: return fail(EXIT_INPUT_FILE, path, strerror(errno));
+    case DUMP_FILE_TOO_LONG:
+        return fail(EXIT_INPUT_EDID, path, "larger than 1 MiB, not an EDID dump");
+    case DUMP_FILE_NOT_EDID:
+        return fail(EXIT_INPUT_EDID, path, "text that is not hex digit pairs, and not a raw EDID");
+    }
+    if (dump->length < EDID_BLOCK_SIZE) {
+        std::string detail =
+            std::to_string(dump->length) + " bytes, shorter than one 128-byte EDID block";
+        return fail(EXIT_INPUT_EDID, path, detail.c_str());
+    }
+    return EXIT_DONE;
+}
+
+// A refusal of an EDID's base block, as a line.
+int refused(const char *path, int result)
+{
+    switch (result) {
+    case EDID_DECODE_BAD_CHECKSUM: return fail(EXIT_INPUT_EDID, path, "bad base block checksum");
+    case EDID_DECODE_BAD_VERSION: return fail(EXIT_INPUT_EDID, path, "not EDID version 1.3 or 1.4");
+    case EDID_DEVICE_AUDIO_TOO_LARGE: {
+        const std::string detail = "audio blocks larger than the " +
+                                   std::to_string(EDID_DEVICE_AUDIO_BYTES) +
+                                   " bytes that the device's CEA block holds for them";
+        return fail(EXIT_INPUT_EDID, path, detail.c_str());
+    }
+    default: return fail(EXIT_INPUT_EDID, path, "not a decodable EDID");
+    }
+}
 
 // Reads and decodes the sink's EDID into sink.
 int read_sink(const char *path, EdidInfo *sink)
 {
-    DumpFile &dump = sink_dump;
-    switch (dump_file_read(path, &dump)) {
-    case DUMP_FILE_OK: break;
-    case DUMP_FILE_UNREADABLE: return fail(EXIT_SINK_FILE, path, strerror(errno));
-    case DUMP_FILE_TOO_LONG:
-        return fail(EXIT_SINK_EDID, path, "larger than 1 MiB, not an EDID dump");
-    case DUMP_FILE_NOT_EDID:
-        return fail(EXIT_SINK_EDID, path, "text that is not hex digit pairs, and not a raw EDID");
+    int status = read_edid(path, &sink_dump);
+    if (status != EXIT_DONE) return status;
+    status = edid_decode_sink(sink_dump.bytes, sink_dump.length, sink);
+    return status == EDID_DECODE_OK ? EXIT_DONE : refused(path, status);
+}
+
+// The device that --profile, --thx and the audio options describe.
+int read_device(const Options &opt, EdidDevice *device)
+{
+    if (opt.profile) {
+        std::string error;
+        switch (profile_read(opt.profile, device, &error)) {
+        case PROFILE_OK: break;
+        case PROFILE_UNREADABLE: return fail(EXIT_INPUT_FILE, opt.profile, strerror(errno));
+        case PROFILE_INVALID: return fail(EXIT_PROFILE, error.c_str(), nullptr);
+        }
+    } else {
+        edid_device_init(device);
     }
-    if (dump.length < EDID_BLOCK_SIZE) {
-        std::string detail =
-            std::to_string(dump.length) + " bytes, shorter than one 128-byte EDID block";
-        return fail(EXIT_SINK_EDID, path, detail.c_str());
+    if (opt.thx) device->thx = 1;
+    const char *path = opt.audio_from ? opt.audio_from : opt.sink;
+    const DumpFile *dump = &sink_dump;
+    if (opt.audio_from) {
+        const int status = read_edid(opt.audio_from, &audio_dump);
+        if (status != EXIT_DONE) return status;
+        dump = &audio_dump;
+    } else if (!opt.audio_passthrough) {
+        return EXIT_DONE;
     }
-    switch (edid_decode_sink(dump.bytes, dump.length, sink)) {
-    case 0: return EXIT_DONE;
-    case EDID_DECODE_BAD_CHECKSUM: return fail(EXIT_SINK_EDID, path, "bad base block checksum");
-    case EDID_DECODE_BAD_VERSION: return fail(EXIT_SINK_EDID, path, "not EDID version 1.3 or 1.4");
-    default: return fail(EXIT_SINK_EDID, path, "not a decodable EDID");
+    const int result = edid_device_audio_from_edid(dump->bytes, dump->length, &device->audio);
+    if (result != EDID_DEVICE_OK) return refused(path, result);
+    if (opt.audio_from && device->audio.size == 0)
+        return fail(EXIT_INPUT_EDID, path, "no audio data blocks to present");
+    if (edid_device_check(device) != EDID_DEVICE_OK)
+        return refused(path, EDID_DEVICE_AUDIO_TOO_LARGE);
+    return EXIT_DONE;
+}
+
+// Builds with the video-keeping builders; what the sink loses goes to
+// standard error.
+int build_keeping_video(const Options &opt, const EdidInfo *sink, EdidInfo *edid)
+{
+    static EdidDevice device;
+    int status = read_device(opt, &device);
+    if (status != EXIT_DONE) return status;
+    if (!sink) {
+        edid_device_build_default(&device, edid, uint32_t(opt.port));
+        return EXIT_DONE;
     }
+    static EdidLeftOut left_out;
+    edid_device_build_repeater(&device, sink, edid, uint32_t(opt.port), &left_out);
+    edid_left_out_extensions(sink_dump.bytes, sink_dump.length, &left_out);
+    const uint32_t count =
+        left_out.count < uint32_t(EDID_LEFT_OUT_MAX) ? left_out.count : uint32_t(EDID_LEFT_OUT_MAX);
+    char line[EDID_LEFT_OUT_LINE];
+    for (uint32_t i = 0; i < count; ++i) {
+        edid_left_out_line(sink, &left_out.items[i], line, sizeof line);
+        fprintf(stderr, "edid_build: %s\n", line);
+    }
+    if (left_out.count > count)
+        fprintf(stderr, "edid_build: left out %u more items\n", unsigned(left_out.count - count));
+    return EXIT_DONE;
 }
 
 int write_stdout(const uint8_t *bytes, size_t length)
@@ -234,19 +349,16 @@ int main(int argc, char **argv)
         if (status != EXIT_DONE) return status;
     }
 
-    cea_thx_block_enabled = opt.thx ? 1 : 0;
     static EdidInfo edid;
-    static EdidLeftOut left_out;
-    if (opt.sink && opt.keep_video) {
-        edid_build_repeater_video(&sink, &edid, uint32_t(opt.port), &left_out);
-        left_out_print(stderr, "edid_build: ", &sink, &left_out);
-        left_out_print_extensions(stderr, "edid_build: ", sink_dump.bytes, sink_dump.length);
-    } else if (opt.sink) {
-        edid_build_repeater(&sink, &edid, uint32_t(opt.port));
-    } else if (opt.keep_video) {
-        edid_build_default_video(&edid, uint32_t(opt.port));
+    if (opt.keep_video) {
+        status = build_keeping_video(opt, opt.sink ? &sink : nullptr, &edid);
+        if (status != EXIT_DONE) return status;
     } else {
-        edid_build_default(&edid, uint32_t(opt.port));
+        cea_thx_block_enabled = opt.thx ? 1 : 0;
+        if (opt.sink)
+            edid_build_repeater(&sink, &edid, uint32_t(opt.port));
+        else
+            edid_build_default(&edid, uint32_t(opt.port));
     }
     uint8_t bytes[EDID_OUT_SIZE];
     edid_encode(&edid, bytes);

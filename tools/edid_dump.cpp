@@ -29,7 +29,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "tools/dump_file.h"
+#include "dump_file.h"
 #include <edid/edid.h>
 
 enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };

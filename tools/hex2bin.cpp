@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "tools/dump_file.h"
+#include "dump_file.h"
 
 int main(int argc, char **argv)
 {

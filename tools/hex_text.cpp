@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tools/hex_text.h"
+#include "hex_text.h"
 
 namespace {
 

@@ -3,56 +3,46 @@
  * device_edid.h - the EDID that this HDMI audio processor presents on each
  * of its inputs.
  *
- * Two builders fill an EdidInfo (edid/edid.h); edid_encode turns it into
- * the 256 bytes of a base block and a CEA-861 block:
+ * Builders fill an EdidInfo (edid/edid.h); edid_encode turns it into the
+ * 256 bytes of a base block and a CEA-861 block.  Two families:
  *
- *   edid_build_default   no downstream sink known: the device's identity,
- *                        fixed picture fields, physical address n.0.0.0
- *   edid_build_repeater  a television is connected: its picture side
- *                        (image size, colour, timings, video data blocks)
- *                        with the device's identity and audio side, and the
- *                        physical address one level below the sink's
+ *   edid_build_default   the EDID of a 2007 repeater: no downstream sink
+ *   edid_build_repeater  known, or a television's video data blocks below
+ *                        it; identity and audio from the process-wide
+ *                        values below.  Their bytes never change.
  *
- * Both store the device's own CEA data blocks after any video data blocks,
- * in this order: the HDMI vendor-specific block (OUI 00-0C-03, physical
- * address of the input, Supports_AI), the speaker allocation block (FL/FR,
- * LFE, FC, RL/RR, FLC/FRC), the audio block (DTS 6ch, AC-3 6ch, LPCM 2ch,
- * DTS 2ch, AC-3 2ch; 32, 44.1 and 48 kHz) and, when cea_thx_block_enabled
- * is non-zero, the THX vendor-specific block (OUI 00-12-FA).
+ *   edid_device_build_default    the library's own addition: an EdidDevice
+ *   edid_device_build_repeater   record says what the device is (identity,
+ *                                audio, latencies, link limits), and the
+ *                                repeater keeps everything a television of
+ *                                today tells about its picture (HDMI Forum
+ *                                block, HDR, colorimetry, 4:2:0...), in
+ *                                EDIDs that checkers pass.
+ *   edid_build_default_video     the same two with the device that the
+ *   edid_build_repeater_video    process-wide values describe.
  *
- * Port: only the low 4 bits of the port number are used (an HDMI address
+ * Sections below: identity values; the default and repeater builders; the
+ * device record and its audio side; the video-keeping builders and what
+ * they leave out.  The builders write only into their output records,
+ * allocate nothing and keep no state.
+ *
+ * Port: only the low 4 bits of a port number are used (an HDMI address
  * field is 4 bits wide); higher bits are dropped without notice.
  *
  * Physical address of input n below the sink's address A.B.C.D: n goes
  * into the first field that is 0; a field in the high half of an address
  * byte clears the low half of that byte (1.2.0.4 and n = 5 give 1.2.5.0).
  * When no field is 0 the result is F.F.F.F (no room one level deeper).
- * Port 0 passes the sink's address on unchanged.
- *
- * Decisions on sink records that the formats leave open:
- *   - More sink video data blocks than fit beside the device's own blocks
- *     (over 58, or over 57 with the THX block, of the 61 slots): the first
- *     ones are kept in sink order and the rest dropped, so the device's
- *     blocks are always present.
- *   - A sink HDMI vendor-specific block whose size is below 2 yields only
- *     the address bytes that are there: size 1 gives hi = payload[0] and
- *     lo = 0, size 0 gives 0.0.0.0.  No payload byte beyond size is read.
- *     The last HDMI block of the sink counts.
- *   - Sink counts above the record's capacity (data_block_count over 61,
- *     detailed_timing_count over 6) are read as the capacity.
- *
- * Identity: plain process-wide variables, initialised below and read by
- * both builders on every call; the embedding program may change them
- * between calls.  device_vendor_id must point to a string whose first
- * three characters are upper-case letters (a shorter string gives fewer
- * letters); device_name must point to a string, of which at most 13
- * characters are used.
- *
- * The builders write only into out, allocate nothing and keep no state.
+ * Port 0 passes the sink's address on unchanged.  The sink's address is
+ * the first two payload bytes of its last HDMI vendor-specific block; a
+ * block whose size is below 2 yields only the bytes it has (size 1: hi =
+ * payload[0], lo = 0; size 0: 0.0.0.0), and no payload byte beyond size is
+ * read.  A sink without one is taken as 0.0.0.0.
  */
 #ifndef DEVICE_DEVICE_EDID_H
 #define DEVICE_DEVICE_EDID_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <edid/edid.h>
@@ -61,13 +51,17 @@
 extern "C" {
 #endif
 
-enum {
-    DEVICE_PORT_MASK = 0x0F,   /* port bits used: one address field */
-    DEVICE_BLOCKS = 3,         /* HDMI, speaker allocation, audio */
-    DEVICE_BLOCKS_WITH_THX = 4 /* ... and the THX block */
-};
+/* ------------------------------------------------------------------ */
+/* Identity values                                                      */
+/* ------------------------------------------------------------------ */
 
-/* Device identity and the THX switch (initial values in parentheses). */
+/* Plain process-wide variables (device/identity.cpp), read by
+ * edid_build_default, edid_build_repeater and the two *_video builders on
+ * every call; the embedding program may change them between calls.
+ * device_vendor_id must point to a string whose first three characters are
+ * upper-case letters (a shorter string gives fewer letters); device_name
+ * must point to a string, of which at most 13 characters are used.
+ * Initial values in parentheses. */
 extern const char *device_vendor_id;  /* "QZR": manufacturer letters */
 extern uint32_t device_product_code;  /* 1 */
 extern uint32_t device_serial_number; /* 0x01010101 */
@@ -75,6 +69,41 @@ extern int32_t device_week;           /* 1 */
 extern int32_t device_year;           /* 2007, full year */
 extern const char *device_name;       /* "QzrSnd K7": monitor name */
 extern uint8_t cea_thx_block_enabled; /* 0; non-zero adds the THX block */
+
+/* Latencies in milliseconds for the HDMI block's latency fields, and link
+ * limits; read by the *_video builders only. */
+#define DEVICE_LATENCY_UNKNOWN (-1)
+#define DEVICE_NO_LIMIT        0xFFFFFFFFu
+extern int32_t device_video_latency_ms;             /* unknown; picture through the device */
+extern int32_t device_audio_latency_ms;             /* unknown; sound out of the device */
+extern uint32_t device_max_tmds_mhz;                /* no limit; HDMI 1.x TMDS clock */
+extern uint32_t device_max_tmds_character_rate_mhz; /* no limit; HDMI Forum, above 340 */
+extern uint32_t device_max_frl_rate;                /* no limit; HDMI Forum Max_FRL_Rate, 0-6 */
+
+/* ------------------------------------------------------------------ */
+/* The default and repeater builders                                    */
+/* ------------------------------------------------------------------ */
+
+/* Both store the device's own CEA data blocks after any video data blocks,
+ * in this order: the HDMI vendor-specific block (OUI 00-0C-03, physical
+ * address of the input, Supports_AI), the speaker allocation block (FL/FR,
+ * LFE, FC, RL/RR, FLC/FRC), the audio block (DTS 6ch, AC-3 6ch, LPCM 2ch,
+ * DTS 2ch, AC-3 2ch; 32, 44.1 and 48 kHz) and, when cea_thx_block_enabled
+ * is non-zero, the THX vendor-specific block (OUI 00-12-FA).
+ *
+ * Decisions on sink records that the formats leave open:
+ *   - More sink video data blocks than fit beside the device's own blocks
+ *     (over 58, or over 57 with the THX block, of the 61 slots): the first
+ *     ones are kept in sink order and the rest dropped, so the device's
+ *     blocks are always present.
+ *   - Sink counts above the record's capacity (data_block_count over 61,
+ *     detailed_timing_count over 6) are read as the capacity. */
+
+enum {
+    DEVICE_PORT_MASK = 0x0F,   /* port bits used: one address field */
+    DEVICE_BLOCKS = 3,         /* HDMI, speaker allocation, audio */
+    DEVICE_BLOCKS_WITH_THX = 4 /* ... and the THX block */
+};
 
 /* Fills the whole of out (not read) with the device's EDID for input
  * port & DEVICE_PORT_MASK, physical address n.0.0.0. */
@@ -87,23 +116,178 @@ void edid_build_default(EdidInfo *out, uint32_t port);
 void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
 
 /* ------------------------------------------------------------------ */
-/* Video-keeping builders                                               */
+/* The device record                                                    */
+/* ------------------------------------------------------------------ */
+
+/* What the device presents of its audio: whole CEA data blocks in their
+ * wire form (header byte, then payload), one after another, in the order
+ * the EDID lists them.  Kinds: audio data blocks (tag 1), speaker
+ * allocation (tag 4) and the extended tags of audio, 0x10-0x1F (vendor-
+ * specific audio such as Dolby's, OUI 00-D0-46, which announces Atmos; the
+ * HDMI audio block; room configuration and speaker location).  Kept as
+ * bytes, they reach the EDID byte for byte, whatever bits the records of
+ * edid.h would drop.
+ *
+ * Room: EDID_DEVICE_AUDIO_BYTES, what one CEA block holds beside the
+ * device's other blocks at their largest: 123 bytes of data blocks less a
+ * full HDMI block (32), the THX block (11) and a video capability block
+ * (3).  Receivers use 4 to 45 bytes; an audio side that does not fit is
+ * refused, never cut. */
+enum {
+    EDID_DEVICE_AUDIO_BYTES = 123 - 32 - 11 - 3,
+    EDID_DEVICE_AUDIO_BLOCKS = 16, /* blocks in an audio side */
+    EDID_DEVICE_NAME_SIZE = EDID_TEXT_SIZE + 1
+};
+
+typedef struct {
+    uint32_t size;                           /* bytes of blocks in use */
+    uint8_t blocks[EDID_DEVICE_AUDIO_BYTES]; /* data blocks, wire form */
+} EdidDeviceAudio;
+
+/* Everything the device's EDID says of the device itself.  No pointers: a
+ * firmware keeps one per product, or one per configuration. */
+typedef struct {
+    char vendor_id[4];     /* three letters 'A' to 'Z', then NUL */
+    uint32_t product_code; /* 0 to 65535 */
+    uint32_t serial_number;
+    int32_t week;                     /* week of manufacture, 0 to 255 */
+    int32_t year;                     /* full year, 1990 to 2245 */
+    char name[EDID_DEVICE_NAME_SIZE]; /* monitor name, up to 13 characters, NUL-ended */
+    uint8_t thx;                      /* non-zero: the THX vendor-specific block */
+    int32_t video_latency_ms;         /* picture through the device, or DEVICE_LATENCY_UNKNOWN */
+    int32_t audio_latency_ms;         /* sound out of the device, or DEVICE_LATENCY_UNKNOWN */
+    uint32_t max_tmds_mhz;            /* link limits, or DEVICE_NO_LIMIT: HDMI 1.x TMDS clock */
+    uint32_t max_tmds_character_rate_mhz; /* HDMI Forum TMDS character rate */
+    uint32_t max_frl_rate;                /* HDMI Forum Max_FRL_Rate, 0 to 6 */
+    EdidDeviceAudio audio;
+} EdidDevice;
+
+/* Results of the operations on device records; 0 is success. */
+enum {
+    EDID_DEVICE_OK = 0,
+    EDID_DEVICE_AUDIO_TOO_LARGE = -10, /* the audio side would not fit its room */
+    EDID_DEVICE_NOT_AUDIO = -11,       /* a block that is not of an audio kind, or cut short */
+    EDID_DEVICE_BAD_VENDOR = -12,      /* vendor_id is not three letters 'A' to 'Z' */
+    EDID_DEVICE_BAD_FORMAT = -13       /* an audio format with no short audio descriptor */
+};
+
+/* The device as it is: the initial values of the identity variables, no
+ * THX block, latencies unknown, no link limits, and the audio side of
+ * edid_build_default (edid_device_audio_default).  With it, the
+ * edid_device_* builders write exactly what the *_video builders write
+ * with the initial values. */
+void edid_device_init(EdidDevice *device);
+
+/* The device as the process-wide values describe it now: identity, THX
+ * switch, latencies and link limits, and the default audio side. */
+void edid_device_current(EdidDevice *device);
+
+/* EDID_DEVICE_OK, or why a builder would refuse the record: vendor letters
+ * (EDID_DEVICE_BAD_VENDOR), an audio side that is not a sequence of whole
+ * audio blocks (EDID_DEVICE_NOT_AUDIO) or that takes more than its room
+ * with the speaker allocation that the rules below add
+ * (EDID_DEVICE_AUDIO_TOO_LARGE). */
+int edid_device_check(const EdidDevice *device);
+
+/* ---- The audio side: four ways to fill it --------------------------- */
+
+/* 1. The device's audio as the default and repeater builders present it:
+ *    speakers FL/FR, LFE, FC, RL/RR, FLC/FRC; DTS and AC-3 at 6 channels,
+ *    LPCM, DTS and AC-3 at 2 (83 2F 00 00, 2F 3D 07 B0 15 07 50 09 07 07
+ *    39 07 B0 11 07 50). */
+void edid_device_audio_default(EdidDeviceAudio *audio);
+
+/* 2 and 3. The audio blocks of any EDID, byte for byte and in its order: a
+ *    receiver's, a product's reference EDID, or the television's own (a
+ *    device whose sound plays on the television).  The CEA block is found
+ *    as edid_decode_sink finds it, and its data blocks of the audio kinds
+ *    above are taken.  Returns EDID_DEVICE_OK (an EDID with no CEA block or
+ *    no audio blocks gives an empty side), EDID_DECODE_BAD_CHECKSUM or
+ *    EDID_DECODE_BAD_VERSION as edid_decode_sink, or
+ *    EDID_DEVICE_AUDIO_TOO_LARGE.  audio is written only on success.
+ *    Nothing outside dump[0 .. length-1] is read. */
+int edid_device_audio_from_edid(const uint8_t *dump, size_t length, EdidDeviceAudio *audio);
+
+/* 4. Composed from formats and speakers (a product profile): */
+
+/* One audio format the device decodes, field by field. */
+typedef struct {
+    uint8_t format;    /* CEA_AUDIO_LPCM ... CEA_AUDIO_WMA_PRO, or CEA_AUDIO_EXTENDED */
+    uint8_t extension; /* format 15: CEA_AUDIO_EXT_* */
+    uint8_t channels;  /* 1 to 8 (1 to 32 for L-PCM 3D); not written for MPEG-H 3D,
+                          AC-4 and Auro-Cx, which state none */
+    uint8_t rates;     /* CEA_AUDIO_RATE_* */
+    uint8_t detail;    /* byte 2 as the format defines it: linear PCM and L-PCM 3D the
+                          sample sizes (CEA_AUDIO_DEPTH_*); formats 2 to 8 the maximum bit
+                          rate in units of 8 kbps; 9 to 13 the format's own byte (E-AC-3
+                          bit 0: Atmos (joint object coding); DTS-HD bit 0: Master Audio,
+                          bit 1: DTS:X; MAT bit 0: Atmos (TrueHD with objects)); 14 the
+                          profile, bits 2..0; other types of 15 bits 2..0 */
+} EdidAudioFormat;
+
+/* Appends audio data blocks holding the formats' short audio descriptors
+ * in order, ten to a block.  EDID_DEVICE_BAD_FORMAT for a format of code 0
+ * or above 15, an extension type of 0 to 3 or 9, or a channel count
+ * outside the format's range; EDID_DEVICE_AUDIO_TOO_LARGE; audio is
+ * unchanged on failure. */
+int edid_device_audio_add_formats(EdidDeviceAudio *audio, const EdidAudioFormat *formats,
+                                  uint32_t count);
+
+/* Appends a speaker allocation block of speakers (CEA_SPEAKER_* mask). */
+int edid_device_audio_add_speakers(EdidDeviceAudio *audio, uint32_t speakers);
+
+/* Appends Dolby's vendor-specific audio data block (extended tag 0x11,
+ * OUI 00-D0-46, version 1), which announces Dolby Atmos to sources, with
+ * the speaker zones that speakers (CEA_SPEAKER_* mask) fill: centre (FC),
+ * surround (RL/RR, RC, RLC/RRC, LS/RS, SiL/SiR) and height (any top
+ * speaker). */
+int edid_device_audio_add_dolby_atmos(EdidDeviceAudio *audio, uint32_t speakers);
+
+/* Appends one whole data block of an audio kind, header included
+ * (length = 1 + the header's payload length): a Dolby audio block, room
+ * configuration, speaker location...  EDID_DEVICE_NOT_AUDIO otherwise. */
+int edid_device_audio_add_block(EdidDeviceAudio *audio, const uint8_t *block, uint32_t length);
+
+/* The speakers of a layout named as people name them, as a CEA_SPEAKER_*
+ * mask; 0 for a name not in the list.  Without height: "2.0" FL/FR, "2.1"
+ * with LFE, "3.0" and "3.1" with FC, "4.0" and "4.1" with RL/RR instead,
+ * "5.0" and "5.1" with both, "6.1" with RC too, "7.1" with RLC/RRC instead
+ * of RC (as receivers announce 7.1), "9.1" with FLW/FRW too.  With height
+ * speakers, "5.1.2", "7.1.2" and "9.1.2" add TpFL/TpFR; "5.1.4", "7.1.4"
+ * and "9.1.4" TpBL/TpBR too; "7.1.6" and "9.1.6" TpSiL/TpSiR too. */
+uint32_t edid_speaker_layout(const char *layout);
+
+/* Rules that the builders apply to the audio side, each to one field:
+ *   - cea.basic_audio is 1 only when an audio data block announces linear
+ *     PCM with at least 2 channels at 32, 44.1 and 48 kHz (basic audio is
+ *     2-channel LPCM at those rates); an audio side without audio data
+ *     blocks announces no audio, and basic_audio is 0.
+ *   - A speaker allocation block is present whenever more than two
+ *     channels are announced: when the audio side holds none, one follows
+ *     its blocks, for the most channels of any descriptor: 3 2.1, 4 3.1,
+ *     5 4.1, 6 5.1, 7 6.1, 8 and more 7.1.
+ *   - Room configuration and speaker location blocks, which describe one
+ *     set of speakers together, come and go as the audio side holds them.
+ * edid_build_default and edid_build_repeater set basic_audio to 1, as
+ * their audio side (edid_device_audio_default) has it. */
+
+/* ------------------------------------------------------------------ */
+/* The video-keeping builders                                           */
 /* ------------------------------------------------------------------ */
 
 /* A television of today tells its sources far more than video data blocks:
  * 4K and HDMI 2.x rates (HDMI Forum block), HDR, colorimetry, 4:2:0,
- * Dolby Vision...  edid_build_repeater_video keeps all of that whole, and
- * both builders below write EDIDs that an EDID checker passes: unused
- * descriptor slots hold the dummy descriptor (tag 0x10), a range limits
- * descriptor covers every timing listed, and a video capability block is
- * present.  They are the library's own addition beside the two builders
- * above, whose output they do not change.
+ * Dolby Vision...  edid_device_build_repeater keeps all of that whole, and
+ * both builders write EDIDs that an EDID checker passes: unused descriptor
+ * slots hold the dummy descriptor (tag 0x10), a range limits descriptor
+ * covers every timing listed, and a video capability block is present.
  *
- * edid_build_repeater_video starts from edid_build_repeater's record for
- * the same sink and port, then:
+ * The base block starts as edid_build_repeater's (identity and name from
+ * the device record, image size, colour, established and standard timings
+ * from the sink), and the CEA block's capability flags are the sink's.
  *
  * Data blocks of the sink, each kept whole or left out whole, kept ones in
- * the sink's order:
+ * the sink's order (device/keep_policy.cpp):
  *   kept        video (tag 2); VESA display transfer characteristic (tag 5);
  *               vendor-specific blocks of the HDMI Forum (C4-5D-D8, the
  *               first one only) and of AMD (00-00-1A, FreeSync); extended
@@ -114,7 +298,7 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  *               4:2:0 video and capability map, and the codes that the
  *               format reserves for video), InfoFrame (0x20), DisplayID
  *               timings VII, VIII and X (0x22, 0x23, 0x2A) and the HDMI
- *               Forum sink capability block (0x79).
+ *               Forum sink capability block (0x79, the first one only).
  *   replaced    audio (tag 1), speaker allocation (tag 4), the HDMI block
  *               (00-0C-03: its fields move into the device's, below).
  *   left out    extended tags 0x10-0x1F (audio: vendor audio, room
@@ -124,27 +308,32 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  *               other extended tags, vendor blocks of other OUIs): the
  *               builder cannot tell whether they still hold true below the
  *               device.
- * The device's HDMI block takes the place of the sink's (or follows the
- * sink's last video data block when it has none), the sink's HDMI Forum
- * block follows it directly, then the device's speaker allocation, audio
- * and THX blocks; the device's video capability block goes before them
+ * A sink audio block that the device's audio side presents as the sink
+ * holds it (--audio-passthrough) is not named as left out.
+ *
+ * Placement, as checkers require it (device/repeater_video.cpp): the
+ * device's HDMI block takes the place of the sink's (or follows the sink's
+ * last video data block when it has none); the sink's HDMI Forum vendor
+ * block and HDMI Forum sink capability block follow it directly, in the
+ * sink's order; then the device's audio side, its added speaker allocation
+ * and the THX block.  The device's video capability block goes before them
  * when the sink has none.  Only the sink's first CEA block is read (one is
  * all the records hold).
  *
- * The device's HDMI block carries the input's address as edid_build_repeater
- * writes it, Supports_AI, and from the sink's last HDMI block: the deep
+ * The device's HDMI block (device/hdmi_merge.cpp) carries the input's
+ * address, Supports_AI, and from the sink's last HDMI block: the deep
  * colour flags (DC_48bit, DC_36bit, DC_30bit, DC_Y444), the maximum TMDS
  * clock, the content types and the HDMI video fields (image size, HDMI
  * VICs, 3D), as far as the sink's block holds them.  Latency fields are
- * written only when device_video_latency_ms and device_audio_latency_ms
- * are both known and the sink's block gives its own video latency: video =
- * the sink's + the device's (the picture passes through the device to the
- * television), audio = the device's (the device plays the sound); the
- * interlaced pair likewise when the sink gives it.
+ * written only when the device's video and audio latencies are both known
+ * and the sink's block gives its own video latency: video = the sink's +
+ * the device's (the picture passes through the device to the television),
+ * audio = the device's (the device plays the sound); the interlaced pair
+ * likewise when the sink gives it.
  *
- * Device limits (device_max_tmds_mhz, device_max_tmds_character_rate_mhz,
- * device_max_frl_rate; DEVICE_NO_LIMIT by default): the HDMI block's
- * maximum TMDS clock and the HDMI Forum block's maximum TMDS character rate
+ * Link limits (device/link_limits.cpp; DEVICE_NO_LIMIT passes the sink's
+ * values on, and with no limit set nothing is capped): the HDMI block's
+ * maximum TMDS clock and the HDMI Forum blocks' maximum TMDS character rate
  * and FRL rate are capped, and every timing whose pixel clock the capped
  * link cannot carry is left out: short video descriptors (4:2:0-only ones
  * at half their clock), HDMI VICs, detailed timings, standard timings (by
@@ -158,23 +347,25 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  * left, 1920x1080p60 (or 1280x720p60, or 640x480p60) becomes the preferred
  * timing.
  *
- * Base block: the sink's sRGB bit (feature bit 2) with the device's other
- * feature bits (RGB colour, preferred timing first); the sink's first two
- * detailed timings in slots 0 and 1 (its third and fourth move to the
- * front of the CEA block's detailed timings, which keeps every detailed
- * timing's number); a range limits descriptor in slot 2: the sink's first,
- * rates held within EDID 1.3's 255, widened where needed to cover every
- * timing the EDID lists, or, when the sink has none, derived from those
- * timings (a 4:2:0 format counted at half its line rate too), and never
- * above what a capped link carries; the device name in slot 3; the dummy
- * descriptor in every slot left unused.  A sink slot whose pixel clock is
- * 0 is never a timing.  The CEA block's native format count is the number
- * of the sink's native detailed timings that still lead the list.
+ * Base block (device/descriptors.cpp, device/range_limits.cpp): the sink's
+ * sRGB bit (feature bit 2) with the device's other feature bits (RGB
+ * colour, preferred timing first); the sink's first two detailed timings
+ * in slots 0 and 1 (its third and fourth move to the front of the CEA
+ * block's detailed timings, which keeps every detailed timing's number); a
+ * range limits descriptor in slot 2: the sink's first, rates held within
+ * EDID 1.3's 255, widened where needed to cover every timing the EDID
+ * lists, or, when the sink has none, derived from those timings (a 4:2:0
+ * format counted at half its line rate too), and never above what a capped
+ * link carries; the device name in slot 3; the dummy descriptor in every
+ * slot left unused.  A sink slot whose pixel clock is 0 is never a timing.
+ * The CEA block's native format count is the number of the sink's native
+ * detailed timings that still lead the list.
  *
- * Space: one CEA block holds 123 bytes of data blocks and detailed timings.
- * The device's HDMI, speaker allocation, audio (and THX) blocks are always
- * kept; when the rest does not fit, items are left out in this order until
- * it does, never a part of a block:
+ * Space (device/space.cpp): one CEA block holds 123 bytes of data blocks
+ * and detailed timings.  The device's blocks (HDMI, audio side, THX) are
+ * always kept, and the audio side's room guarantees that they fit; when
+ * the rest does not fit, items are left out in this order until it does,
+ * never a part of a block:
  *   1. CEA detailed timings that repeat a timing the EDID lists (a VIC of
  *      a kept video data block, or a base block detailed timing), last
  *      first;
@@ -195,31 +386,21 @@ void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port);
  *
  * Everything left out is listed in left_out (below), one item each. */
 
-/* Device latencies, in milliseconds, for the latency fields of the HDMI
- * block: DEVICE_LATENCY_UNKNOWN (the initial value) leaves them out. */
-#define DEVICE_LATENCY_UNKNOWN (-1)
-extern int32_t device_video_latency_ms; /* picture through the device */
-extern int32_t device_audio_latency_ms; /* sound out of the device */
-
-/* Device limits: DEVICE_NO_LIMIT (the initial value) passes the sink's
- * values on. */
-#define DEVICE_NO_LIMIT 0xFFFFFFFFu
-extern uint32_t device_max_tmds_mhz;                /* HDMI 1.x TMDS clock */
-extern uint32_t device_max_tmds_character_rate_mhz; /* HDMI Forum, above 340 */
-extern uint32_t device_max_frl_rate;                /* HDMI Forum Max_FRL_Rate, 0-6 */
-
-/* What was left out (EdidLeftOutItem.what), and from where (index). */
+/* What was left out (EdidLeftOutItem.what), and where it was (index). */
 enum {
-    EDID_LEFT_OUT_DATA_BLOCK = 1, /* index: the sink's data block */
-    EDID_LEFT_OUT_DESCRIPTOR,     /* index: the sink's base block slot, not a timing */
-    EDID_LEFT_OUT_BASE_TIMING,    /* index: the sink's base block slot */
-    EDID_LEFT_OUT_CEA_TIMING,     /* index: the sink's CEA detailed timing */
-    EDID_LEFT_OUT_VIDEO_CODE,     /* index: the sink's data block; code: the VIC */
-    EDID_LEFT_OUT_HDMI_VIC,       /* code: the HDMI VIC */
-    EDID_LEFT_OUT_HDMI_3D,        /* the HDMI block's 3D fields */
-    EDID_LEFT_OUT_LATENCY,        /* the HDMI block's latency fields */
-    EDID_LEFT_OUT_STANDARD_TIMING, /* index: the base block's standard timing */
-    EDID_LEFT_OUT_ESTABLISHED_TIMING /* index: in report order, 0 = 720x400@70 */
+    EDID_LEFT_OUT_DATA_BLOCK = 1,     /* index: the sink's data block, from 0 */
+    EDID_LEFT_OUT_DESCRIPTOR,         /* index: the sink's base block slot, 0-3; not a timing */
+    EDID_LEFT_OUT_BASE_TIMING,        /* index: the sink's base block slot, 0-3 */
+    EDID_LEFT_OUT_CEA_TIMING,         /* index: the sink's CEA detailed timing, from 0 */
+    EDID_LEFT_OUT_VIDEO_CODE,         /* index: the sink's data block; code: the VIC */
+    EDID_LEFT_OUT_HDMI_VIC,           /* code: the HDMI VIC */
+    EDID_LEFT_OUT_HDMI_3D,            /* the HDMI block's 3D fields */
+    EDID_LEFT_OUT_LATENCY,            /* the HDMI block's latency fields */
+    EDID_LEFT_OUT_STANDARD_TIMING,    /* index: the base block's standard timing, 0-7 */
+    EDID_LEFT_OUT_ESTABLISHED_TIMING, /* index: the timing's bit in base block bytes 35 to
+                                        37, counted from byte 35 bit 7 (0 = 720x400@70,
+                                        2 = 640x480@60, 16 = 1152x870@75) */
+    EDID_LEFT_OUT_EXTENSION           /* index: the sink's extension block number; code: its tag */
 };
 
 /* Why (EdidLeftOutItem.why). */
@@ -241,8 +422,8 @@ enum {
 typedef struct {
     uint8_t what;  /* EDID_LEFT_OUT_* */
     uint8_t why;   /* EDID_BECAUSE_* */
-    uint8_t index; /* where in the sink record, as what says */
-    uint8_t code;  /* the VIC or HDMI VIC concerned, or 0 */
+    uint8_t index; /* where in the sink, as what says */
+    uint8_t code;  /* the VIC, HDMI VIC or extension tag concerned, or 0 */
 } EdidLeftOutItem;
 
 enum { EDID_LEFT_OUT_MAX = 96 };
@@ -252,20 +433,51 @@ typedef struct {
     EdidLeftOutItem items[EDID_LEFT_OUT_MAX];
 } EdidLeftOut;
 
-/* Fills the whole of out with the device's EDID for input
+/* Fills the whole of out with the EDID of device for input
  * port & DEVICE_PORT_MASK below the sink (decoded, for instance, by
  * edid_decode_sink), keeping the sink's video capabilities as told above,
  * and left_out with what it left out.  sink, out and left_out must be
- * different objects; sink is only read. */
-void edid_build_repeater_video(const EdidInfo *sink, EdidInfo *out, uint32_t port,
-                               EdidLeftOut *left_out);
+ * different objects; sink and device are only read.  Returns
+ * EDID_DEVICE_OK, or edid_device_check's refusal with out and left_out
+ * untouched. */
+int edid_device_build_repeater(const EdidDevice *device, const EdidInfo *sink, EdidInfo *out,
+                               uint32_t port, EdidLeftOut *left_out);
 
-/* Fills the whole of out with the device's default EDID for input
- * port & DEVICE_PORT_MASK (edid_build_default) under the same base block
+/* Fills the whole of out with the default EDID of device for input
+ * port & DEVICE_PORT_MASK (address n.0.0.0) under the same base block
  * rules: a 640x480 at 60 Hz detailed timing (the format every HDMI source
  * can send), a range limits descriptor that covers it, dummy descriptors
- * in the unused slots, and a video capability block. */
+ * in the unused slots, a video capability block, then the device's HDMI
+ * block, audio side and THX block.  Returns as edid_device_build_repeater. */
+int edid_device_build_default(const EdidDevice *device, EdidInfo *out, uint32_t port);
+
+/* The same with the device that the process-wide values describe
+ * (edid_device_current), which is always valid. */
+void edid_build_repeater_video(const EdidInfo *sink, EdidInfo *out, uint32_t port,
+                               EdidLeftOut *left_out);
 void edid_build_default_video(EdidInfo *out, uint32_t port);
+
+/* Appends to left_out one EDID_LEFT_OUT_EXTENSION item for each extension
+ * block of the sink's dump that the device's EDID, with its one CEA block,
+ * does not carry: every block that byte 126 announces (within length)
+ * except block maps and the CEA block that edid_decode_sink decodes. */
+void edid_left_out_extensions(const uint8_t *dump, size_t length, EdidLeftOut *left_out);
+
+/* One item as a line for people, without a newline, for instance
+ * "left out CEA detailed timing 1920x1080i: repeats VIC 5" or "left out
+ * HDR static metadata data block #7: no space left in the CEA block" (#n
+ * counts the sink's data blocks from 1).  sink is the record the item
+ * points into.  Writes at most size bytes, NUL included, and returns the
+ * length of the whole line (as snprintf does); a line is shorter than
+ * EDID_LEFT_OUT_LINE. */
+enum { EDID_LEFT_OUT_LINE = 128 };
+uint32_t edid_left_out_line(const EdidInfo *sink, const EdidLeftOutItem *item, char *line,
+                            uint32_t size);
+
+/* Prints each item of left_out as a line on standard output, beside the
+ * other reports, and "left out N more items" when there were more than
+ * EDID_LEFT_OUT_MAX. */
+void edid_print_left_out(const EdidInfo *sink, const EdidLeftOut *left_out);
 
 #ifdef __cplusplus
 }

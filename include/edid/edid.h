@@ -112,7 +112,16 @@ enum {
     CEA_TAG_VENDOR = 3,
     CEA_TAG_SPEAKER = 4,
     CEA_TAG_VESA_DTC = 5, /* VESA display transfer characteristic */
-    CEA_TAG_EXTENDED = 7  /* the kind is the extended tag, payload byte 0 */
+    CEA_TAG_EXTENDED = 7, /* the kind is the extended tag, payload byte 0 */
+    /* Not a header tag: CEA_TAG_WHOLE | t marks a block of header tag t
+     * held as its wire bytes, body.raw being its payload exactly as sent.
+     * The decoders never produce it.  The device builders use it for a
+     * block that the records cannot hold bit for bit (a speaker allocation
+     * with top speakers, a short audio descriptor of L-PCM 3D audio with
+     * more than eight channels); cea_encode_data_block writes it byte for
+     * byte with header tag t, and cea_print_data_block prints it as its
+     * bytes decode. */
+    CEA_TAG_WHOLE = 0x08
 };
 
 /* Extended tags: payload byte 0 of a tag 7 block.  0x00-0x0F describe
@@ -176,7 +185,71 @@ enum {
     CEA_AUDIO_MLP = 12,
     CEA_AUDIO_DST = 13,
     CEA_AUDIO_WMA_PRO = 14,
+    CEA_AUDIO_EXTENDED = 15,        /* the type is in byte 2 bits 7..3: CEA_AUDIO_EXT_* */
     CEA_AUDIO_BITRATE_UNIT_KBPS = 8 /* max_bitrate is in units of 8 kbps */
+};
+
+/* Extension types of audio format 15, byte 2 bits 7..3 (1 to 3 are
+ * obsolete, 9 reserved).  Byte 2 bits 2..0 then hold: AAC frame lengths
+ * (bit 2 1024, bit 1 960) and bit 0 (22.2 channels for AAC LC, MPEG
+ * Surround signalled implicitly and explicitly for 8 and 10) for 4 to 6, 8
+ * and 10; the level for MPEG-H 3D audio; the sample sizes, as linear PCM's,
+ * for L-PCM 3D audio, whose channel count minus one has two more bits:
+ * byte 0 bit 7 adds 8 and byte 1 bit 7 adds 16 (up to 32 channels). */
+enum {
+    CEA_AUDIO_EXT_MPEG4_HE_AAC = 4,
+    CEA_AUDIO_EXT_MPEG4_HE_AAC_V2 = 5,
+    CEA_AUDIO_EXT_MPEG4_AAC_LC = 6,
+    CEA_AUDIO_EXT_DRA = 7,
+    CEA_AUDIO_EXT_MPEG4_HE_AAC_MPS = 8, /* with MPEG Surround */
+    CEA_AUDIO_EXT_MPEG4_AAC_LC_MPS = 10,
+    CEA_AUDIO_EXT_MPEG_H_3D = 11, /* states no channel count */
+    CEA_AUDIO_EXT_AC4 = 12,       /* states no channel count */
+    CEA_AUDIO_EXT_LPCM_3D = 13,
+    CEA_AUDIO_EXT_AURO_CX = 14, /* states no channel count */
+    CEA_AUDIO_EXT_MPEG_D_USAC = 15
+};
+
+/* Short audio descriptor byte 1: the sampling rates, bit 0 first. */
+enum {
+    CEA_AUDIO_RATE_32 = 0x01,
+    CEA_AUDIO_RATE_44 = 0x02, /* 44.1 kHz */
+    CEA_AUDIO_RATE_48 = 0x04,
+    CEA_AUDIO_RATE_88 = 0x08, /* 88.2 kHz */
+    CEA_AUDIO_RATE_96 = 0x10,
+    CEA_AUDIO_RATE_176 = 0x20, /* 176.4 kHz */
+    CEA_AUDIO_RATE_192 = 0x40
+};
+
+/* Linear PCM byte 2: the sample sizes. */
+enum { CEA_AUDIO_DEPTH_16 = 0x01, CEA_AUDIO_DEPTH_20 = 0x02, CEA_AUDIO_DEPTH_24 = 0x04 };
+
+/* The speakers of a speaker allocation data block: payload bytes 0 to 2 as
+ * one mask, byte 0 bit 0 first.  Byte 0 bits 0-6 are the flags of
+ * CeaSpeakerAllocation (RL/RR and RC are called BL/BR and BC today); the
+ * others, from byte 0 bit 7 on, are the speakers of object-based layouts
+ * (wide, top, side, bottom), which that record does not hold. */
+enum {
+    CEA_SPEAKER_FL_FR = 1 << 0,
+    CEA_SPEAKER_LFE = 1 << 1,
+    CEA_SPEAKER_FC = 1 << 2,
+    CEA_SPEAKER_RL_RR = 1 << 3,
+    CEA_SPEAKER_RC = 1 << 4,
+    CEA_SPEAKER_FLC_FRC = 1 << 5,
+    CEA_SPEAKER_RLC_RRC = 1 << 6,
+    CEA_SPEAKER_FLW_FRW = 1 << 7,
+    CEA_SPEAKER_TPFL_TPFR = 1 << 8,
+    CEA_SPEAKER_TPC = 1 << 9,
+    CEA_SPEAKER_TPFC = 1 << 10,
+    CEA_SPEAKER_LS_RS = 1 << 11,
+    CEA_SPEAKER_LFE2 = 1 << 12,
+    CEA_SPEAKER_TPBC = 1 << 13,
+    CEA_SPEAKER_SIL_SIR = 1 << 14,
+    CEA_SPEAKER_TPSIL_TPSIR = 1 << 15,
+    CEA_SPEAKER_TPBL_TPBR = 1 << 16,
+    CEA_SPEAKER_BTFC = 1 << 17,
+    CEA_SPEAKER_BTFL_BTFR = 1 << 18,
+    CEA_SPEAKER_TPLS_TPRS = 1 << 19
 };
 
 /* ------------------------------------------------------------------ */
