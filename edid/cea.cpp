@@ -58,9 +58,9 @@ bool dtd_end_mark(const uint8_t *bytes)
 //
 // Read as EMPTY_BLOCK, a zero header is a block of tag 0 and length 0,
 // passed over and not kept, as long as d is an offset inside the block (5
-// to 127).  For d of 0 to 4 and of 128 and above the collection would run
-// into the zero padding and the checksum byte, so a zero header still ends
-// it there.
+// to 127).  For d of 0 to 3, and of 128 and above, the scan runs to the end
+// of the block, where the zero padding and the checksum byte would be read
+// as blocks, so a zero header still ends it there.
 uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks,
                            edid_cea::ZeroHeader zero_header)
 {

@@ -430,7 +430,7 @@ int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info);
  *     128; an entry that designates a block past N is not taken.
  *     Otherwise it is the first of blocks 1 to N whose tag byte is 2, so a
  *     CEA block in block 1 is found whatever follows it (a DisplayID block
- *     in block 2, say), and one behind another extension too.  Only that
+ *     in block 2, say), and so is one behind another extension.  Only that
  *     block is tried: when it is not of revision 3, has_cea = 0.
  *   - Data block collection: a zero header byte before the detailed
  *     timings' offset d is an empty block (tag 0, length 0); it is passed
