@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The E-EDID 1.3 base block: checksum, decoder with the search for the first
 // CEA-861 extension (directly or through the extension block maps), report,
-// and encoder.
+// and encoder; and the sink decode, which reads EDID 1.4 too and takes the
+// CEA block where a sink puts it.
 #include <edid/edid.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "bits.h"
+#include "cea.h"
 #include "format.h"
 
 using namespace edid_bits;
@@ -38,10 +40,19 @@ constexpr int YEAR_BASE = 1990;
 constexpr int LETTER_BASE = 64; // 5-bit letter code 1 is 'A'
 
 // Extension block maps: block 1 maps blocks 2 to 127, block 128 maps 129 to 254.
+constexpr unsigned FIRST_EXTENSION = 1;
 constexpr uint8_t BLOCK_MAP_TAG = 0xF0;
 constexpr unsigned FIRST_MAP = 1, SECOND_MAP = 128;
 constexpr unsigned MAP_FIRST_ENTRY = 1, MAP_LAST_ENTRY = 126;
 constexpr unsigned SECOND_MAP_MIN_EXTENSIONS = 128;
+constexpr unsigned LAST_MAPPED_BLOCK = SECOND_MAP + MAP_LAST_ENTRY;
+
+// How a decode reads the dump: as edid_decode does (EDID 1.3, the CEA block
+// where the extension count and the maps say, a zero data block header
+// ending the collection), or as real sinks lay it out (edid_decode_sink:
+// EDID 1.4 too, the first CEA block among the blocks announced, empty data
+// blocks passed over).
+enum class Reading { EDID_13, SINK };
 
 // A dump of known length: block n is there when it lies wholly inside it.
 struct Dump {
@@ -55,28 +66,45 @@ struct Dump {
     }
 };
 
-// Block number of the first map entry with the CEA tag, or 0 for none.
-unsigned find_cea_in_map(const uint8_t *map, unsigned first_block)
+// Block number of the first map entry with the CEA tag that designates a
+// block up to last_block, or 0 for none.
+unsigned find_cea_in_map(const uint8_t *map, unsigned first_block, unsigned last_block)
 {
-    for (unsigned i = MAP_FIRST_ENTRY; i <= MAP_LAST_ENTRY; ++i)
+    for (unsigned i = MAP_FIRST_ENTRY; i <= MAP_LAST_ENTRY && first_block + i <= last_block; ++i)
         if (map[i] == CEA_EXTENSION_TAG) return first_block + i;
     return 0;
 }
 
-// The block that is taken for the CEA extension, or null.  Only the first
-// map entry with the CEA tag is tried.
-const uint8_t *find_cea_block(const Dump &dump, unsigned extensions)
+// The first of blocks 1 to last whose tag byte is the CEA tag, or null.
+const uint8_t *first_cea_block(const Dump &dump, unsigned last)
 {
+    for (unsigned n = FIRST_EXTENSION; n <= last; ++n) {
+        const uint8_t *block = dump.block(n);
+        if (!block) return nullptr; // the later blocks lie past the dump too
+        if (block[0] == CEA_EXTENSION_TAG) return block;
+    }
+    return nullptr;
+}
+
+// The block that is taken for the CEA extension, or null.  Only the first
+// map entry with the CEA tag is tried.  A sink decode looks only at the
+// blocks that byte 126 announces, and takes the first of them with the CEA
+// tag when block 1 is not a valid map.
+const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading reading)
+{
+    const bool sink = reading == Reading::SINK;
     if (extensions == 0) return nullptr;
-    if (extensions == 1) return dump.block(1);
+    if (extensions == 1 && !sink) return dump.block(FIRST_EXTENSION);
     const uint8_t *map = dump.block(FIRST_MAP);
-    if (!map || map[0] != BLOCK_MAP_TAG || edid_checksum(map) != 0) return nullptr;
-    if (unsigned n = find_cea_in_map(map, FIRST_MAP)) return dump.block(n);
+    if (!map || map[0] != BLOCK_MAP_TAG || edid_checksum(map) != 0)
+        return sink ? first_cea_block(dump, extensions) : nullptr;
+    const unsigned last = sink ? extensions : LAST_MAPPED_BLOCK;
+    if (unsigned n = find_cea_in_map(map, FIRST_MAP, last)) return dump.block(n);
     if (extensions < SECOND_MAP_MIN_EXTENSIONS) return nullptr;
     // The second map's tag and checksum are not examined.
     map = dump.block(SECOND_MAP);
     if (!map) return nullptr;
-    if (unsigned n = find_cea_in_map(map, SECOND_MAP)) return dump.block(n);
+    if (unsigned n = find_cea_in_map(map, SECOND_MAP, last)) return dump.block(n);
     return nullptr;
 }
 
@@ -104,15 +132,13 @@ void convert_range_offsets(uint8_t offsets, EdidRangeLimits *r)
     if (get_bits(offsets, 3, 2) == 3) r->min_h_khz = EDID_13_MAX_RATE;
 }
 
-// EDID 1.3 always; EDID 1.4 too for a sink decode.
-enum class Versions { EDID_13, EDID_13_AND_14 };
 constexpr int EDID_REVISION_14 = 4;
 
-int decode(const Dump &dump, EdidInfo *info, Versions versions = Versions::EDID_13)
+int decode(const Dump &dump, EdidInfo *info, Reading reading = Reading::EDID_13)
 {
     const uint8_t *b = dump.block(0);
     if (!b || edid_checksum(b) != 0) return EDID_DECODE_BAD_CHECKSUM;
-    const bool is_14 = versions == Versions::EDID_13_AND_14 && b[OFF_VERSION] == EDID_VERSION &&
+    const bool is_14 = reading == Reading::SINK && b[OFF_VERSION] == EDID_VERSION &&
                        b[OFF_REVISION] == EDID_REVISION_14;
     if (!is_14 && (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION))
         return EDID_DECODE_BAD_VERSION;
@@ -164,8 +190,11 @@ int decode(const Dump &dump, EdidInfo *info, Versions versions = Versions::EDID_
         convert_range_offsets(slot[OFF_RANGE_OFFSETS], &info->descriptors[k].body.range_limits);
     }
 
-    const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS]);
-    info->has_cea = cea && cea_decode(cea, &info->cea) >= 0;
+    const uint8_t *cea = find_cea_block(dump, b[OFF_EXTENSIONS], reading);
+    const edid_cea::ZeroHeader zero_header = reading == Reading::SINK
+                                                 ? edid_cea::ZeroHeader::EMPTY_BLOCK
+                                                 : edid_cea::ZeroHeader::ENDS_COLLECTION;
+    info->has_cea = cea && edid_cea::decode(cea, &info->cea, zero_header) >= 0;
     return EDID_DECODE_OK;
 }
 
@@ -197,7 +226,7 @@ int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info)
 
 int edid_decode_sink(const uint8_t *dump, size_t length, EdidInfo *info)
 {
-    return decode(Dump{dump, length}, info, Versions::EDID_13_AND_14);
+    return decode(Dump{dump, length}, info, Reading::SINK);
 }
 
 void edid_print(const EdidInfo *info)

@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "bits.h"
+#include "cea.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -54,14 +55,27 @@ bool dtd_end_mark(const uint8_t *bytes)
 // Only block starts are tested against the limit.  Besides, the scan ends
 // at a zero header, after the last slot, and before a block whose header
 // or payload would lie past the block's last byte.
-uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks)
+//
+// Read as EMPTY_BLOCK, a zero header is a block of tag 0 and length 0,
+// passed over and not kept, as long as d is an offset inside the block (5
+// to 127).  For d of 0 to 3, and of 128 and above, the scan runs to the end
+// of the block, where the zero padding and the checksum byte would be read
+// as blocks, so a zero header still ends it there.
+uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks,
+                           edid_cea::ZeroHeader zero_header)
 {
     uint32_t count = 0;
     if (d == OFF_COLLECTION) return 0;
     uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
+    const bool pass_empty = zero_header == edid_cea::ZeroHeader::EMPTY_BLOCK &&
+                            d > OFF_COLLECTION && d < EDID_BLOCK_SIZE;
     uint32_t offset = OFF_COLLECTION;
-    while (offset < limit && offset < EDID_BLOCK_SIZE && block[offset] != 0 &&
-           count < CEA_MAX_DATA_BLOCKS) {
+    while (offset < limit && offset < EDID_BLOCK_SIZE && count < CEA_MAX_DATA_BLOCKS) {
+        if (block[offset] == 0) {
+            if (!pass_empty) break;
+            offset++;
+            continue;
+        }
         uint32_t span = block_span(block[offset]);
         if (offset + span > EDID_BLOCK_SIZE) break;
         if (offset == OFF_CHECKSUM && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
@@ -96,9 +110,10 @@ uint32_t decode_timings(const uint8_t *block, uint32_t d, EdidDetailedTiming *ti
 
 } // namespace
 
-int cea_decode(const uint8_t *block, CeaExtension *cea)
+int edid_cea::decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_header)
 {
-    if (block[OFF_TAG] != CEA_EXTENSION_TAG || block[OFF_REVISION] != CEA_REVISION) return -1;
+    if (block[OFF_TAG] != CEA_EXTENSION_TAG || block[OFF_REVISION] != CEA_REVISION)
+        return CEA_DECODE_NOT_CEA;
     uint8_t caps = block[OFF_CAPS];
     cea->underscan = get_bits(caps, 7, 7);
     cea->basic_audio = get_bits(caps, 6, 6);
@@ -106,9 +121,14 @@ int cea_decode(const uint8_t *block, CeaExtension *cea)
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
     uint32_t d = block[OFF_DTD];
-    cea->data_block_count = decode_collection(block, d, cea->data_blocks);
+    cea->data_block_count = decode_collection(block, d, cea->data_blocks, zero_header);
     cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
     return 0;
+}
+
+int cea_decode(const uint8_t *block, CeaExtension *cea)
+{
+    return edid_cea::decode(block, cea, edid_cea::ZeroHeader::ENDS_COLLECTION);
 }
 
 void cea_print(const CeaExtension *cea)

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
-// fuzz_edid_decode - any bytes as an EDID dump: edid_decode_bounded, then the
-// report.  Checks what the decoder promises whatever the bytes: only the
-// results 0, -2 and -3; a refused dump leaves the record as it was; counts
-// within the record's capacity; and the unbounded edid_decode, given the
-// same dump followed by absent blocks of zeros, agrees with the bounded one.
+// fuzz_edid_decode - any bytes as an EDID dump: edid_decode_bounded and
+// edid_decode_sink (its own CEA block search and reading of the data block
+// collection), each followed by the report.  Checks what the decoders
+// promise whatever the bytes: only the results 0, -2 and -3; a refused dump
+// leaves the record as it was; counts within the record's capacity; the sink
+// decode refuses only what the bounded one refuses; and the unbounded
+// edid_decode, given the same dump followed by absent blocks of zeros,
+// agrees with the bounded one.
 #include "fuzz/fuzz_util.h"
 
 namespace {
 
 // Blocks 0 to 254: the farthest block the block maps can designate.
 constexpr size_t MAX_DUMP = 255 * EDID_BLOCK_SIZE;
+// EDID 1.4, which the sink decode takes as well as EDID 1.3.
+constexpr int EDID_REVISION_14 = 4;
 
 void check_counts(const CeaExtension &cea)
 {
@@ -31,6 +36,21 @@ void check_counts(const CeaExtension &cea)
     }
 }
 
+// The checks of one decode's result and record, then its report.
+void check_decoded(int rc, const EdidInfo &info, const EdidInfo &before, int max_revision)
+{
+    FUZZ_CHECK(rc == 0 || rc == -2 || rc == -3);
+    if (rc != 0) {
+        FUZZ_CHECK(memcmp(&info, &before, sizeof info) == 0);
+        return;
+    }
+    FUZZ_CHECK(info.version == 1 && info.revision >= 3 && info.revision <= max_revision);
+    FUZZ_CHECK(info.has_cea == 0 || info.has_cea == 1);
+    FUZZ_CHECK(info.vendor_id[3] == '\0');
+    if (info.has_cea) check_counts(info.cea);
+    edid_print(&info);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -41,16 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     memset(&info, 0xA5, sizeof info);
     memcpy(&before, &info, sizeof info);
     int rc = edid_decode_bounded(dump, size, &info);
-    FUZZ_CHECK(rc == 0 || rc == -2 || rc == -3);
-    if (rc != 0) {
-        FUZZ_CHECK(memcmp(&info, &before, sizeof info) == 0);
-    } else {
-        FUZZ_CHECK(info.version == 1 && info.revision == 3);
-        FUZZ_CHECK(info.has_cea == 0 || info.has_cea == 1);
-        FUZZ_CHECK(info.vendor_id[3] == '\0');
-        if (info.has_cea) check_counts(info.cea);
-        edid_print(&info);
-    }
+    check_decoded(rc, info, before, EDID_REVISION);
+
+    // EDID 1.3 or 1.4: a bad checksum is refused alike, and what the bounded
+    // decode takes the sink decode takes too.
+    EdidInfo sink;
+    memcpy(&sink, &before, sizeof sink);
+    int sink_rc = edid_decode_sink(dump, size, &sink);
+    check_decoded(sink_rc, sink, before, EDID_REVISION_14);
+    FUZZ_CHECK((sink_rc == -2) == (rc == -2));
+    FUZZ_CHECK(rc != 0 || sink_rc == 0);
 
     // Whole blocks only, at least the base block: a partial block is absent
     // to the bounded decoder but would be half dump, half zeros to the

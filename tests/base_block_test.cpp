@@ -7,6 +7,8 @@
 
 #include <string.h>
 
+#include <tuple>
+
 #include <edid/edid.h>
 
 using namespace test_util;
@@ -63,36 +65,60 @@ struct Block {
     bool bad_sum = false;
 };
 
+// Decodes d with edid_decode_bounded and with edid_decode_sink, and
+// expects of each what `probe` reads of its CEA record (-1: has_cea = 0).
+template <class Probe>
+void expect_decodes(const Bytes &d, int bounded, int sink, const char *what, Probe probe)
+{
+    for (auto [name, decode, expect] : {std::tuple{"bounded", &edid_decode_bounded, bounded},
+                                        std::tuple{"sink", &edid_decode_sink, sink}}) {
+        EdidInfo info;
+        ASSERT_EQ(decode(d.data(), d.size(), &info), 0) << what << ", " << name;
+        EXPECT_EQ(info.has_cea ? probe(info) : -1, expect) << what << ", " << name;
+    }
+}
+
 TEST(BaseBlock, ExtensionSearch)
 {
-    const uint8_t CEA = CEA_EXTENSION_TAG, MAP = 0xF0;
+    const uint8_t CEA = CEA_EXTENSION_TAG, MAP = 0xF0, DISPLAYID = 0x70;
+    const Block MAP1 = {1, MAP, 0}, CEA129 = {129, CEA, 3};
     // Byte 126 of the base block, the blocks put in (the dump ends with the
     // last of them), and the number of the block decoded as the CEA
-    // extension (-1: none).
+    // extension (-1: none) by edid_decode_bounded and by edid_decode_sink.
+    // The sink decode looks only at blocks 1 to byte 126, and without a
+    // valid map in block 1 takes the first of them with tag 2.
     const struct {
         const char *what;
         uint8_t extensions;
         std::vector<Block> put;
-        int found;
+        int found, sink;
     } cases[] = {
-        {"no extension, CEA bytes present", 0, {{1, CEA, 3}}, -1},
-        {"one extension", 1, {{1, CEA, 3}}, 1},
-        {"one extension, tag 0x10", 1, {{1, 0x10, 3}}, -1},
-        {"one extension, revision 1", 1, {{1, CEA, 1}}, -1},
-        {"one extension, beyond the dump", 1, {}, -1},
-        {"two extensions, CEA where the map should be", 2, {{1, CEA, 3}}, -1},
-        {"map: first tag-2 entry only", 3, {{1, MAP, 0, {{1, 2}, {2, 2}}}, {2, CEA, 3}}, 2},
-        {"map: other tags skipped", 3, {{1, MAP, 0, {{1, 0x40}, {2, 2}}}, {3, CEA, 3}}, 3},
-        {"map: later not tried", 3, {{1, MAP, 0, {{1, 2}, {2, 2}}}, {2, CEA, 2}, {3, CEA, 3}}, -1},
-        {"map: entry 126, the last", 127, {{1, MAP, 0, {{126, 2}}}, {127, CEA, 3}}, 127},
-        {"map with a wrong checksum", 2, {{1, MAP, 0, {{1, 2}}, true}, {2, CEA, 3}}, -1},
-        {"map with tag 0xF1", 2, {{1, 0xF1, 0, {{1, 2}}}, {2, CEA, 3}}, -1},
-        {"map entry beyond the dump", 2, {{1, MAP, 0, {{5, 2}}}}, -1},
+        {"no extension, CEA bytes present", 0, {{1, CEA, 3}}, -1, -1},
+        {"one extension", 1, {{1, CEA, 3}}, 1, 1},
+        {"one extension, tag 0x10", 1, {{1, 0x10, 3}}, -1, -1},
+        {"one extension, revision 1", 1, {{1, CEA, 1}}, -1, -1},
+        {"one extension, beyond the dump", 1, {}, -1, -1},
+        {"two extensions, CEA where the map should be", 2, {{1, CEA, 3}}, -1, 1},
+        {"CEA in block 1, DisplayID after it", 2, {{1, CEA, 3}, {2, DISPLAYID, 0}}, -1, 1},
+        {"DisplayID in block 1, CEA after it", 2, {{1, DISPLAYID, 0}, {2, CEA, 3}}, -1, 2},
+        {"no map: first tag 2 only", 3, {{1, DISPLAYID, 0}, {2, CEA, 1}, {3, CEA, 3}}, -1, -1},
+        {"CEA past the count", 1, {{1, DISPLAYID, 0}, {2, CEA, 3}}, -1, -1},
+        {"CEA past the count, 512 bytes", 2, {{1, DISPLAYID, 0}, {2, 0, 0}, {3, CEA, 3}}, -1, -1},
+        {"map: first tag-2 entry only", 3, {{1, MAP, 0, {{1, 2}, {2, 2}}}, {2, CEA, 3}}, 2, 2},
+        {"map: other tags skipped", 3, {{1, MAP, 0, {{1, 0x40}, {2, 2}}}, {3, CEA, 3}}, 3, 3},
+        {"map: no retry", 3, {{1, MAP, 0, {{1, 2}, {2, 2}}}, {2, CEA, 2}, {3, CEA, 3}}, -1, -1},
+        {"map: no tag 2, CEA in a block", 2, {{1, MAP, 0, {{1, DISPLAYID}}}, {2, CEA, 3}}, -1, -1},
+        {"map: entry past the count", 2, {{1, MAP, 0, {{2, 2}}}, {3, CEA, 3}}, 3, -1},
+        {"map: entry 126, the last", 127, {{1, MAP, 0, {{126, 2}}}, {127, CEA, 3}}, 127, 127},
+        {"map with a wrong checksum", 2, {{1, MAP, 0, {{1, 2}}, true}, {2, CEA, 3}}, -1, 2},
+        {"map with tag 0xF1", 2, {{1, 0xF1, 0, {{1, 2}}}, {2, CEA, 3}}, -1, 2},
+        {"map entry beyond the dump", 2, {{1, MAP, 0, {{5, 2}}}}, -1, -1},
         // Block 128 is a second map when byte 126 is 128 or more; its tag and
         // checksum are not examined.
-        {"map 2 unchecked", 200, {{1, MAP, 0}, {128, 0, 0, {{1, 2}}, true}, {129, CEA, 3}}, 129},
-        {"map 2, 127 extensions", 127, {{1, MAP, 0}, {128, MAP, 0, {{1, 2}}}, {129, CEA, 3}}, -1},
-        {"map 2 beyond the dump", 200, {{1, MAP, 0}}, -1},
+        {"map 2 unchecked", 200, {MAP1, {128, 0, 0, {{1, 2}}, true}, CEA129}, 129, 129},
+        {"map 2, 127 extensions", 127, {MAP1, {128, MAP, 0, {{1, 2}}}, CEA129}, -1, -1},
+        {"map 2: entry past the count", 128, {MAP1, {128, MAP, 0, {{1, 2}}}, CEA129}, 129, -1},
+        {"map 2 beyond the dump", 200, {MAP1}, -1, -1},
     };
     for (const auto &c : cases) {
         Bytes d = dump(c.put.empty() ? 1 : c.put.back().n + 1, c.extensions);
@@ -104,10 +130,33 @@ TEST(BaseBlock, ExtensionSearch)
             fix_checksum(p);
             p[127] ^= b.bad_sum;
         }
-        EdidInfo info;
-        ASSERT_EQ(edid_decode_bounded(d.data(), d.size(), &info), 0) << c.what;
-        const CeaShortVideoDescriptor &svd = info.cea.data_blocks[0].body.video.descriptors[0];
-        EXPECT_EQ(info.has_cea ? int(svd.native << 7 | svd.vic) : -1, c.found) << c.what;
+        expect_decodes(d, c.found, c.sink, c.what, [](const EdidInfo &info) {
+            const CeaShortVideoDescriptor &svd = info.cea.data_blocks[0].body.video.descriptors[0];
+            return int(svd.native << 7 | svd.vic);
+        });
+    }
+}
+
+// Real sinks as they lay themselves out (tests/data/real): the number of
+// data blocks that each decode finds in the CEA block, as edid-decode
+// lists them (without its empty blocks of tag 0).
+TEST(BaseBlock, RealSinkLayouts)
+{
+    const struct {
+        const char *file;
+        int bounded, sink; // data blocks of the CEA block, -1: none found
+    } cases[] = {
+        // 2 extensions, the CEA block in block 1, a DisplayID block 2.
+        {"monitor-msi-meg342c-cea-then-displayid.bin", -1, 9},
+        // A block map in block 1, the CEA block in block 2, DisplayID in 3.
+        {"tv-lg-block-map-displayid.bin", 10, 10},
+        // Five zero headers after the fifth data block, three blocks after them.
+        {"monitor-samsung-ls27cg51x-empty-headers.bin", 5, 8},
+    };
+    for (const auto &c : cases) {
+        Bytes d = read_dump(std::string("real/") + c.file);
+        expect_decodes(d, c.bounded, c.sink, c.file,
+                       [](const EdidInfo &info) { return int(info.cea.data_block_count); });
     }
 }
 

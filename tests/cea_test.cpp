@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "cea_util.h"
 
@@ -86,6 +87,58 @@ TEST(CeaDecode, ScanOfBlocksAndTimings)
             tags.push_back(cea[0].data_blocks[i].tag);
         EXPECT_EQ(tags, c.tags) << c.name;
         EXPECT_EQ(cea[0].detailed_timing_count, c.timings) << c.name;
+    }
+}
+
+// The sink decode (edid_decode_sink) reads a zero header before d as an
+// empty block of tag 0 and length 0: passed over, not kept, not counted
+// against the 61 slots.  cea_decode ends the collection there, and so do
+// both when d is not an offset inside the block after byte 4.
+TEST(CeaDecode, EmptyBlocksInSinkDecode)
+{
+    using Tags = std::vector<uint8_t>;
+    const std::string VIDEO = "41 90 ", SPEAKERS = "83 01 00 00 ";
+    // The bytes from offset 2 (d first); the tags of the data blocks that
+    // cea_decode and the sink decode find.
+    const struct {
+        const char *name;
+        std::string bytes;
+        Tags tags, sink;
+    } cases[] = {
+        {"at_start", "07 00 00 " + VIDEO + DTD, {}, {2}},
+        {"in_the_middle", "0B 00 " + VIDEO + "00 " + SPEAKERS + DTD, {2}, {2, 4}},
+        {"several_in_a_row", "0D 00 " + VIDEO + "00 00 00 " + SPEAKERS + DTD, {2}, {2, 4}},
+        {"last_byte_before_d", "0B 00 " + VIDEO + SPEAKERS + "00 " + DTD, {2, 4}, {2, 4}},
+        {"not_counted", "7F 00 " + repeat("00 40", 61), {}, Tags(CEA_MAX_DATA_BLOCKS, 2)},
+        {"capacity", "7F 00 00 " + repeat("40", 62), {}, Tags(CEA_MAX_DATA_BLOCKS, 2)},
+        {"d0", "00 00 " + VIDEO + "00 " + SPEAKERS, {2}, {2}},
+        {"d3", "03 00 " + VIDEO + "00 " + SPEAKERS, {2}, {2}},
+        {"d4", "04 00 00 " + VIDEO + SPEAKERS, {}, {}},
+        {"d200", "C8 00 " + VIDEO + "00 " + SPEAKERS, {2}, {2}},
+    };
+    // A base block that announces one extension; the dump ends with the
+    // CEA block, so that a sanitizer reports a read past it.
+    Bytes base = read_dump("base_full.hex");
+    base.resize(EDID_BLOCK_SIZE);
+    base[EDID_BLOCK_SIZE - 2] = 1;
+    fix_checksum(base.data());
+    for (const auto &c : cases) {
+        Bytes block = cea_block(c.bytes, -1), dump(2 * EDID_BLOCK_SIZE);
+        std::copy(base.begin(), base.end(), dump.begin());
+        std::copy(block.begin(), block.end(), dump.begin() + EDID_BLOCK_SIZE);
+        CeaExtension cea;
+        EdidInfo sink;
+        ASSERT_EQ(cea_decode(block.data(), &cea), 0) << c.name;
+        ASSERT_EQ(edid_decode_sink(dump.data(), dump.size(), &sink), 0) << c.name;
+        ASSERT_TRUE(sink.has_cea) << c.name;
+        for (auto [by, decoded, want] : {std::tuple{"cea_decode", &cea, c.tags},
+                                         std::tuple{"edid_decode_sink", &sink.cea, c.sink}}) {
+            Tags tags;
+            for (uint32_t i = 0; i < decoded->data_block_count; i++)
+                tags.push_back(decoded->data_blocks[i].tag);
+            EXPECT_EQ(tags, want) << c.name << ", " << by;
+        }
+        EXPECT_EQ(sink.cea.detailed_timing_count, cea.detailed_timing_count) << c.name;
     }
 }
 

@@ -9,12 +9,21 @@ endforeach()
 # Further arguments are ignored.
 edid_tool_test(NAME golden.dump.extra_argument TOOL edid_dump INPUT data/base_full.hex
             ARGS @BIN@ ignored.bin EXPECT data/base_full.out)
+# --lenient counts only as the first argument: after the file it is ignored
+# too, and EDID 1.4 is refused as without it.
+edid_tool_test(NAME golden.dump.lenient_second TOOL edid_dump INPUT data/version_1_4.hex
+            ARGS @BIN@ --lenient EXPECT data/version_1_4.out)
 
 # Failures before decoding: nothing but the size lines on standard output.
 edid_tool_test(NAME golden.dump.usage TOOL edid_dump STATUS 1 EXPECT data/nothing.out
             EXPECT_ERR "^Usage: [^\n]*edid_dump <edid filename>\n$")
+edid_tool_test(NAME golden.dump.lenient_usage TOOL edid_dump ARGS --lenient STATUS 1
+            EXPECT data/nothing.out
+            EXPECT_ERR "^Usage: [^\n]*edid_dump \\[--lenient\\] <edid filename>\n$")
 edid_tool_test(NAME golden.dump.missing_file TOOL edid_dump ARGS @WORK@/no-such.bin STATUS 2
             EXPECT data/nothing.out EXPECT_ERR "no-such.bin: No such file or directory")
+edid_tool_test(NAME golden.dump.lenient_missing_file TOOL edid_dump ARGS --lenient @WORK@/no-such.bin
+            STATUS 2 EXPECT data/nothing.out EXPECT_ERR "^[^\n]*/no-such.bin: No such file")
 edid_tool_test(NAME golden.dump.empty_file TOOL edid_dump INPUT data/empty.hex ARGS @BIN@ STATUS 4
             EXPECT data/empty.out EXPECT_ERR "^fread")
 
@@ -47,5 +56,8 @@ edid_tool_test(NAME golden.dump.pipe_256_blocks TOOL edid_dump SH "head -c 32768
   EXPECT data/zeros_256_blocks.out)
 edid_tool_test(NAME golden.dump.pipe_too_long TOOL edid_dump SH "head -c 32769 /dev/zero | \"$@\" -"
   STATUS 4 EXPECT data/nothing.out EXPECT_ERR "${too_long}")
+edid_tool_test(NAME golden.dump.lenient_pipe_too_long TOOL edid_dump
+  SH "head -c 32769 /dev/zero | \"$@\" --lenient -" STATUS 4 EXPECT data/nothing.out
+  EXPECT_ERR "${too_long}")
 edid_tool_test(NAME golden.dump.endless TOOL edid_dump SH "${limit} exec \"$@\" - < /dev/zero"
   STATUS 4 EXPECT data/nothing.out EXPECT_ERR "${too_long}")

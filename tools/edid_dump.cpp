@@ -1,6 +1,16 @@
 // SPDX-License-Identifier: MIT
-// edid_dump FILE - reads a raw EDID dump, decodes it and prints the report.
-// FILE "-" is standard input.
+// edid_dump [--lenient] FILE - reads a raw EDID dump, decodes it and prints
+// the report.  FILE "-" is standard input.
+//
+// --lenient, only as the first argument and followed by FILE, decodes with
+// edid_decode_sink (the decode of the device builders) instead of
+// edid_decode_bounded: EDID 1.4 base blocks are reported as well as 1.3; the
+// CEA block is looked for only among the extensions that byte 126 announces,
+// through a valid block map, else as the first with tag 2 (so one in block 1
+// before a DisplayID block is found); and empty data blocks (zero header
+// bytes before the detailed timings) are passed over.  The size lines, the
+// report, the input handling and the exit statuses are those without it.  A
+// FILE named --lenient is reached as ./--lenient.
 //
 // Exit status: 0 the file was read (decoded, or "Error interpreting edid"),
 // 1 usage, 2 the file cannot be opened, 3 the buffer cannot be allocated,
@@ -37,15 +47,24 @@ enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };
 // The longest EDID: the base block and 255 extension blocks.
 constexpr size_t EDID_MAX_SIZE = 256 * EDID_BLOCK_SIZE;
 
+constexpr char LENIENT_OPTION[] = "--lenient";
+
 int main(int argc, char **argv)
 {
     if (argc <= 1) {
         fprintf(stderr, "Usage: %s <edid filename>\n", argv[0]);
         exit(EXIT_USAGE);
     }
-    FILE *file = dump_file_open(argv[1]);
+    // Only the first argument is an option, and only with a file after it.
+    const bool lenient = strcmp(argv[1], LENIENT_OPTION) == 0;
+    if (lenient && argc <= 2) {
+        fprintf(stderr, "Usage: %s [%s] <edid filename>\n", argv[0], LENIENT_OPTION);
+        exit(EXIT_USAGE);
+    }
+    const char *path = lenient ? argv[2] : argv[1];
+    FILE *file = dump_file_open(path);
     if (!file) {
-        perror(argv[1]);
+        perror(path);
         exit(EXIT_OPEN);
     }
     fseek(file, 0, SEEK_END);
@@ -64,7 +83,7 @@ int main(int argc, char **argv)
         case DUMP_FILE_OK: break;
         case DUMP_FILE_TOO_LONG:
             fprintf(stderr, "%s: longer than %zu bytes (256 blocks), the most an EDID holds\n",
-                    argv[1], sizeof streamed_bytes);
+                    path, sizeof streamed_bytes);
             fclose(file);
             exit(EXIT_READ);
         default:
@@ -107,7 +126,9 @@ int main(int argc, char **argv)
     fclose(file);
     memset(buffer + size, 0, size_t(reserved - size));
 
-    if (edid_decode_bounded(buffer, size_t(reserved), &info) >= 0)
+    const int decoded = lenient ? edid_decode_sink(buffer, size_t(reserved), &info)
+                                : edid_decode_bounded(buffer, size_t(reserved), &info);
+    if (decoded >= 0)
         edid_print(&info);
     else
         puts("Error interpreting edid");

@@ -483,16 +483,38 @@ int edid_decode(const uint8_t *dump, EdidInfo *info);
 int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info);
 
 /* Decodes the EDID of a downstream sink for the device builders
- * (<edid/device_edid.h>): as edid_decode_bounded, but a base block of EDID
- * 1.4 (bytes 18-19 = 1, 4) is accepted as well as one of EDID 1.3; version
- * and revision hold what the block says.  The one EDID 1.4 meaning that the
- * records would carry wrongly is converted: a range limits rate with the
- * 1.4 offset of +255 (descriptor byte 4) is held as 255, the highest rate
- * EDID 1.3 can state.  Other 1.4 meanings (feature and video input bits,
- * established timings III and CVT descriptors, which decode as display
- * descriptors of their tags) are decoded as EDID 1.3 reads them; the
- * builders take only what EDID 1.3 defines the same way.  Returns as
- * edid_decode_bounded; EDID_DECODE_BAD_VERSION for any other version. */
+ * (<edid/device_edid.h>) as real sinks lay it out: as edid_decode_bounded,
+ * with three differences.
+ *   - Version: a base block of EDID 1.4 (bytes 18-19 = 1, 4) is accepted as
+ *     well as one of EDID 1.3; version and revision hold what the block
+ *     says.  The one EDID 1.4 meaning that the records would carry wrongly
+ *     is converted: a range limits rate with the 1.4 offset of +255
+ *     (descriptor byte 4) is held as 255, the highest rate EDID 1.3 can
+ *     state.  Other 1.4 meanings (feature and video input bits, established
+ *     timings III and CVT descriptors, which decode as display descriptors
+ *     of their tags) are decoded as EDID 1.3 reads them; the builders take
+ *     only what EDID 1.3 defines the same way.
+ *   - CEA block: only the blocks that byte 126 announces (blocks 1 to N)
+ *     and that lie wholly inside the length are looked at; blocks after
+ *     them (stale ones, in dumps read as 512 bytes) are ignored.  When
+ *     block 1 is a valid block map (tag 0xF0, checksum 0), the CEA block
+ *     is the one that the first map entry with tag 2 designates, in the
+ *     map of block 1 and then, when N is 128 or more, in the map of block
+ *     128; an entry that designates a block past N is not taken.
+ *     Otherwise it is the first of blocks 1 to N whose tag byte is 2, so a
+ *     CEA block in block 1 is found whatever follows it (a DisplayID block
+ *     in block 2, say), and so is one behind another extension.  Only that
+ *     block is tried: when it is not of revision 3, has_cea = 0.
+ *   - Data block collection: a zero header byte before the detailed
+ *     timings' offset d is an empty block (tag 0, length 0); it is passed
+ *     over and the collection goes on up to d, as far as the 61 slots
+ *     allow.  Empty blocks are not kept: data_block_count counts the other
+ *     blocks only.  This holds when d is an offset inside the block after
+ *     its header (5 to 127); for d of 0 to 4, and of 128 and above, a zero
+ *     header ends the collection as in cea_decode, since the block's zero
+ *     padding and its checksum byte would otherwise be read as blocks.
+ * Returns as edid_decode_bounded; EDID_DECODE_BAD_VERSION for any version
+ * other than 1.3 and 1.4. */
 int edid_decode_sink(const uint8_t *dump, size_t length, EdidInfo *info);
 
 /* Prints the report of a decoded EDID on standard output. */

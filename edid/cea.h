@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+// cea.h - the CEA-861 block decoder with a choice of how it reads a zero
+// header byte in the data block collection: cea_decode ends the collection
+// there; the sink decode (edid_decode_sink) takes it for an empty block and
+// goes on up to d, as real sinks lay their collections out.  Private to the
+// library; the public interface is edid.h alone.
+#ifndef EDID_CEA_H
+#define EDID_CEA_H
+
+#include <edid/edid.h>
+#include <stdint.h>
+
+namespace edid_cea {
+
+enum class ZeroHeader {
+    ENDS_COLLECTION, // cea_decode: the blocks after it are not looked at
+    EMPTY_BLOCK      // an empty block (tag 0, length 0), passed over and not kept,
+                     // when d is an offset inside the block after byte 4
+};
+
+// cea_decode with the reading of zero headers chosen; the same results, and
+// the record untouched on CEA_DECODE_NOT_CEA.
+int decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_header);
+
+} // namespace edid_cea
+
+#endif
