@@ -81,8 +81,8 @@ inline void keep_out_of_sources(int *argc, char ***argv)
     for (int i = 1; i < *argc; ++i) {
         const char *arg = (*argv)[i];
         if (arg[0] == '-')
-            artifact_prefix |= starts_with(arg, "-artifact_prefix=") ||
-                               starts_with(arg, "-exact_artifact_path=");
+            artifact_prefix |=
+                starts_with(arg, "-artifact_prefix=") || starts_with(arg, "-exact_artifact_path=");
         else if (!first_input)
             first_input = i;
     }
@@ -103,7 +103,8 @@ inline void keep_out_of_sources(int *argc, char ***argv)
     if (artifacts_in_sources) {
         snprintf(artifacts, sizeof artifacts, "%s/fuzz/artifacts/%s", EDID_FUZZ_BINARY_DIR, target);
         make_dirs(artifacts);
-        snprintf(artifact_prefix_arg, sizeof artifact_prefix_arg, "-artifact_prefix=%s/", artifacts);
+        snprintf(artifact_prefix_arg, sizeof artifact_prefix_arg, "-artifact_prefix=%s/",
+                 artifacts);
         fprintf(stderr, "%s: crash reproducers go to %s/\n", target, artifacts);
         args[n++] = artifact_prefix_arg;
     }
@@ -111,7 +112,8 @@ inline void keep_out_of_sources(int *argc, char ***argv)
         if (i == first_input && corpus_in_sources) {
             snprintf(corpus, sizeof corpus, "%s/fuzz/corpus/%s", EDID_FUZZ_BINARY_DIR, target);
             make_dirs(corpus);
-            fprintf(stderr, "%s: %s lies in the source tree, which is only read: new inputs go to %s\n",
+            fprintf(stderr,
+                    "%s: %s lies in the source tree, which is only read: new inputs go to %s\n",
                     target, (*argv)[i], corpus);
             args[n++] = corpus;
         }
