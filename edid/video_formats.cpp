@@ -4,6 +4,7 @@
 #include "video_formats.h"
 
 #include "bits.h"
+#include "format.h"
 
 namespace edid_video {
 
@@ -181,25 +182,14 @@ constexpr uint32_t LAST_LOW_VIC = 127, FIRST_HIGH_VIC = 193, LAST_HIGH_VIC = 219
 static_assert(sizeof VICS / sizeof VICS[0] == LAST_LOW_VIC + LAST_HIGH_VIC - FIRST_HIGH_VIC + 1);
 
 // The VESA modes of the established timings, in report order.
-constexpr FormatRow ESTABLISHED[] = {
-    {28322, 0, 720, 400, 900, 449},      // 720x400@70
-    {35500, 0, 720, 400, 900, 449},      // 720x400@88
-    {25175, 0, 640, 480, 800, 525},      // 640x480@60
-    {30240, 0, 640, 480, 864, 525},      // 640x480@67
-    {31500, 0, 640, 480, 832, 520},      // 640x480@72
-    {31500, 0, 640, 480, 840, 500},      // 640x480@75
-    {36000, 0, 800, 600, 1024, 625},     // 800x600@56
-    {40000, 0, 800, 600, 1056, 628},     // 800x600@60
-    {50000, 0, 800, 600, 1040, 666},     // 800x600@72
-    {49500, 0, 800, 600, 1056, 625},     // 800x600@75
-    {57284, 0, 832, 624, 1152, 667},     // 832x624@75
-    {44900, 1, 1024, 768, 1264, 817},    // 1024x768@87i
-    {65000, 0, 1024, 768, 1344, 806},    // 1024x768@60
-    {75000, 0, 1024, 768, 1328, 806},    // 1024x768@70
-    {78750, 0, 1024, 768, 1312, 800},    // 1024x768@75
-    {135000, 0, 1280, 1024, 1688, 1066}, // 1280x1024@75
-    {100000, 0, 1152, 870, 1456, 915},   // 1152x870@75
+constexpr VideoFormat ESTABLISHED[] = {
+#define EDID_ESTABLISHED_FRAME(flag, byte, bit, mode, khz, h_active, v_active, h_total, v_total,   \
+                               interlaced)                                                         \
+    {khz, h_active, v_active, h_total, v_total, interlaced},
+    EDID_ESTABLISHED_TIMINGS(EDID_ESTABLISHED_FRAME)
+#undef EDID_ESTABLISHED_FRAME
 };
+static_assert(sizeof ESTABLISHED / sizeof ESTABLISHED[0] == edid_format::ESTABLISHED_COUNT);
 
 constexpr uint8_t SVD_NATIVE_FIRST = 129, SVD_NATIVE_LAST = 192;
 
@@ -236,7 +226,7 @@ uint32_t svd_vic(CeaShortVideoDescriptor svd)
 
 VideoFormat established_format(unsigned index)
 {
-    return from_row(ESTABLISHED[index % (sizeof ESTABLISHED / sizeof ESTABLISHED[0])]);
+    return index < edid_format::ESTABLISHED_COUNT ? ESTABLISHED[index] : VideoFormat{};
 }
 
 VideoFormat detailed_timing_format(const EdidDetailedTiming &t)

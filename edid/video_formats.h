@@ -30,7 +30,8 @@ uint32_t svd_vic(CeaShortVideoDescriptor svd);
 uint32_t svd_byte_vic(uint8_t svd);
 
 // The format of an established timing, by its place in report order (0 =
-// 720x400@70 ... 16 = 1152x870@75).
+// 720x400@70 ... 16 = 1152x870@75); all zeros (no clock, no sizes) for an
+// index beyond the list.
 VideoFormat established_format(unsigned index);
 
 // The format of a detailed timing.
