@@ -30,92 +30,73 @@
 
 namespace fuzz_tree {
 
-// Whether the real path `path` is the directory `dir` or lies below it.
-inline bool inside(const char *path, const char *dir)
-{
-    const size_t n = strlen(dir);
-    return strncmp(path, dir, n) == 0 && (path[n] == '\0' || path[n] == '/');
-}
-
-inline bool starts_with(const char *s, const char *prefix)
-{
-    return strncmp(s, prefix, strlen(prefix)) == 0;
-}
-
-// Whether `path` lies in the source tree outside this build's directory:
-// a place no fuzz run may write into.
+// Whether `path` lies in the source tree outside this build's directory.
 inline bool in_sources(const char *path)
 {
     char real[PATH_MAX], source[PATH_MAX], build[PATH_MAX];
-    return realpath(path, real) && realpath(EDID_FUZZ_SOURCE_DIR, source) &&
-           realpath(EDID_FUZZ_BINARY_DIR, build) && inside(real, source) && !inside(real, build);
+    if (!realpath(path, real) || !realpath(EDID_FUZZ_SOURCE_DIR, source) ||
+        !realpath(EDID_FUZZ_BINARY_DIR, build))
+        return false;
+    const auto below = [&real](const char *dir) {
+        const size_t n = strlen(dir);
+        return strncmp(real, dir, n) == 0 && (real[n] == '\0' || real[n] == '/');
+    };
+    return below(source) && !below(build);
 }
 
-// Creates `path` and the directories above it that are missing.
-inline void make_dirs(char *path)
+// BUILD/fuzz/KIND/TARGET in `path`, created with the directories above it.
+inline char *scratch(char *path, const char *kind)
 {
+    snprintf(path, PATH_MAX, "%s/fuzz/%s/%s", EDID_FUZZ_BINARY_DIR, kind, EDID_FUZZ_TARGET);
     for (char *slash = strchr(path + 1, '/');; slash = strchr(slash + 1, '/')) {
         if (slash) *slash = '\0';
-        if (mkdir(path, 0777) != 0 && errno != EEXIST) {
-            perror(path);
-            abort();
-        }
-        if (!slash) return;
+        FUZZ_CHECK(mkdir(path, 0777) == 0 || errno == EEXIST);
+        if (!slash) return path;
         *slash = '/';
     }
 }
 
 // libFuzzer writes the new inputs it finds into the first corpus directory
 // of its command line (with -merge, the merged corpus), and crash
-// reproducers into the working directory.  When that directory, or the
-// working directory, lies in the source tree, this puts a scratch corpus
-// directory before it (build-fuzz/fuzz/corpus/TARGET, which fuzz/run.sh
-// uses too) and names a scratch directory for the reproducers, so that the
-// repository's EDIDs are only read.  File arguments (inputs to run once)
-// and directories elsewhere are left as they are.
+// reproducers into the working directory.  When either lies in the source
+// tree, a scratch corpus (BUILD/fuzz/corpus/TARGET, as fuzz/run.sh uses)
+// goes before that directory, which is then only read, and the reproducers
+// go to BUILD/fuzz/artifacts/TARGET.  Input files (run once) and
+// directories elsewhere are used as given.
 inline void keep_out_of_sources(int *argc, char ***argv)
 {
-    const char *const target = EDID_FUZZ_TARGET;
     int first_input = 0;
-    bool artifact_prefix = false;
+    bool artifacts_named = false;
     for (int i = 1; i < *argc; ++i) {
         const char *arg = (*argv)[i];
-        if (arg[0] == '-')
-            artifact_prefix |=
-                starts_with(arg, "-artifact_prefix=") || starts_with(arg, "-exact_artifact_path=");
-        else if (!first_input)
-            first_input = i;
+        const auto flag = [arg](const char *name) { return strncmp(arg, name, strlen(name)) == 0; };
+        if (arg[0] != '-')
+            first_input = first_input ? first_input : i;
+        else if (flag("-artifact_prefix=") || flag("-exact_artifact_path="))
+            artifacts_named = true;
     }
     struct stat st;
     const bool corpus_in_sources = first_input && stat((*argv)[first_input], &st) == 0 &&
                                    S_ISDIR(st.st_mode) && in_sources((*argv)[first_input]);
-    const bool artifacts_in_sources = !artifact_prefix && in_sources(".");
+    const bool artifacts_in_sources = !artifacts_named && in_sources(".");
     if (!corpus_in_sources && !artifacts_in_sources) return;
 
-    // The new command line: the program, an artifact prefix, the arguments
-    // before the first input, the scratch corpus, the rest; a null pointer.
-    static char corpus[PATH_MAX], artifacts[PATH_MAX], artifact_prefix_arg[PATH_MAX + 32];
-    static char **args;
+    static char corpus[PATH_MAX], artifacts[PATH_MAX], prefix[PATH_MAX + 32];
+    static char **args; // the new command line, null-ended
     args = static_cast<char **>(calloc(size_t(*argc) + 3, sizeof *args));
     FUZZ_CHECK(args != nullptr);
     int n = 0;
     args[n++] = (*argv)[0];
     if (artifacts_in_sources) {
-        snprintf(artifacts, sizeof artifacts, "%s/fuzz/artifacts/%s", EDID_FUZZ_BINARY_DIR, target);
-        make_dirs(artifacts);
-        snprintf(artifact_prefix_arg, sizeof artifact_prefix_arg, "-artifact_prefix=%s/",
-                 artifacts);
-        fprintf(stderr, "%s: crash reproducers go to %s/\n", target, artifacts);
-        args[n++] = artifact_prefix_arg;
+        snprintf(prefix, sizeof prefix, "-artifact_prefix=%s/", scratch(artifacts, "artifacts"));
+        fprintf(stderr, "%s: crash reproducers go to %s/\n", EDID_FUZZ_TARGET, artifacts);
+        args[n++] = prefix;
     }
     for (int i = 1; i < *argc; ++i) {
         if (i == first_input && corpus_in_sources) {
-            snprintf(corpus, sizeof corpus, "%s/fuzz/corpus/%s", EDID_FUZZ_BINARY_DIR, target);
-            make_dirs(corpus);
-            fprintf(stderr,
-                    "%s: %s lies in the source tree, which is only read: new inputs go to %s\n",
-                    target, (*argv)[i], corpus);
-            args[n++] = corpus;
+            args[n++] = scratch(corpus, "corpus");
+            fprintf(stderr, "%s: %s is in the source tree, only read; new inputs go to %s\n",
+                    EDID_FUZZ_TARGET, (*argv)[i], corpus);
         }
         args[n++] = (*argv)[i];
     }
