@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // video_formats.h - the video formats that EDID names by number, as frame
-// timings: the CTA-861 video identification codes (VICs) and the VESA modes
-// of the established timings; and the same view of a detailed timing.
+// timings: the CTA-861 video identification codes (VICs), with their syncs,
+// and the VESA modes of the established timings; the same view of a
+// detailed timing, and a VIC as a detailed timing.
 // Private to the library: the device builders compare timings, cap them by
 // pixel clock and bound them by rates with it.
 #ifndef EDID_VIDEO_FORMATS_H
@@ -21,8 +22,33 @@ struct VideoFormat {
     uint8_t interlaced;
 };
 
+// The sync of a video format: front porch and sync width in pixels of a
+// line and in lines of a field (an interlaced format's odd field has half
+// a line more front porch, the even field half a line more back porch when
+// the frame has an odd number of lines), and the polarities.
+struct VideoSync {
+    uint16_t h_front, h_sync;
+    uint8_t v_front, v_sync;
+    uint8_t hsync_positive, vsync_positive;
+};
+
 // The format of VIC 1-127 or 193-219; false for the reserved codes.
 bool vic_format(uint32_t vic, VideoFormat *format);
+
+// The sync of VIC 1-127 or 193-219; false for the reserved codes.
+bool vic_sync(uint32_t vic, VideoSync *sync);
+
+// VIC 1-127 or 193-219 as an 18-byte detailed timing states it: pixel
+// clock in 10 kHz units, rounded to the nearest (25.175 MHz as 2518);
+// active and blank sizes, sync offset (front porch) and width; for an
+// interlaced format those of one field, the frame's half line left out of
+// the blank (1080i: 540 active and 22 blank lines of the 1125); digital
+// separate sync with the format's polarities; no image size, no borders,
+// no stereo.  False, with *timing untouched, for the reserved codes and for
+// formats a descriptor cannot state: a clock above 655.35 MHz, 4096 pixels
+// or lines or more of active or blank, a horizontal front porch above 1023
+// pixels, or an interlaced frame of an even number of lines (VIC 39).
+bool vic_detailed_timing(uint32_t vic, EdidDetailedTiming *timing);
 
 // The VIC of a short video descriptor: a byte of 129 to 192 marks the
 // native format (bit 7) of VIC 1 to 64; any other byte is the VIC itself.
@@ -30,7 +56,8 @@ uint32_t svd_vic(CeaShortVideoDescriptor svd);
 uint32_t svd_byte_vic(uint8_t svd);
 
 // The format of an established timing, by its place in report order (0 =
-// 720x400@70 ... 16 = 1152x870@75).
+// 720x400@70 ... 16 = 1152x870@75); all zeros (no clock, no sizes) for an
+// index beyond the list.
 VideoFormat established_format(unsigned index);
 
 // The format of a detailed timing.

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (preset "fuzz", build-fuzz/) and runs each for
 # SECONDS seconds (default 60), seeded with the EDIDs of tests/data/*.hex
-# and tests/data/real/*.bin.
+# and tests/data/real/*.bin, copied to build-fuzz/fuzz/seeds/; each target
+# writes new inputs to its corpus build-fuzz/fuzz/corpus/TARGET only.
 # Fails on the first crash, leak, sanitizer report or broken check, and
 # prints the reproducer bytes.
 #   fuzz/run.sh [SECONDS]
