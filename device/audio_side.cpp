@@ -8,6 +8,7 @@
 
 #include "device/device.h"
 #include "edid/bits.h"
+#include "edid/cea.h"
 #include "edid/format.h"
 #include "edid/sink_layout.h"
 
@@ -290,8 +291,9 @@ int edid_device_audio_from_edid(const uint8_t *dump, size_t length, EdidDeviceAu
     const int status = edid_sink::check_base_block(dump, length);
     if (status != EDID_DECODE_OK) return status;
     const uint8_t *cea = edid_sink::find_cea_block(dump, length);
-    edid_sink::Walk walk = edid_sink::walk(cea);
-    for (uint32_t at, span; edid_sink::next(&walk, &at, &span);) {
+    edid_cea::Walk walk = cea ? edid_cea::walk(cea, edid_cea::ZeroHeader::EMPTY_BLOCK)
+                              : edid_cea::Walk{nullptr, 0, 0, false};
+    for (uint32_t at, span; edid_cea::next(&walk, &at, &span);) {
         if (!is_audio_kind(cea + at, span)) continue;
         if (append(&taken, cea + at, span) != EDID_DEVICE_OK) return EDID_DEVICE_AUDIO_TOO_LARGE;
     }

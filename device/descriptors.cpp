@@ -15,23 +15,13 @@ namespace {
 constexpr uint32_t DUMMY_DESCRIPTOR = 0x10; // display descriptor tag of an unused slot
 constexpr unsigned RANGE_SLOT = 2;
 
-// The 640x480 at 60 Hz format of the default EDID, as a detailed timing
-// (25.175 MHz, negative syncs) over the default 80 cm x 45 cm image.
-constexpr EdidDetailedTiming VGA_TIMING = {2518, 640, 160, 480, 45, 16, 96, 10, 2, 800,
-                                           450,  0,   0,   0,   0,  1,  1,  0,  0};
-
-// When the device's link limits leave none of the sink's detailed timings,
-// the first of these whose VIC the output lists (else 640x480) becomes the
-// preferred timing, which EDID 1.3 requires: 1920x1080p60 (VIC 16, 148.5
-// MHz) and 1280x720p60 (VIC 4, 74.25 MHz), positive syncs.
-struct PreferredFallback {
-    uint32_t vic;
-    EdidDetailedTiming timing;
-};
-constexpr PreferredFallback PREFERRED_FALLBACKS[] = {
-    {16, {14850, 1920, 280, 1080, 45, 88, 44, 4, 5, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1}},
-    {4, {7425, 1280, 370, 720, 30, 110, 40, 5, 5, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1}},
-};
+// The device's own detailed timings, by VIC: 640x480p60, the format every
+// HDMI source can send, in the default EDID; and when the device's link
+// limits leave none of the sink's detailed timings, the first of the
+// fallbacks whose VIC the output lists (else 640x480p60) as the preferred
+// timing, which EDID 1.3 requires: 1920x1080p60, then 1280x720p60.
+constexpr uint32_t VGA_VIC = 1;
+constexpr uint32_t PREFERRED_FALLBACK_VICS[] = {16, 4};
 
 bool lists_vic(const CeaExtension &cea, uint32_t vic)
 {
@@ -62,23 +52,35 @@ const EdidRangeLimits *sink_descriptors(Plan &p)
     return limits;
 }
 
+namespace {
+
+// The format of a VIC over the base block's image size, as the plan's own
+// timing, listed next.
+void add_device_timing(Plan &p, uint32_t vic, uint8_t number)
+{
+    edid_video::vic_detailed_timing(vic, &p.preferred);
+    p.preferred.h_image_mm = uint32_t(p.out->max_h_size_cm) * 10;
+    p.preferred.v_image_mm = uint32_t(p.out->max_v_size_cm) * 10;
+    p.timings[p.timing_count++] = {&p.preferred, EDID_LEFT_OUT_BASE_TIMING, 0, number};
+}
+
+} // namespace
+
 void add_preferred_fallback(Plan &p)
 {
-    p.preferred = VGA_TIMING;
-    for (const PreferredFallback &f : PREFERRED_FALLBACKS) {
-        if (lists_vic(p.out->cea, f.vic) && fits_link(p, f.timing.pixel_clock * 10)) {
-            p.preferred = f.timing;
+    uint32_t vic = VGA_VIC;
+    for (uint32_t fallback : PREFERRED_FALLBACK_VICS) {
+        if (lists_vic(p.out->cea, fallback) && vic_fits_link(p, fallback, false)) {
+            vic = fallback;
             break;
         }
     }
-    p.preferred.h_image_mm = uint32_t(p.out->max_h_size_cm) * 10;
-    p.preferred.v_image_mm = uint32_t(p.out->max_v_size_cm) * 10;
-    p.timings[p.timing_count++] = {&p.preferred, EDID_LEFT_OUT_BASE_TIMING, 0, 0};
+    add_device_timing(p, vic, 0);
 }
 
 void add_default_timing(Plan &p)
 {
-    p.timings[p.timing_count++] = {&VGA_TIMING, EDID_LEFT_OUT_BASE_TIMING, 0, 1};
+    add_device_timing(p, VGA_VIC, 1);
 }
 
 void place_descriptors(Plan &p, const EdidRangeLimits *sink_limits)

@@ -10,6 +10,7 @@
 #include "bits.h"
 #include "cea.h"
 #include "format.h"
+#include "sink_layout.h"
 
 using namespace edid_bits;
 using namespace edid_format;
@@ -134,14 +135,23 @@ void convert_range_offsets(uint8_t offsets, EdidRangeLimits *r)
 
 constexpr int EDID_REVISION_14 = 4;
 
-int decode(const Dump &dump, EdidInfo *info, Reading reading = Reading::EDID_13)
+// The base block's checksum and version: EDID 1.3, or 1.4 too for a sink.
+int check_base_block(const uint8_t *b, Reading reading)
 {
-    const uint8_t *b = dump.block(0);
     if (!b || edid_checksum(b) != 0) return EDID_DECODE_BAD_CHECKSUM;
     const bool is_14 = reading == Reading::SINK && b[OFF_VERSION] == EDID_VERSION &&
                        b[OFF_REVISION] == EDID_REVISION_14;
     if (!is_14 && (b[OFF_VERSION] != EDID_VERSION || b[OFF_REVISION] != EDID_REVISION))
         return EDID_DECODE_BAD_VERSION;
+    return EDID_DECODE_OK;
+}
+
+int decode(const Dump &dump, EdidInfo *info, Reading reading = Reading::EDID_13)
+{
+    const uint8_t *b = dump.block(0);
+    const int status = check_base_block(b, reading);
+    if (status != EDID_DECODE_OK) return status;
+    const bool is_14 = b[OFF_REVISION] == EDID_REVISION_14;
 
     memcpy(info->header, b + OFF_HEADER, HEADER_SIZE);
     info->vendor_id[0] = char(get_bits(b[OFF_VENDOR], 6, 2) + LETTER_BASE);
@@ -227,6 +237,18 @@ int edid_decode_bounded(const uint8_t *dump, size_t length, EdidInfo *info)
 int edid_decode_sink(const uint8_t *dump, size_t length, EdidInfo *info)
 {
     return decode(Dump{dump, length}, info, Reading::SINK);
+}
+
+int edid_sink::check_base_block(const uint8_t *dump, size_t length)
+{
+    return ::check_base_block(Dump{dump, length}.block(0), Reading::SINK);
+}
+
+const uint8_t *edid_sink::find_cea_block(const uint8_t *dump, size_t length)
+{
+    const Dump d{dump, length};
+    const uint8_t *base = d.block(0);
+    return base ? ::find_cea_block(d, base[OFF_EXTENSIONS], Reading::SINK) : nullptr;
 }
 
 void edid_print(const EdidInfo *info)

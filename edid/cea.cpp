@@ -50,34 +50,14 @@ bool dtd_end_mark(const uint8_t *bytes)
     return (bytes[0] | bytes[1] | bytes[2]) == 0;
 }
 
-// Data block collection from offset 4.  d = 4 holds none; otherwise the
-// limit is d, or the whole block when d points into the header (0 to 3).
-// Only block starts are tested against the limit.  Besides, the scan ends
-// at a zero header, after the last slot, and before a block whose header
-// or payload would lie past the block's last byte.
-//
-// Read as EMPTY_BLOCK, a zero header is a block of tag 0 and length 0,
-// passed over and not kept, as long as d is an offset inside the block (5
-// to 127).  For d of 0 to 3, and of 128 and above, the scan runs to the end
-// of the block, where the zero padding and the checksum byte would be read
-// as blocks, so a zero header still ends it there.
-uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *blocks,
+// Data block collection: the blocks that the walk yields, into the first
+// of the 61 slots.
+uint32_t decode_collection(const uint8_t *block, CeaDataBlock *blocks,
                            edid_cea::ZeroHeader zero_header)
 {
-    uint32_t count = 0;
-    if (d == OFF_COLLECTION) return 0;
-    uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
-    const bool pass_empty = zero_header == edid_cea::ZeroHeader::EMPTY_BLOCK &&
-                            d > OFF_COLLECTION && d < EDID_BLOCK_SIZE;
-    uint32_t offset = OFF_COLLECTION;
-    while (offset < limit && offset < EDID_BLOCK_SIZE && count < CEA_MAX_DATA_BLOCKS) {
-        if (block[offset] == 0) {
-            if (!pass_empty) break;
-            offset++;
-            continue;
-        }
-        uint32_t span = block_span(block[offset]);
-        if (offset + span > EDID_BLOCK_SIZE) break;
+    edid_cea::Walk walk = edid_cea::walk(block, zero_header);
+    uint32_t count = 0, offset, span;
+    while (count < CEA_MAX_DATA_BLOCKS && edid_cea::next(&walk, &offset, &span)) {
         if (offset == OFF_CHECKSUM && get_bits(block[offset], 7, 5) == CEA_TAG_SPEAKER) {
             // A speaker allocation block of length 0 in the last byte: its
             // decoder reads one payload byte whatever the length, and that
@@ -88,7 +68,6 @@ uint32_t decode_collection(const uint8_t *block, uint32_t d, CeaDataBlock *block
             cea_decode_data_block(&block[offset], &blocks[count]);
         }
         count++;
-        offset += span;
     }
     return count;
 }
@@ -121,9 +100,42 @@ int edid_cea::decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_he
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
     uint32_t d = block[OFF_DTD];
-    cea->data_block_count = decode_collection(block, d, cea->data_blocks, zero_header);
+    cea->data_block_count = decode_collection(block, cea->data_blocks, zero_header);
     cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
     return 0;
+}
+
+// Read as EMPTY_BLOCK, a zero header is a block of tag 0 and length 0,
+// passed over and not kept, as long as d is an offset inside the block (5
+// to 127).  For d of 0 to 3, and of 128 and above, the walk runs to the end
+// of the block, where the zero padding and the checksum byte would be read
+// as blocks, so a zero header still ends it there.
+edid_cea::Walk edid_cea::walk(const uint8_t *block, ZeroHeader zero_header)
+{
+    const uint32_t d = block[OFF_DTD];
+    const uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
+    const bool pass_empty =
+        zero_header == ZeroHeader::EMPTY_BLOCK && d > OFF_COLLECTION && d < EDID_BLOCK_SIZE;
+    return Walk{block, OFF_COLLECTION, limit, pass_empty};
+}
+
+bool edid_cea::next(Walk *w, uint32_t *at, uint32_t *span)
+{
+    while (w->block && w->at < w->limit && w->at < EDID_BLOCK_SIZE) {
+        if (w->block[w->at] == 0) {
+            if (!w->pass_empty) break;
+            ++w->at;
+            continue;
+        }
+        const uint32_t s = block_span(w->block[w->at]);
+        if (w->at + s > EDID_BLOCK_SIZE) break;
+        *at = w->at;
+        *span = s;
+        w->at += s;
+        return true;
+    }
+    w->block = nullptr;
+    return false;
 }
 
 int cea_decode(const uint8_t *block, CeaExtension *cea)

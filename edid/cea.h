@@ -22,6 +22,21 @@ enum class ZeroHeader {
 // the record untouched on CEA_DECODE_NOT_CEA.
 int decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_header);
 
+// The data block collection of a CEA block, one block after another, as
+// decode reads it: from offset 4 up to d (the whole block when d is 0 to
+// 3, nothing when d is 4), a zero header read as zero_header says, never a
+// block whose header or payload would lie past the block's last byte.  The
+// 61 slots of the record are the caller's limit.
+struct Walk {
+    const uint8_t *block; // null once the walk has ended
+    uint32_t at;          // offset of the next header
+    uint32_t limit;       // only block starts are tested against it
+    bool pass_empty;      // a zero header is an empty block, not the end
+};
+Walk walk(const uint8_t *block, ZeroHeader zero_header);
+// The next block's offset and span (header and payload); false at the end.
+bool next(Walk *walk, uint32_t *at, uint32_t *span);
+
 } // namespace edid_cea
 
 #endif

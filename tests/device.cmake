@@ -112,9 +112,12 @@ set(EDID_REAL_EDIDS ${CMAKE_CURRENT_SOURCE_DIR}/data/real CACHE PATH "Raw EDID d
 find_program(EDID_DECODE edid-decode)
 find_package(Python3 COMPONENTS Interpreter)
 if(EDID_DECODE AND Python3_FOUND AND NOT CMAKE_CROSSCOMPILING)
+  file(GLOB receivers ${CMAKE_CURRENT_SOURCE_DIR}/data/real/avr-*.bin)
+  file(GLOB profiles ${PROJECT_SOURCE_DIR}/profiles/*.toml)
   add_test(NAME edid_build.keep_video_real_edids
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/keep_video_check.py
-      $<TARGET_FILE:edid_build> ${EDID_DECODE} ${EDID_REAL_EDIDS})
+      $<TARGET_FILE:edid_build> ${EDID_DECODE} ${EDID_REAL_EDIDS}
+      --audio-from ${receivers} --profile ${profiles})
 elseif(NOT CMAKE_CROSSCOMPILING)
   message(WARNING "edid-decode or python3 not found: the real EDID check is left out")
 endif()
