@@ -121,3 +121,52 @@ if(EDID_DECODE AND Python3_FOUND AND NOT CMAKE_CROSSCOMPILING)
 elseif(NOT CMAKE_CROSSCOMPILING)
   message(WARNING "edid-decode or python3 not found: the real EDID check is left out")
 endif()
+
+# The device's audio side and profiles (--keep-video): the LG TV below each
+# shipped profile (the device as it is writes the bytes of --keep-video
+# alone), with the Denon receiver's audio blocks, with its own.
+set(lg ${CMAKE_CURRENT_SOURCE_DIR}/data/real/tv-lg-oled55b6v.bin)
+set(denon ${CMAKE_CURRENT_SOURCE_DIR}/data/real/avr-denon-x2300w-below-lg-oled55b6v.bin)
+set(lg_name "edid_build: left out monitor name descriptor: replaced by the device's\n")
+foreach(row qzrsnd-k7|oled55b6v soundbar-5.1|soundbar receiver-7.1.4-atmos|receiver_714)
+  string(REPLACE "|" ";" row "${row}")
+  list(POP_FRONT row profile golden)
+  edid_tool_test(NAME edid_build.profile_${profile} TOOL edid_build
+    ARGS -k -p 1 --sink ${lg} --profile ${PROJECT_SOURCE_DIR}/profiles/${profile}.toml -o @OUT@
+    EXPECT_BYTES data/keep_video_lg_${golden}.hex)
+endforeach()
+edid_tool_test(NAME edid_build.audio_from_denon TOOL edid_build
+  ARGS -k -p 1 --sink ${lg} --audio-from ${denon} -o @OUT@ EXPECT_BYTES data/keep_video_lg_denon_audio.hex
+  EXPECT_ERR "^edid_build: left out audio data block #2: replaced by the device's\n${lg_name}edid_build: left out CEA detailed timing 1360x768: no space left in the CEA block\n$")
+edid_tool_test(NAME edid_build.audio_passthrough TOOL edid_build
+  ARGS -k -p 1 --sink ${lg} --audio-passthrough -o @OUT@ EXPECT_ERR "^${lg_name}$")
+edid_tool_test(NAME edid_build.audio_from_no_audio TOOL edid_build STATUS 3
+  ARGS -k -p 1 --audio-from ${CMAKE_CURRENT_SOURCE_DIR}/data/real/monitor-fujitsu-lsl3260w-no-hdmi-block.bin -o @OUT@
+  EXPECT_ERR "${err}: no audio data blocks to present\n$")
+
+# Profile errors name the file, the line and the key; a missing profile is
+# an unreadable input.
+foreach(row "unknown_key|5|:4: identity.model: unknown key"
+            "bad_value|5|:7: audio.format\\[1\\].channels: out of range 1 to 8"
+            "unknown_codec|5|:4: audio.format\\[1\\].codec: unknown codec 'aac-hd'"
+            "too_large|5|:4: audio.blocks: the audio side takes more than the 77 bytes"
+            "not_toml|5|:2: Error while parsing table header"
+            "no_such|2|: No such file or directory")
+  string(REPLACE "|" ";" row "${row}")
+  list(POP_FRONT row name status message)
+  edid_tool_test(NAME edid_build.profile_error_${name} TOOL edid_build STATUS ${status} OLD "old"
+    ARGS -k -p 1 --profile ${CMAKE_CURRENT_SOURCE_DIR}/data/profiles/${name}.toml -o @OUT@
+    EXPECT_ERR "^edid_build: [^\n]*/${name}.toml${message}")
+endforeach()
+foreach(row "--profile|x.toml|--profile needs --keep-video"
+            "--audio-passthrough||--audio-passthrough needs --keep-video"
+            "-k|--audio-passthrough|--audio-passthrough needs --sink"
+            "-k|--audio-passthrough|--audio-from|x|--audio-from and --audio-passthrough exclude each other")
+  string(REPLACE "|" ";" row "${row}")
+  list(POP_BACK row message)
+  string(MAKE_C_IDENTIFIER "${message}" id)
+  string(REGEX REPLACE "^_+|_+$" "" id "${id}")
+  string(REGEX REPLACE "_+" "_" id "${id}")
+  edid_tool_test(NAME edid_build.usage_${id} TOOL edid_build STATUS 1 ARGS -p 1 ${row} -o @OUT@
+    EXPECT_ERR "^edid_build: ${message}\n$")
+endforeach()

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "cea_util.h"
 #include "test_util.h"
 #include "tools/dump_file.h"
 #include <edid/device_edid.h>
@@ -285,6 +286,121 @@ TEST(VideoRepeater, BaseBlockDescriptors)
     for (const EdidDescriptor &d : b.out.descriptors) types.push_back(d.type);
     EXPECT_EQ(types, (std::vector<uint32_t>{EDID_DESC_TIMING, 0x10, EDID_DESC_RANGE_LIMITS,
                                             EDID_DESC_NAME}));
+}
+
+} // namespace
+
+namespace {
+
+// The HDMI Forum vendor block and sink capability block follow the
+// device's HDMI block directly, in the sink's order; a second of a kind is
+// left out.  With no limit set, the device passes their rates on as they
+// stand, even an FRL rate above what their TMDS character rate goes with.
+TEST(VideoRepeater, HdmiForumBlocksFollowTheHdmiBlock)
+{
+    const std::string vsdb = "67 D8 5D C4 01 00 80 30", scdb = "E7 79 00 00 01 00 80 30";
+    const struct {
+        std::string sink;
+        std::vector<std::string> after_hdmi;
+    } cases[] = {
+        {"41 10 | 65 03 0C 00 10 00 | 83 01 00 00 |" + vsdb + "| 23 09 07 07 |" + scdb,
+         {vsdb, scdb}},
+        {"41 10 |" + scdb + "| 65 03 0C 00 10 00 |" + vsdb + "|" + scdb, {scdb, vsdb}},
+    };
+    for (const auto &c : cases) {
+        Built b = build(lg(c.sink.c_str()), 1);
+        ASSERT_GE(b.blocks.size(), 4u);
+        EXPECT_EQ(b.blocks[2], "66 03 0C 00 11 00 80");
+        EXPECT_EQ(std::vector<std::string>(b.blocks.begin() + 3, b.blocks.begin() + 5),
+                  c.after_hdmi);
+    }
+    const std::vector<int> second_scdb = {BLOCK, EDID_BECAUSE_DUPLICATE, 4, 0};
+    EXPECT_EQ(build(lg(cases[1].sink.c_str()), 1).left_rows.front(), second_scdb);
+    // A device limit caps both kinds the same way: FRL 3 needs 600 MHz.
+    device_max_frl_rate = 6;
+    Built b = build(lg(cases[0].sink.c_str()), 1);
+    device_max_frl_rate = DEVICE_NO_LIMIT;
+    EXPECT_EQ(b.blocks[3], "67 D8 5D C4 01 00 80 00");
+    EXPECT_EQ(b.blocks[4], "E7 79 00 00 01 00 80 00");
+}
+
+// The lines that the library writes for what was left out.
+TEST(LeftOut, LinesForPeople)
+{
+    Bytes edid = lg();
+    EdidInfo sink;
+    ASSERT_EQ(edid_decode_sink(edid.data(), edid.size(), &sink), EDID_DECODE_OK);
+    const struct {
+        EdidLeftOutItem item;
+        const char *line;
+    } cases[] = {
+        {{BLOCK, EDID_BECAUSE_REPLACED, 1, 0},
+         "left out audio data block #2: replaced by the device's"},
+        {{BLOCK, EDID_BECAUSE_NO_SPACE, 8, 0},
+         "left out vendor-specific video data block #9: no space left in the CEA block"},
+        {{EDID_LEFT_OUT_CEA_TIMING, EDID_BECAUSE_REPEATS_VIC, 0, 16},
+         "left out CEA detailed timing 1360x768: repeats VIC 16"},
+        {{EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, 16, 0},
+         "left out established timing 1152x870@75: above the device's link limits"},
+        {{EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, 0, 0},
+         "left out standard timing 640x480@60: above the device's link limits"},
+        {{EDID_LEFT_OUT_EXTENSION, EDID_BECAUSE_ONE_EXTENSION, 3, 0x70},
+         "left out extension block 3 (tag 0x70): the device's EDID has one extension"},
+    };
+    char line[EDID_LEFT_OUT_LINE];
+    for (const auto &c : cases) {
+        EXPECT_EQ(edid_left_out_line(&sink, &c.item, line, sizeof line), strlen(c.line));
+        EXPECT_STREQ(line, c.line);
+    }
+    // Cut to the room given, NUL-ended, the whole length returned.
+    EXPECT_EQ(edid_left_out_line(&sink, &cases[0].item, line, 12), strlen(cases[0].line));
+    EXPECT_STREQ(line, "left out au");
+    // More items than the summary holds.
+    static EdidLeftOut many;
+    many.count = EDID_LEFT_OUT_MAX + 2;
+    for (EdidLeftOutItem &item : many.items) item = cases[0].item;
+    const std::string text = printed([&] { edid_print_left_out(&sink, &many); });
+    EXPECT_EQ(text.substr(text.rfind("left out", text.size() - 2)), "left out 2 more items\n");
+}
+
+// The device's audio side: a sink's audio blocks that it presents as they
+// stand are not named as left out; a large one is kept whole and the
+// sink's video blocks give way to it by rank.
+TEST(VideoRepeater, DeviceAudioSide)
+{
+    const Bytes edid = lg();
+    EdidInfo sink;
+    ASSERT_EQ(edid_decode_sink(edid.data(), edid.size(), &sink), EDID_DECODE_OK);
+    EdidDevice device;
+    edid_device_init(&device);
+    ASSERT_EQ(edid_device_audio_from_edid(edid.data(), edid.size(), &device.audio), EDID_DEVICE_OK);
+    static EdidInfo out;
+    static EdidLeftOut left;
+    ASSERT_EQ(edid_device_build_repeater(&device, &sink, &out, 1, &left), EDID_DEVICE_OK);
+    EXPECT_EQ(left.count, 1u); // the monitor name only
+    EXPECT_EQ(left.items[0].what, EDID_LEFT_OUT_DESCRIPTOR);
+
+    device.audio.size = 0;
+    const Bytes vendor_audio = hex("FF 11 46 D0 00" + cea_test::repeat("00", 27));
+    for (int i = 0; i < 2; ++i) edid_device_audio_add_block(&device.audio, vendor_audio.data(), 32);
+    ASSERT_EQ(edid_device_build_repeater(&device, &sink, &out, 1, &left), EDID_DEVICE_OK);
+    std::vector<std::vector<int>> rows;
+    for (uint32_t i = 0; i < left.count; ++i)
+        rows.push_back({left.items[i].what, left.items[i].why, left.items[i].index});
+    // The CEA timing, then Dolby Vision, colorimetry and HDR static metadata, by rank.
+    const std::vector<std::vector<int>> expect = {
+        {BLOCK, EDID_BECAUSE_REPLACED, 1},
+        {EDID_LEFT_OUT_DESCRIPTOR, EDID_BECAUSE_REPLACED, 3},
+        {EDID_LEFT_OUT_CEA_TIMING, EDID_BECAUSE_NO_SPACE, 0},
+        {BLOCK, EDID_BECAUSE_NO_SPACE, 8},
+        {BLOCK, EDID_BECAUSE_NO_SPACE, 5},
+        {BLOCK, EDID_BECAUSE_NO_SPACE, 6},
+    };
+    EXPECT_EQ(rows, expect);
+    uint8_t bytes[2 * EDID_BLOCK_SIZE];
+    edid_encode(&out, bytes);
+    const std::string cea = hex_of(bytes + EDID_BLOCK_SIZE, EDID_BLOCK_SIZE);
+    EXPECT_NE(cea.find(hex_of(device.audio.blocks, 64)), std::string::npos) << cea;
 }
 
 } // namespace

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: MIT
+// The device record's audio side: the four ways to fill it, the rules the
+// builders apply to it (basic audio, an added speaker allocation), its
+// room, and the builders that take a device record.  The shipped profiles
+// and real receivers are checked end to end (device.cmake).
+#include <string.h>
+
+#include "cea_util.h"
+#include "test_util.h"
+#include <edid/device_edid.h>
+
+namespace {
+
+using namespace test_util;
+
+std::string hex_of(const uint8_t *p, size_t n)
+{
+    std::string s;
+    char byte[4];
+    for (size_t i = 0; i < n; ++i)
+        snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]), s += byte;
+    return s;
+}
+
+std::string side(const EdidDeviceAudio &a)
+{
+    return hex_of(a.blocks, a.size);
+}
+
+// The data blocks of an encoded device EDID's CEA block, in hex.
+std::vector<std::string> cea_blocks(const EdidInfo &edid)
+{
+    uint8_t bytes[2 * EDID_BLOCK_SIZE];
+    edid_encode(&edid, bytes);
+    std::vector<std::string> blocks;
+    const uint8_t *cea = bytes + EDID_BLOCK_SIZE;
+    for (unsigned at = 4; at < cea[2]; at += 1 + (cea[at] & 0x1F))
+        blocks.push_back(hex_of(cea + at, 1 + (cea[at] & 0x1F)));
+    return blocks;
+}
+
+constexpr uint8_t BASIC = CEA_AUDIO_RATE_32 | CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE_48;
+constexpr uint8_t ALL_RATES = 0x7F;
+constexpr uint8_t DEPTHS = CEA_AUDIO_DEPTH_16 | CEA_AUDIO_DEPTH_20 | CEA_AUDIO_DEPTH_24;
+
+TEST(DeviceAudio, DefaultIsTheAudioOfTheDefaultEdid)
+{
+    EdidDeviceAudio a;
+    edid_device_audio_default(&a);
+    EXPECT_EQ(side(a), "83 2F 00 00 2F 3D 07 B0 15 07 50 09 07 07 39 07 B0 11 07 50");
+}
+
+// Short audio descriptors as receivers announce them.
+TEST(DeviceAudio, FormatsAsShortAudioDescriptors)
+{
+    const struct {
+        EdidAudioFormat format;
+        const char *sad;
+    } cases[] = {
+        {{CEA_AUDIO_LPCM, 0, 8, ALL_RATES, DEPTHS}, "0F 7F 07"},
+        {{CEA_AUDIO_AC3, 0, 6, BASIC, 640 / 8}, "15 07 50"},
+        {{CEA_AUDIO_EAC3, 0, 8, CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE_48, 1}, "57 06 01"},
+        {{CEA_AUDIO_DTS_HD, 0, 8, 0x7E, 3}, "5F 7E 03"},
+        {{CEA_AUDIO_WMA_PRO, 0, 2, BASIC, 0xFF}, "71 07 07"}, // the profile, 3 bits
+        {{CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_LPCM_3D, 32, ALL_RATES, DEPTHS}, "FF FF 6F"},
+        {{CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_LPCM_3D, 10, ALL_RATES, DEPTHS}, "F9 7F 6F"},
+        {{CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_MPEG_H_3D, 5, ALL_RATES, 1}, "78 7F 59"},
+        {{CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_MPEG4_AAC_LC, 2, BASIC, 0xFE}, "79 07 36"},
+    };
+    for (const auto &c : cases) {
+        EdidDeviceAudio a = {};
+        ASSERT_EQ(edid_device_audio_add_formats(&a, &c.format, 1), EDID_DEVICE_OK) << c.sad;
+        EXPECT_EQ(side(a), "23 " + std::string(c.sad));
+    }
+    // Eleven formats take two blocks; formats without a descriptor change nothing.
+    EdidAudioFormat many[11];
+    for (EdidAudioFormat &f : many) f = {CEA_AUDIO_AC3, 0, 2, BASIC, 80};
+    EdidDeviceAudio a = {};
+    ASSERT_EQ(edid_device_audio_add_formats(&a, many, 11), EDID_DEVICE_OK);
+    EXPECT_EQ(side(a), "3E " + cea_test::repeat("11 07 50", 10) + "23 11 07 50");
+    const EdidAudioFormat bad[] = {
+        {0, 0, 2, BASIC, 0},
+        {16, 0, 2, BASIC, 0},
+        {CEA_AUDIO_LPCM, 0, 0, BASIC, DEPTHS},
+        {CEA_AUDIO_LPCM, 0, 9, BASIC, DEPTHS},
+        {CEA_AUDIO_EXTENDED, 3, 2, BASIC, 0},
+        {CEA_AUDIO_EXTENDED, 9, 2, BASIC, 0},
+        {CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_LPCM_3D, 33, BASIC, 0},
+    };
+    for (const EdidAudioFormat &f : bad) {
+        EXPECT_EQ(edid_device_audio_add_formats(&a, &f, 1), EDID_DEVICE_BAD_FORMAT);
+        EXPECT_EQ(a.size, 35u);
+    }
+}
+
+TEST(DeviceAudio, SpeakersLayoutsAndBlocks)
+{
+    const struct {
+        const char *layout;
+        const char *block;
+    } cases[] = {
+        {"2.0", "83 01 00 00"},   {"5.1", "83 0F 00 00"},   {"7.1", "83 4F 00 00"},
+        {"5.1.2", "83 0F 01 00"}, {"7.1.4", "83 4F 01 01"}, {"9.1.6", "83 CF 81 01"},
+    };
+    for (const auto &c : cases) {
+        EdidDeviceAudio a = {};
+        edid_device_audio_add_speakers(&a, edid_speaker_layout(c.layout));
+        EXPECT_EQ(side(a), c.block) << c.layout;
+    }
+    EXPECT_EQ(edid_speaker_layout("7.1.5"), 0u);
+    // Dolby's audio block, zones from the speakers.
+    EdidDeviceAudio a = {};
+    edid_device_audio_add_dolby_atmos(&a, edid_speaker_layout("7.1.4"));
+    edid_device_audio_add_dolby_atmos(&a, edid_speaker_layout("2.0"));
+    EXPECT_EQ(side(a), "E6 11 46 D0 00 70 00 E6 11 46 D0 00 00 00");
+    // Whole blocks: audio kinds only, the length as the header says.
+    EXPECT_EQ(edid_device_audio_add_block(&a, hex("E3 13 00 00").data(), 4), EDID_DEVICE_OK);
+    EXPECT_EQ(edid_device_audio_add_block(&a, hex("E3 05 C0 00").data(), 4), EDID_DEVICE_NOT_AUDIO);
+    EXPECT_EQ(edid_device_audio_add_block(&a, hex("43 01 02 03").data(), 4), EDID_DEVICE_NOT_AUDIO);
+    EXPECT_EQ(edid_device_audio_add_block(&a, hex("23 09 07").data(), 3), EDID_DEVICE_NOT_AUDIO);
+    EXPECT_EQ(a.size, 18u);
+}
+
+// A receiver's audio blocks, byte for byte and in order, wherever its CEA
+// block is; refusals leave the side as it was.
+TEST(DeviceAudio, FromAnEdid)
+{
+    const Bytes denon = read_dump("real/avr-denon-x2300w-below-lg-oled55b6v.bin");
+    EdidDeviceAudio a;
+    ASSERT_EQ(edid_device_audio_from_edid(denon.data(), denon.size(), &a), EDID_DEVICE_OK);
+    EXPECT_EQ(side(a), "35 0F 7F 07 3D 1E C0 15 07 50 5F 7E 03 57 06 03 67 7E 03 5F 7E 01 "
+                       "83 5F 00 00 E6 11 46 D0 00 70 00");
+    const Bytes msi = read_dump("real/monitor-msi-meg342c-cea-then-displayid.bin");
+    ASSERT_EQ(edid_device_audio_from_edid(msi.data(), msi.size(), &a), EDID_DEVICE_OK);
+    EXPECT_EQ(side(a), "23 09 07 07 83 01 00 00");
+
+    // 26 audio blocks of 3 descriptors: 260 bytes, more than the side holds.
+    Bytes big = read_dump("real/tv-lg-oled55b6v.bin");
+    uint8_t *cea = &big[EDID_BLOCK_SIZE];
+    const Bytes sads = hex(cea_test::repeat("29 09 07 07 15 07 50 3D 07 50", 12));
+    memcpy(cea + 4, sads.data(), sads.size());
+    cea[2] = uint8_t(4 + sads.size());
+    fix_checksum(cea);
+    Bytes bad = denon;
+    bad[127] ^= 1;
+    const struct {
+        const Bytes *dump;
+        int result;
+    } refusals[] = {{&big, EDID_DEVICE_AUDIO_TOO_LARGE}, {&bad, EDID_DECODE_BAD_CHECKSUM}};
+    for (const auto &r : refusals) {
+        EXPECT_EQ(edid_device_audio_from_edid(r.dump->data(), r.dump->size(), &a), r.result);
+        EXPECT_EQ(side(a), "23 09 07 07 83 01 00 00");
+    }
+}
+
+// basic_audio and the added speaker allocation follow what the side announces.
+TEST(DeviceAudio, RulesOnTheAudioSide)
+{
+    const struct {
+        EdidAudioFormat format;
+        bool basic;
+        const char *added; // the speaker allocation the builder adds, or ""
+    } cases[] = {
+        {{CEA_AUDIO_LPCM, 0, 2, BASIC, DEPTHS}, true, ""},
+        {{CEA_AUDIO_LPCM, 0, 8, BASIC, DEPTHS}, true, "83 4F 00 00"},
+        {{CEA_AUDIO_LPCM, 0, 2, CEA_AUDIO_RATE_48, DEPTHS}, false, ""},
+        {{CEA_AUDIO_LPCM, 0, 1, BASIC, DEPTHS}, false, ""},
+        {{CEA_AUDIO_AC3, 0, 6, BASIC, 80}, false, "83 0F 00 00"},
+        {{CEA_AUDIO_DTS, 0, 3, BASIC, 80}, false, "83 03 00 00"},
+        {{CEA_AUDIO_EXTENDED, CEA_AUDIO_EXT_LPCM_3D, 24, BASIC, DEPTHS}, false, "83 4F 00 00"},
+    };
+    EdidDevice device;
+    edid_device_init(&device);
+    EdidInfo out;
+    for (const auto &c : cases) {
+        device.audio.size = 0;
+        edid_device_audio_add_formats(&device.audio, &c.format, 1);
+        ASSERT_EQ(edid_device_build_default(&device, &out, 1), EDID_DEVICE_OK);
+        EXPECT_EQ(out.cea.basic_audio, c.basic) << side(device.audio);
+        // The video capability block, the HDMI block, the audio block, the added speakers.
+        const std::vector<std::string> blocks = cea_blocks(out);
+        EXPECT_EQ(blocks.size(), *c.added ? 4u : 3u) << side(device.audio);
+        EXPECT_EQ(blocks.back(), *c.added ? c.added : blocks.back());
+    }
+    // No audio at all: no basic audio, no blocks.
+    device.audio.size = 0;
+    edid_device_build_default(&device, &out, 1);
+    EXPECT_EQ(out.cea.basic_audio, 0u);
+    EXPECT_EQ(cea_blocks(out).size(), 2u);
+}
+
+// The builders that take a device record: the device as it is writes what
+// the video-keeping builders write; a device they cannot present is
+// refused with the output untouched; a block the records cannot hold bit
+// for bit is kept whole.
+TEST(DeviceAudio, BuildersOnADeviceRecord)
+{
+    EdidDevice device;
+    edid_device_init(&device);
+    EdidInfo a, b;
+    memset(&a, 0, sizeof a);
+    memset(&b, 0, sizeof b);
+    ASSERT_EQ(edid_device_build_default(&device, &a, 3), EDID_DEVICE_OK);
+    edid_build_default_video(&b, 3);
+    EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);
+
+    EdidDevice refused = device;
+    memcpy(refused.vendor_id, "Q1R", 3);
+    memset(&b, 0x5A, sizeof b);
+    const EdidInfo before = b;
+    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_BAD_VENDOR);
+    refused = device;
+    refused.audio.size = EDID_DEVICE_AUDIO_BYTES + 1;
+    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_AUDIO_TOO_LARGE);
+    refused.audio.size = 3; // a block cut short
+    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_NOT_AUDIO);
+    // 8-channel audio needs the 4 bytes of an added speaker allocation: a
+    // side of 73 bytes fits, one of 75 does not.
+    refused.audio.size = 0;
+    const EdidAudioFormat f = {CEA_AUDIO_LPCM, 0, 8, BASIC, DEPTHS};
+    edid_device_audio_add_formats(&refused.audio, &f, 1);
+    const Bytes vendor_audio = hex("FF 11" + cea_test::repeat("00", 30));
+    for (int i = 0; i < 2; ++i)
+        edid_device_audio_add_block(&refused.audio, vendor_audio.data(), 32);
+    edid_device_audio_add_block(&refused.audio, hex("E4 11 00 00 00").data(), 5);
+    EXPECT_EQ(edid_device_check(&refused), EDID_DEVICE_OK);
+    edid_device_audio_add_block(&refused.audio, hex("E1 11").data(), 2);
+    EXPECT_EQ(edid_device_check(&refused), EDID_DEVICE_AUDIO_TOO_LARGE);
+    EXPECT_EQ(memcmp(&b, &before, sizeof b), 0);
+
+    device.audio.size = 0;
+    edid_device_audio_add_speakers(&device.audio, edid_speaker_layout("7.1.4"));
+    ASSERT_EQ(edid_device_build_default(&device, &a, 3), EDID_DEVICE_OK);
+    const CeaDataBlock &speakers = a.cea.data_blocks[2];
+    EXPECT_EQ(speakers.tag, CEA_TAG_WHOLE | CEA_TAG_SPEAKER);
+    EXPECT_EQ(cea_blocks(a)[2], "83 4F 01 01");
+    EXPECT_EQ(printed([&] { cea_print_data_block(&speakers); }),
+              "Datablock: 4 Speaker configuration data block\n"
+              "Speaker configuration: FL/FR LFE FC RL/RR RLC/RRC\n");
+}
+
+} // namespace
