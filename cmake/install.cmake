@@ -45,6 +45,10 @@ install(TARGETS edid edid_shared EXPORT edidTargets
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/edid
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT devel)
 
+# The shipped device profiles, to start a product's own from.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/profiles/ DESTINATION ${CMAKE_INSTALL_DATADIR}/edid/profiles
+        COMPONENT runtime FILES_MATCHING PATTERN "*.toml")
+
 # The tools link libedid.a: nothing to find at run time.
 install(TARGETS edid_dump edid_build RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 install(FILES ${PROJECT_SOURCE_DIR}/man/edid_dump.1 ${PROJECT_SOURCE_DIR}/man/edid_build.1

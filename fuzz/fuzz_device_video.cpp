@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // fuzz_device_video - any bytes as a sink's EDID: edid_decode_sink, then the
 // video-keeping repeater below it, with device limits and latencies chosen
-// by the sink's week byte (which the device's EDID does not take).  Checks:
+// by the sink's week byte (which the device's EDID does not take), and with
+// an audio side of any bytes (the dump's tail) or the sink's own.  Checks:
 // only the results 0, -2 and -3, a refused dump leaves the record as it
-// was; the built EDID encodes to 256 bytes, both checksums valid, that
-// decode again with a CEA block.
+// was; a refused device leaves the output as it was; the built EDID encodes
+// to 256 bytes, both checksums valid, that decode again with a CEA block
+// holding as many data blocks and detailed timings as the built record.
 #include "fuzz/fuzz_util.h"
 
 #include <edid/device_edid.h>
@@ -20,10 +22,34 @@ void check_built(const EdidInfo &built)
     FUZZ_CHECK(bytes != nullptr);
     FUZZ_CHECK(edid_encode(&built, bytes) == 0);
     FUZZ_CHECK(edid_checksum(bytes) == 0 && edid_checksum(bytes + EDID_BLOCK_SIZE) == 0);
-    EdidInfo again;
+    static EdidInfo again;
     FUZZ_CHECK(edid_decode_bounded(bytes, 2 * EDID_BLOCK_SIZE, &again) == 0 && again.has_cea);
+    // Nothing the record holds was cut by the encoder for want of space.
+    FUZZ_CHECK(again.cea.data_block_count == built.cea.data_block_count);
+    FUZZ_CHECK(again.cea.detailed_timing_count == built.cea.detailed_timing_count);
     edid_print(&again);
     free(bytes);
+}
+
+// The repeater for a device with the given audio side: built and checked,
+// or refused with the output untouched.
+void build_with_audio(const EdidInfo &sink, const EdidDevice &device, uint32_t port)
+{
+    static EdidInfo built, before;
+    static EdidLeftOut left_out;
+    memset(&built, 0xA5, sizeof built);
+    memcpy(&before, &built, sizeof built);
+    const int rc = edid_device_build_repeater(&device, &sink, &built, port, &left_out);
+    FUZZ_CHECK(rc == edid_device_check(&device));
+    if (rc != EDID_DEVICE_OK) {
+        FUZZ_CHECK(memcmp(&built, &before, sizeof built) == 0);
+        return;
+    }
+    check_built(built);
+    char line[EDID_LEFT_OUT_LINE];
+    for (uint32_t i = 0; i < left_out.count && i < EDID_LEFT_OUT_MAX; ++i)
+        FUZZ_CHECK(edid_left_out_line(&sink, &left_out.items[i], line, sizeof line) <
+                   EDID_LEFT_OUT_LINE);
 }
 
 } // namespace
@@ -50,6 +76,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         static EdidLeftOut left_out;
         edid_build_repeater_video(&sink, &built, config, &left_out);
         check_built(built);
+
+        static EdidDevice device;
+        edid_device_current(&device);
+        // Any bytes as the audio side: as many of the dump's last bytes as
+        // its year byte says.
+        const size_t tail = dump[17] % (EDID_DEVICE_AUDIO_BYTES + 2);
+        device.audio.size = uint32_t(tail < size ? tail : size);
+        memcpy(device.audio.blocks, dump + size - device.audio.size,
+               device.audio.size < EDID_DEVICE_AUDIO_BYTES ? device.audio.size
+                                                           : EDID_DEVICE_AUDIO_BYTES);
+        build_with_audio(sink, device, config);
+        // The sink's own audio.
+        if (edid_device_audio_from_edid(dump, size, &device.audio) == EDID_DEVICE_OK)
+            build_with_audio(sink, device, config);
+        edid_left_out_extensions(dump, size, &left_out);
     }
     edid_build_default_video(&built, size);
     check_built(built);

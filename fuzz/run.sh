@@ -39,15 +39,18 @@ for bin in tests/data/real/*.bin; do
     cp "$bin" "$seeds/edid/"
     dd if="$bin" of="$seeds/cea/$(basename "$bin")" bs=128 skip=1 count=1 status=none
 done
-echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks"
+# The device profiles shipped and tested.
+mkdir -p "$seeds/profile"
+cp profiles/*.toml tests/data/profiles/*.toml "$seeds/profile/"
+echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks, $(ls "$seeds/profile" | wc -l) profiles"
 
 # Red zones wide enough that a read up to 255 bytes past a 128-byte block
 # lands in one, whatever the allocator placed next to it.
 export ASAN_OPTIONS=redzone=256:detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-run() {   # target seed-dir max-len
-    local target=$1 seed_dir=$2 max_len=$3
+run() {   # target seed-dir max-len [dictionary]
+    local target=$1 seed_dir=$2 max_len=$3 dict=${4:-edid.dict}
     local corpus=$work/corpus/$target artifacts=$work/artifacts/$target
     local log=$work/$target.log
     rm -rf "$artifacts"
@@ -55,7 +58,7 @@ run() {   # target seed-dir max-len
     echo "== $target: ${seconds}s"
     local status=0
     "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -max_len="$max_len" -dict="$root/fuzz/edid.dict" -print_final_stats=1 \
+        -max_len="$max_len" -dict="$root/fuzz/$dict" -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$corpus" "$seed_dir" >"$log" 2>&1 || status=$?
     grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|INFO: Loaded|Done [0-9]+ runs)' "$log" || true
     if [ "$status" -ne 0 ]; then
@@ -74,4 +77,5 @@ run fuzz_edid_decode "$seeds/edid" 33024
 run fuzz_cea "$seeds/cea" 128
 run fuzz_edid_roundtrip "$seeds/edid" 33024
 run fuzz_device_video "$seeds/edid" 33024
-echo "fuzz: 4 targets, ${seconds}s each, no crash"
+run fuzz_profile "$seeds/profile" 4096 profile.dict
+echo "fuzz: 5 targets, ${seconds}s each, no crash"

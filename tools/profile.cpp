@@ -174,7 +174,9 @@ bool flags(Reader &r, const Key &k, const Named (&table)[N], bool tenths, uint32
     *mask = 0;
     for (const toml::node &item : *list) {
         std::string word;
-        if (const std::optional<double> v = item.value<double>(); v && item.is_number())
+        const std::optional<double> v = item.value<double>();
+        // Rates and sample sizes are below 1000, NaN is no number.
+        if (v && item.is_number() && *v >= 0 && *v < 1000)
             word = std::to_string(int64_t(*v * (tenths ? 10 : 1) + 0.5));
         else if (const std::optional<std::string_view> s = item.value_exact<std::string_view>())
             word = std::string(*s);
@@ -245,7 +247,10 @@ bool read_format(Reader &r, const toml::table &t, const std::string &name, EdidA
     const bool pcm = c->format == CEA_AUDIO_LPCM || c->extension == CEA_AUDIO_EXT_LPCM_3D;
     const bool bitrate = c->format >= CEA_AUDIO_AC3 && c->format <= CEA_AUDIO_ATRAC;
     const bool options = c->format >= CEA_AUDIO_DSD && c->format <= CEA_AUDIO_DST;
-    for (auto &&[key, node] : t) {
+    for (auto &&entry : t) {
+        // Named, not bound: the lambda below takes the node.
+        const toml::key &key = entry.first;
+        const toml::node &node = entry.second;
         const Key k{name + "." + std::string(key.str()), node};
         const std::string_view kv = key.str();
         int64_t v = 0;
@@ -423,6 +428,20 @@ ProfileResult profile_parse(std::string_view text, const char *path, EdidDevice 
                             std::string *error)
 {
     edid_device_init(device);
+    // Profiles are ASCII, as the EDID's own texts are.  Other bytes are
+    // refused before the parser sees them: toml++ 3.3 classifies some
+    // code points as whitespace through an unreachable branch.
+    unsigned line = 1;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            char detail[64];
+            snprintf(detail, sizeof detail, ": a byte that is not ASCII (0x%02X)",
+                     static_cast<unsigned char>(c));
+            *error = std::string(path) + ":" + std::to_string(line) + detail;
+            return PROFILE_INVALID;
+        }
+        line += c == '\n';
+    }
     toml::parse_result parsed = toml::parse(text, std::string_view(path));
     if (!parsed) {
         const toml::parse_error &e = parsed.error();

@@ -27,7 +27,8 @@
 // audio data blocks of the formats (ten descriptors to a block), Dolby's
 // audio block, the blocks kept whole.  Any other key, a value of the wrong
 // type or out of range, or a file that is not TOML is an error that names
-// the file, the line and the key.
+// the file, the line and the key.  A profile is ASCII text, comments
+// included: a byte above 0x7F is an error too.
 #ifndef EDID_TOOLS_PROFILE_H
 #define EDID_TOOLS_PROFILE_H
 
