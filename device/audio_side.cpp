@@ -267,13 +267,14 @@ int edid_device_audio_add_dolby_atmos(EdidDeviceAudio *audio, uint32_t speakers)
     const uint8_t zones = uint8_t(put_bits((speakers & CEA_SPEAKER_FC) != 0, 4, 4) |
                                   put_bits((speakers & SURROUND) != 0, 5, 5) |
                                   put_bits((speakers & HEIGHT) != 0, 6, 6));
-    const uint8_t block[] = {uint8_t(put_bits(CEA_TAG_EXTENDED, 7, 5) | 6),
-                             CEA_EXT_VENDOR_AUDIO,
-                             uint8_t(CEA_OUI_DOLBY),
-                             uint8_t(CEA_OUI_DOLBY >> 8),
-                             uint8_t(CEA_OUI_DOLBY >> 16),
-                             zones,
-                             0};
+    constexpr uint8_t PAYLOAD = 6; // extended tag, OUI, zones, decoding
+    const uint8_t block[1 + PAYLOAD] = {uint8_t(put_bits(CEA_TAG_EXTENDED, 7, 5) | PAYLOAD),
+                                        CEA_EXT_VENDOR_AUDIO,
+                                        uint8_t(CEA_OUI_DOLBY),
+                                        uint8_t(CEA_OUI_DOLBY >> 8),
+                                        uint8_t(CEA_OUI_DOLBY >> 16),
+                                        zones,
+                                        0};
     return append(audio, block, sizeof block);
 }
 

@@ -53,15 +53,15 @@ uint32_t audio_and_thx_count(const EdidDevice &device);
 // or kept whole (CEA_TAG_WHOLE) when the record would lose a bit of it.
 void put_audio_and_thx(const EdidDevice &device, CeaDataBlock *blocks);
 
-// Whether the audio side announces basic audio (2-channel LPCM at 32,
-// 44.1 and 48 kHz).
-bool announces_basic_audio(const EdidDeviceAudio &audio);
-
 // Whether the audio side presents a block that reads as the sink's block
 // does (its wire bytes, as far as the sink's record holds them).
 bool presents(const EdidDeviceAudio &audio, const CeaDataBlock &sink_block);
 
 // ---- The audio side (audio_side.cpp) ---------------------------------------
+
+// Whether the audio side announces basic audio (2-channel LPCM at 32,
+// 44.1 and 48 kHz).
+bool announces_basic_audio(const EdidDeviceAudio &audio);
 
 // Walks the whole data blocks of an audio side: *at is the offset of the
 // next one; false at the end or at a block cut short by the side's size.
@@ -75,7 +75,7 @@ uint32_t added_speakers(const EdidDeviceAudio &audio);
 constexpr uint32_t SPEAKER_BLOCK_SIZE = 4;
 void speaker_block(uint32_t speakers, uint8_t *wire);
 
-// ---- The builders, on a device record --------------------------------------
+// ---- The builders, on a device record (device_edid.cpp, repeater_video.cpp) -
 
 void build_default(const EdidDevice &device, EdidInfo *out, uint32_t port);
 void build_repeater(const EdidDevice &device, const EdidInfo &sink, EdidInfo *out, uint32_t port);

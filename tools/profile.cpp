@@ -466,8 +466,12 @@ ProfileResult profile_parse(std::string_view text, const char *path, EdidDevice 
         if (!ok) return PROFILE_INVALID;
     }
     if (edid_device_check(device) != EDID_DEVICE_OK) {
-        r.fail(top.source(), "audio",
-               "the audio side with the speaker allocation it needs does not fit");
+        // The blocks fit, but not with the speaker allocation they need.
+        const toml::node *audio = top.get("audio");
+        r.fail(audio ? audio->source() : top.source(), "audio",
+               "with the speaker allocation that more than two channels need, the audio side "
+               "takes more than " +
+                   std::to_string(EDID_DEVICE_AUDIO_BYTES) + " bytes");
         return PROFILE_INVALID;
     }
     return PROFILE_OK;

@@ -309,7 +309,8 @@ uint32_t edid_speaker_layout(const char *layout);
  *               builder cannot tell whether they still hold true below the
  *               device.
  * A sink audio block that the device's audio side presents as the sink
- * holds it (--audio-passthrough) is not named as left out.
+ * holds it (a device that passes the television's sound through) is not
+ * named as left out.
  *
  * Placement, as checkers require it (device/repeater_video.cpp): the
  * device's HDMI block takes the place of the sink's (or follows the sink's
