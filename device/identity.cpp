@@ -29,6 +29,37 @@ void copy_text(char *to, const char *text, unsigned size)
     for (unsigned i = 0; i + 1 < size && text[i] != '\0'; ++i) to[i] = text[i];
 }
 
+// What a device record holds besides its audio side, as the variables
+// hold it.
+struct Values {
+    const char *vendor_id;
+    uint32_t product_code, serial_number;
+    int32_t week, year;
+    const char *name;
+    uint8_t thx;
+    int32_t video_latency_ms, audio_latency_ms;
+    uint32_t max_tmds_mhz, max_tmds_character_rate_mhz, max_frl_rate;
+};
+
+// The record of those values, with the default audio side.
+void fill(EdidDevice *device, const Values &v)
+{
+    memset(device, 0, sizeof *device);
+    copy_text(device->vendor_id, v.vendor_id, sizeof device->vendor_id);
+    device->product_code = v.product_code;
+    device->serial_number = v.serial_number;
+    device->week = v.week;
+    device->year = v.year;
+    copy_text(device->name, v.name, sizeof device->name);
+    device->thx = v.thx;
+    device->video_latency_ms = v.video_latency_ms;
+    device->audio_latency_ms = v.audio_latency_ms;
+    device->max_tmds_mhz = v.max_tmds_mhz;
+    device->max_tmds_character_rate_mhz = v.max_tmds_character_rate_mhz;
+    device->max_frl_rate = v.max_frl_rate;
+    edid_device_audio_default(&device->audio);
+}
+
 } // namespace
 
 extern "C" {
@@ -48,37 +79,17 @@ uint32_t device_max_frl_rate = DEVICE_NO_LIMIT;
 
 void edid_device_current(EdidDevice *device)
 {
-    memset(device, 0, sizeof *device);
-    copy_text(device->vendor_id, device_vendor_id, sizeof device->vendor_id);
-    device->product_code = device_product_code;
-    device->serial_number = device_serial_number;
-    device->week = device_week;
-    device->year = device_year;
-    copy_text(device->name, device_name, sizeof device->name);
-    device->thx = cea_thx_block_enabled;
-    device->video_latency_ms = device_video_latency_ms;
-    device->audio_latency_ms = device_audio_latency_ms;
-    device->max_tmds_mhz = device_max_tmds_mhz;
-    device->max_tmds_character_rate_mhz = device_max_tmds_character_rate_mhz;
-    device->max_frl_rate = device_max_frl_rate;
-    edid_device_audio_default(&device->audio);
+    fill(device, Values{device_vendor_id, device_product_code, device_serial_number, device_week,
+                        device_year, device_name, cea_thx_block_enabled, device_video_latency_ms,
+                        device_audio_latency_ms, device_max_tmds_mhz,
+                        device_max_tmds_character_rate_mhz, device_max_frl_rate});
 }
 
 void edid_device_init(EdidDevice *device)
 {
-    memset(device, 0, sizeof *device);
-    copy_text(device->vendor_id, VENDOR_ID, sizeof device->vendor_id);
-    device->product_code = PRODUCT_CODE;
-    device->serial_number = SERIAL_NUMBER;
-    device->week = WEEK;
-    device->year = YEAR;
-    copy_text(device->name, NAME, sizeof device->name);
-    device->video_latency_ms = DEVICE_LATENCY_UNKNOWN;
-    device->audio_latency_ms = DEVICE_LATENCY_UNKNOWN;
-    device->max_tmds_mhz = DEVICE_NO_LIMIT;
-    device->max_tmds_character_rate_mhz = DEVICE_NO_LIMIT;
-    device->max_frl_rate = DEVICE_NO_LIMIT;
-    edid_device_audio_default(&device->audio);
+    fill(device,
+         Values{VENDOR_ID, PRODUCT_CODE, SERIAL_NUMBER, WEEK, YEAR, NAME, 0, DEVICE_LATENCY_UNKNOWN,
+                DEVICE_LATENCY_UNKNOWN, DEVICE_NO_LIMIT, DEVICE_NO_LIMIT, DEVICE_NO_LIMIT});
 }
 
 int edid_device_check(const EdidDevice *device)

@@ -13,15 +13,6 @@ namespace {
 
 using namespace test_util;
 
-std::string hex_of(const uint8_t *p, size_t n)
-{
-    std::string s;
-    char byte[4];
-    for (size_t i = 0; i < n; ++i)
-        snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]), s += byte;
-    return s;
-}
-
 std::string side(const EdidDeviceAudio &a)
 {
     return hex_of(a.blocks, a.size);

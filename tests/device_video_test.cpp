@@ -52,15 +52,6 @@ struct Built {
     std::vector<std::vector<int>> left_rows; // {what, why, index, code}
 };
 
-std::string hex_of(const uint8_t *p, size_t n)
-{
-    std::string s;
-    char byte[4];
-    for (size_t i = 0; i < n; ++i)
-        snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]), s += byte;
-    return s;
-}
-
 Built build(const Bytes &edid, uint32_t port = 3)
 {
     EdidInfo sink;

@@ -41,6 +41,18 @@ inline Bytes read_dump(const std::string &name)
     return Bytes(dump.bytes, dump.bytes + dump.length);
 }
 
+// n bytes as hex text: "02 3A 80".
+inline std::string hex_of(const uint8_t *p, size_t n)
+{
+    std::string s;
+    char byte[4];
+    for (size_t i = 0; i < n; ++i) {
+        snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]);
+        s += byte;
+    }
+    return s;
+}
+
 // Sets byte 127 of a 128-byte block so that the block sums to zero.
 inline void fix_checksum(uint8_t *block)
 {
