@@ -222,18 +222,11 @@ void cea_encode_data_block(const CeaDataBlock *block, uint8_t *header)
     }
 }
 
-void cea_print_data_block(const CeaDataBlock *block)
+namespace {
+
+// The heading line of a block and its body's report.
+void print_block(const CeaDataBlock *block)
 {
-    if (block->tag & CEA_TAG_WHOLE) {
-        // A block kept whole prints as its bytes decode.
-        uint8_t wire[1 + CEA_MAX_PAYLOAD + 1] = {};
-        cea_encode_data_block(block, wire);
-        CeaDataBlock decoded;
-        memset(&decoded, 0, sizeof decoded);
-        cea_decode_data_block(wire, &decoded);
-        cea_print_data_block(&decoded);
-        return;
-    }
     printf("Datablock: %u ", unsigned(block->tag));
     switch (block->tag) {
     case CEA_TAG_AUDIO:
@@ -257,6 +250,28 @@ void cea_print_data_block(const CeaDataBlock *block)
         cea_print_raw_block(&block->body.raw);
         break;
     }
+}
+
+// A block kept whole prints as its bytes decode.  Apart, so that the record
+// it decodes into takes stack only for such a block.
+__attribute__((noinline)) void print_whole_block(const CeaDataBlock *block)
+{
+    uint8_t wire[1 + CEA_MAX_PAYLOAD + 1] = {};
+    cea_encode_data_block(block, wire);
+    CeaDataBlock decoded;
+    memset(&decoded, 0, sizeof decoded);
+    cea_decode_data_block(wire, &decoded);
+    print_block(&decoded);
+}
+
+} // namespace
+
+void cea_print_data_block(const CeaDataBlock *block)
+{
+    if (block->tag & CEA_TAG_WHOLE)
+        print_whole_block(block);
+    else
+        print_block(block);
 }
 
 // Raw block: the payload kept as it stood on the wire.
