@@ -48,7 +48,8 @@ struct EstablishedTiming {
     const char *line;
 };
 
-constexpr EstablishedTiming ESTABLISHED_TIMINGS[] = {
+// One table for the whole library (inline), not a copy in each file that reads it.
+inline constexpr EstablishedTiming ESTABLISHED_TIMINGS[] = {
 #define EDID_REPORT_LINE(flag, byte, bit, mode, ...) {byte, bit, "   " mode},
     EDID_ESTABLISHED_TIMINGS(EDID_REPORT_LINE)
 #undef EDID_REPORT_LINE

@@ -162,6 +162,12 @@ typedef struct {
     EdidDeviceAudio audio;
 } EdidDevice;
 
+#if defined(__cplusplus)
+static_assert(sizeof(EdidDevice) == 140, "EdidDevice layout");
+#else
+_Static_assert(sizeof(EdidDevice) == 140, "EdidDevice layout");
+#endif
+
 /* Results of the operations on device records; 0 is success. */
 enum {
     EDID_DEVICE_OK = 0,
