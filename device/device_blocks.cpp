@@ -97,12 +97,13 @@ void put_audio_and_thx(const EdidDevice &device, CeaDataBlock *blocks)
 
 bool presents(const EdidDeviceAudio &audio, const CeaDataBlock &sink_block)
 {
-    uint8_t sink[WIRE_ROOM], device[WIRE_ROOM];
+    uint8_t sink[WIRE_ROOM] = {}, device[WIRE_ROOM];
     cea_encode_data_block(&sink_block, sink);
     const uint32_t span = 1 + get_bits(sink[0], 4, 0);
     uint32_t at = 0, length;
     while (next_audio_block(audio, &at, &length)) {
         CeaDataBlock record;
+        memset(device, 0, sizeof device);
         decode_block(audio.blocks + at - length, length, &record, device);
         if (memcmp(sink, device, span) == 0) return true;
     }
