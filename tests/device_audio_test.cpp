@@ -154,7 +154,7 @@ TEST(DeviceAudio, RulesOnTheAudioSide)
     } cases[] = {
         {{CEA_AUDIO_LPCM, 0, 2, BASIC, DEPTHS}, true, ""},
         {{CEA_AUDIO_LPCM, 0, 8, BASIC, DEPTHS}, true, "83 4F 00 00"},
-        {{CEA_AUDIO_LPCM, 0, 2, CEA_AUDIO_RATE_48, DEPTHS}, false, ""},
+        {{CEA_AUDIO_LPCM, 0, 2, CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE_48, DEPTHS}, false, ""},
         {{CEA_AUDIO_LPCM, 0, 1, BASIC, DEPTHS}, false, ""},
         {{CEA_AUDIO_AC3, 0, 6, BASIC, 80}, false, "83 0F 00 00"},
         {{CEA_AUDIO_DTS, 0, 3, BASIC, 80}, false, "83 03 00 00"},
@@ -205,8 +205,10 @@ TEST(DeviceAudio, BuildersOnADeviceRecord)
     EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_AUDIO_TOO_LARGE);
     refused.audio.size = 3; // a block cut short
     EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_NOT_AUDIO);
+    refused.audio = {2, {0x41, 0x10}}; // a whole block, of video
+    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_NOT_AUDIO);
     // 8-channel audio needs the 4 bytes of an added speaker allocation: a
-    // side of 73 bytes fits, one of 75 does not.
+    // side of 73 bytes fits, one of 77 (the side full) does not.
     refused.audio.size = 0;
     const EdidAudioFormat f = {CEA_AUDIO_LPCM, 0, 8, BASIC, DEPTHS};
     edid_device_audio_add_formats(&refused.audio, &f, 1);
@@ -215,7 +217,8 @@ TEST(DeviceAudio, BuildersOnADeviceRecord)
         edid_device_audio_add_block(&refused.audio, vendor_audio.data(), 32);
     edid_device_audio_add_block(&refused.audio, hex("E4 11 00 00 00").data(), 5);
     EXPECT_EQ(edid_device_check(&refused), EDID_DEVICE_OK);
-    edid_device_audio_add_block(&refused.audio, hex("E1 11").data(), 2);
+    EXPECT_EQ(edid_device_audio_add_block(&refused.audio, hex("E3 11 00 00").data(), 4),
+              EDID_DEVICE_OK);
     EXPECT_EQ(edid_device_check(&refused), EDID_DEVICE_AUDIO_TOO_LARGE);
     EXPECT_EQ(memcmp(&b, &before, sizeof b), 0);
 

@@ -126,6 +126,8 @@ TEST(VideoRepeater, HdmiBlockFields)
         {"10 00 B8 3C C0 0B 0B 0C 0C", 30, 40, "11 00 B8 3C C0 1A 15 1B 15", false},
         {"10 00 B8 3C 80 00 0B", 30, 40, "11 00 B8 3C 00",
          true}, // the sink's video latency unknown
+        // The latency pair cut short by the block's end: none.
+        {"10 00 B8 3C 80 0B", 30, 40, "11 00 B8 3C 00", false},
         {"10 00 B8 3C A0 0B 0B E0 81 01 02 03 04 05", -1, -1, "11 00 B8 3C 20 E0 81 01 02 03 04 05",
          true},
     };
@@ -321,6 +323,11 @@ TEST(LeftOut, LinesForPeople)
     Bytes edid = lg();
     EdidInfo sink;
     ASSERT_EQ(edid_decode_sink(edid.data(), edid.size(), &sink), EDID_DECODE_OK);
+    // The MSI's two extensions: the CEA block, then a DisplayID block, left out.
+    const Bytes msi = read_dump("real/monitor-msi-meg342c-cea-then-displayid.bin");
+    EdidLeftOut ext = {};
+    edid_left_out_extensions(msi.data(), msi.size(), &ext);
+    EXPECT_EQ(ext.count, 1u);
     const struct {
         EdidLeftOutItem item;
         const char *line;
@@ -335,8 +342,8 @@ TEST(LeftOut, LinesForPeople)
          "left out established timing 1152x870@75: above the device's link limits"},
         {{EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, 0, 0},
          "left out standard timing 640x480@60: above the device's link limits"},
-        {{EDID_LEFT_OUT_EXTENSION, EDID_BECAUSE_ONE_EXTENSION, 3, 0x70},
-         "left out extension block 3 (tag 0x70): the device's EDID has one extension"},
+        {ext.items[0],
+         "left out extension block 2 (tag 0x70): the device's EDID has one extension"},
     };
     char line[EDID_LEFT_OUT_LINE];
     for (const auto &c : cases) {
@@ -370,6 +377,9 @@ TEST(VideoRepeater, DeviceAudioSide)
     ASSERT_EQ(edid_device_build_repeater(&device, &sink, &out, 1, &left), EDID_DEVICE_OK);
     EXPECT_EQ(left.count, 1u); // the monitor name only
     EXPECT_EQ(left.items[0].what, EDID_LEFT_OUT_DESCRIPTOR);
+    device.audio.blocks[9] = CEA_AUDIO_DEPTH_16; // its audio block's last byte: no longer the same
+    ASSERT_EQ(edid_device_build_repeater(&device, &sink, &out, 1, &left), EDID_DEVICE_OK);
+    EXPECT_EQ(left.count, 2u);
 
     device.audio.size = 0;
     const Bytes vendor_audio = hex("FF 11 46 D0 00" + cea_test::repeat("00", 27));
