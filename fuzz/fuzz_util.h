@@ -12,9 +12,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <errno.h>
-#include <limits.h>
-#include <sys/stat.h>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <edid/edid.h>
 
@@ -30,78 +31,60 @@
 
 namespace fuzz_tree {
 
-// Whether `path` lies in the source tree outside this build's directory.
+namespace fs = std::filesystem;
+
+// Whether path lies in the source tree outside this build's directory.
 inline bool in_sources(const char *path)
 {
-    char real[PATH_MAX], source[PATH_MAX], build[PATH_MAX];
-    if (!realpath(path, real) || !realpath(EDID_FUZZ_SOURCE_DIR, source) ||
-        !realpath(EDID_FUZZ_BINARY_DIR, build))
-        return false;
-    const auto below = [&real](const char *dir) {
-        const size_t n = strlen(dir);
-        return strncmp(real, dir, n) == 0 && (real[n] == '\0' || real[n] == '/');
+    std::error_code e1, e2, e3;
+    const fs::path p = fs::canonical(path, e1), source = fs::canonical(EDID_FUZZ_SOURCE_DIR, e2),
+                   build = fs::canonical(EDID_FUZZ_BINARY_DIR, e3);
+    const auto below = [&p](const fs::path &dir) {
+        const fs::path r = p.lexically_relative(dir);
+        return !r.empty() && *r.begin() != "..";
     };
-    return below(source) && !below(build);
-}
-
-// BUILD/fuzz/KIND/TARGET in `path`, created with the directories above it.
-inline char *scratch(char *path, const char *kind)
-{
-    snprintf(path, PATH_MAX, "%s/fuzz/%s/%s", EDID_FUZZ_BINARY_DIR, kind, EDID_FUZZ_TARGET);
-    for (char *slash = strchr(path + 1, '/');; slash = strchr(slash + 1, '/')) {
-        if (slash) *slash = '\0';
-        FUZZ_CHECK(mkdir(path, 0777) == 0 || errno == EEXIST);
-        if (!slash) return path;
-        *slash = '/';
-    }
+    return !e1 && !e2 && !e3 && below(source) && !below(build);
 }
 
 // libFuzzer writes the new inputs it finds into the first corpus directory
 // of its command line (with -merge, the merged corpus), and crash
-// reproducers into the working directory.  When either lies in the source
-// tree, a scratch corpus (BUILD/fuzz/corpus/TARGET, as fuzz/run.sh uses)
-// goes before that directory, which is then only read, and the reproducers
-// go to BUILD/fuzz/artifacts/TARGET.  Input files (run once) and
-// directories elsewhere are used as given.
+// reproducers into the working directory unless told where.  So a scratch
+// corpus, BUILD/fuzz/corpus/TARGET (fuzz/run.sh's), goes before a first
+// directory that lies in the source tree, which is then only read; and
+// reproducers go to BUILD/fuzz/artifacts/TARGET/ unless -artifact_prefix or
+// -exact_artifact_path says where.  Input files (run once) and directories
+// elsewhere are used as given.
 inline void keep_out_of_sources(int *argc, char ***argv)
 {
-    int first_input = 0;
+    static std::vector<char *> args;
+    static std::string corpus, prefix;
+    args.assign(*argv, *argv + *argc);
+    size_t first = 0;
     bool artifacts_named = false;
-    for (int i = 1; i < *argc; ++i) {
-        const char *arg = (*argv)[i];
-        const auto flag = [arg](const char *name) { return strncmp(arg, name, strlen(name)) == 0; };
-        if (arg[0] != '-')
-            first_input = first_input ? first_input : i;
-        else if (flag("-artifact_prefix=") || flag("-exact_artifact_path="))
-            artifacts_named = true;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg[0] != '-') first = first ? first : i;
+        artifacts_named |=
+            arg.rfind("-artifact_prefix=", 0) == 0 || arg.rfind("-exact_artifact_path=", 0) == 0;
     }
-    struct stat st;
-    const bool corpus_in_sources = first_input && stat((*argv)[first_input], &st) == 0 &&
-                                   S_ISDIR(st.st_mode) && in_sources((*argv)[first_input]);
-    const bool artifacts_in_sources = !artifacts_named && in_sources(".");
-    if (!corpus_in_sources && !artifacts_in_sources) return;
-
-    static char corpus[PATH_MAX], artifacts[PATH_MAX], prefix[PATH_MAX + 32];
-    static char **args; // the new command line, null-ended
-    args = static_cast<char **>(calloc(size_t(*argc) + 3, sizeof *args));
-    FUZZ_CHECK(args != nullptr);
-    int n = 0;
-    args[n++] = (*argv)[0];
-    if (artifacts_in_sources) {
-        snprintf(prefix, sizeof prefix, "-artifact_prefix=%s/", scratch(artifacts, "artifacts"));
-        fprintf(stderr, "%s: crash reproducers go to %s/\n", EDID_FUZZ_TARGET, artifacts);
-        args[n++] = prefix;
+    const fs::path scratch = fs::path(EDID_FUZZ_BINARY_DIR) / "fuzz";
+    std::error_code e;
+    if (first && fs::is_directory(args[first], e) && in_sources(args[first])) {
+        corpus = (scratch / "corpus" / EDID_FUZZ_TARGET).string();
+        FUZZ_CHECK(fs::create_directories(corpus, e) || !e);
+        fprintf(stderr, "%s: %s is in the source tree, only read; new inputs go to %s\n",
+                EDID_FUZZ_TARGET, args[first], corpus.c_str());
+        args.insert(args.begin() + long(first), corpus.data());
     }
-    for (int i = 1; i < *argc; ++i) {
-        if (i == first_input && corpus_in_sources) {
-            args[n++] = scratch(corpus, "corpus");
-            fprintf(stderr, "%s: %s is in the source tree, only read; new inputs go to %s\n",
-                    EDID_FUZZ_TARGET, (*argv)[i], corpus);
-        }
-        args[n++] = (*argv)[i];
+    if (!artifacts_named) {
+        const fs::path artifacts = scratch / "artifacts" / EDID_FUZZ_TARGET;
+        FUZZ_CHECK(fs::create_directories(artifacts, e) || !e);
+        prefix = "-artifact_prefix=" + artifacts.string() + "/";
+        args.insert(args.begin() + 1, prefix.data());
     }
-    *argc = n;
-    *argv = args;
+    *argc = int(args.size());
+    args.push_back(nullptr);
+    *argv = args.data();
 }
 
 } // namespace fuzz_tree

@@ -34,13 +34,6 @@ constexpr uint8_t BASIC = CEA_AUDIO_RATE_32 | CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE
 constexpr uint8_t ALL_RATES = 0x7F;
 constexpr uint8_t DEPTHS = CEA_AUDIO_DEPTH_16 | CEA_AUDIO_DEPTH_20 | CEA_AUDIO_DEPTH_24;
 
-TEST(DeviceAudio, DefaultIsTheAudioOfTheDefaultEdid)
-{
-    EdidDeviceAudio a;
-    edid_device_audio_default(&a);
-    EXPECT_EQ(side(a), "83 2F 00 00 2F 3D 07 B0 15 07 50 09 07 07 39 07 B0 11 07 50");
-}
-
 // Short audio descriptors as receivers announce them.
 TEST(DeviceAudio, FormatsAsShortAudioDescriptors)
 {
