@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Time per operation of libedid on a television's EDID: decode (base block
 // alone, and base block with its CEA-861 extension), the report written to
-// /dev/null, encode, and the two device EDID builders.
+// /dev/null, encode, and the device EDID builders.
 //
 // The TV EDID is the sample of the test data (EDID_BENCH_TV_HEX, hex text);
 // the base-only dump is its first block with the extension count set to 0
@@ -154,6 +154,24 @@ void build_repeater_video(benchmark::State &state)
     }
 }
 BENCHMARK(build_repeater_video);
+
+// The same with a device record whose audio side is the TV's own (its
+// audio, speaker and other audio blocks, taken from its bytes).
+void build_device_repeater(benchmark::State &state)
+{
+    const Samples &s = samples();
+    static EdidDevice device;
+    edid_device_init(&device);
+    if (edid_device_audio_from_edid(s.tv, sizeof s.tv, &device.audio) != EDID_DEVICE_OK)
+        give_up("audio blocks not taken");
+    EdidInfo out;
+    EdidLeftOut left_out;
+    for (auto _ : state) {
+        edid_device_build_repeater(&device, &s.tv_info, &out, 2, &left_out);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(build_device_repeater);
 
 } // namespace
 
