@@ -13,6 +13,7 @@
 #include <string.h>
 #include <strings.h>
 
+#if EDID_PROFILES
 #include <toml++/toml.h>
 
 namespace {
@@ -424,9 +425,17 @@ bool read_link(Reader &r, const toml::table &t, EdidDevice *d)
 
 } // namespace
 
+#endif
+
 ProfileResult profile_parse(std::string_view text, const char *path, EdidDevice *device,
                             std::string *error)
 {
+#if !EDID_PROFILES
+    (void)text;
+    edid_device_init(device);
+    *error = std::string(path) + ": this edid_build was built without toml++, which reads profiles";
+    return PROFILE_INVALID;
+#else
     edid_device_init(device);
     // Profiles are ASCII, as the EDID's own texts are.  Other bytes are
     // refused before the parser sees them: toml++ 3.3 classifies some
@@ -475,6 +484,7 @@ ProfileResult profile_parse(std::string_view text, const char *path, EdidDevice 
         return PROFILE_INVALID;
     }
     return PROFILE_OK;
+#endif
 }
 
 ProfileResult profile_read(const char *path, EdidDevice *device, std::string *error)
