@@ -3,6 +3,7 @@
 // EDID, as lines for people ("left out CEA detailed timing 1920x1080i:
 // repeats VIC 5"), and the sink's extension blocks that the device's EDID
 // does not carry.
+#include <edid/cta.h>
 #include <edid/device_edid.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -43,34 +44,6 @@ struct Line {
     }
 };
 
-const char *extended_block_name(unsigned ext)
-{
-    switch (ext) {
-    case CEA_EXT_VIDEO_CAPABILITY: return "video capability data block";
-    case CEA_EXT_VENDOR_VIDEO: return "vendor-specific video data block";
-    case CEA_EXT_VESA_DISPLAY_DEVICE: return "VESA display device data block";
-    case CEA_EXT_VESA_VIDEO_TIMING: return "VESA video timing block extension";
-    case CEA_EXT_COLORIMETRY: return "colorimetry data block";
-    case CEA_EXT_HDR_STATIC_METADATA: return "HDR static metadata data block";
-    case CEA_EXT_HDR_DYNAMIC_METADATA: return "HDR dynamic metadata data block";
-    case CEA_EXT_NATIVE_VIDEO_RESOLUTION: return "native video resolution data block";
-    case CEA_EXT_VIDEO_FORMAT_PREFERENCE: return "video format preference data block";
-    case CEA_EXT_YCBCR420_VIDEO: return "YCbCr 4:2:0 video data block";
-    case CEA_EXT_YCBCR420_CAPABILITY_MAP: return "YCbCr 4:2:0 capability map data block";
-    case CEA_EXT_VENDOR_AUDIO: return "vendor-specific audio data block";
-    case CEA_EXT_HDMI_AUDIO: return "HDMI audio data block";
-    case CEA_EXT_ROOM_CONFIGURATION: return "room configuration data block";
-    case CEA_EXT_SPEAKER_LOCATION: return "speaker location data block";
-    case CEA_EXT_INFOFRAME: return "InfoFrame data block";
-    case CEA_EXT_DISPLAYID_TIMING_VII: return "DisplayID type VII timing data block";
-    case CEA_EXT_DISPLAYID_TIMING_VIII: return "DisplayID type VIII timing data block";
-    case CEA_EXT_DISPLAYID_TIMING_X: return "DisplayID type X timing data block";
-    case CEA_EXT_HDMI_FORUM_OVERRIDE: return "HDMI Forum EDID extension override data block";
-    case CEA_EXT_HDMI_FORUM_SINK_CAPABILITY: return "HDMI Forum sink capability data block";
-    default: return nullptr;
-    }
-}
-
 void add_block(Line &l, const CeaDataBlock &b)
 {
     switch (b.tag) {
@@ -84,9 +57,12 @@ void add_block(Line &l, const CeaDataBlock &b)
               unsigned(b.body.vendor.oui & 0xFF));
         return;
     case CEA_TAG_EXTENDED: {
+        // The kind of a block's first two wire bytes: tag 7, the extended tag.
         const unsigned ext = b.body.raw.size ? b.body.raw.bytes[0] : 0xFFFF;
-        if (const char *name = extended_block_name(ext))
-            l.add("%s", name);
+        const uint8_t header[2] = {uint8_t(CEA_TAG_EXTENDED << 5 | 1), uint8_t(ext)};
+        const uint32_t kind = ext <= 0xFF ? cea_block_kind(header) : uint32_t(CEA_KIND_UNKNOWN);
+        if (kind != CEA_KIND_UNKNOWN)
+            l.add("%s", cea_kind_title(kind));
         else
             l.add("data block of extended tag %u", ext);
         return;

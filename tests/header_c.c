@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include <edid/cta.h>
 #include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
