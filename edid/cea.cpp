@@ -72,18 +72,12 @@ uint32_t decode_collection(const uint8_t *block, CeaDataBlock *blocks,
     return count;
 }
 
-// Detailed timings from offset d (none for d = 0) up to the last start
-// that ends before the checksum, until three zero bytes; at most 6 stored.
-uint32_t decode_timings(const uint8_t *block, uint32_t d, EdidDetailedTiming *timings)
+// Detailed timings from the offsets that timing_offsets finds.
+uint32_t decode_timings(const uint8_t *block, EdidDetailedTiming *timings)
 {
-    uint32_t count = 0;
-    if (d == 0) return 0;
-    for (uint32_t offset = d; offset <= LAST_DTD_START && count < CEA_MAX_DETAILED_TIMINGS;
-         offset += EDID_DESCRIPTOR_SIZE) {
-        if (dtd_end_mark(&block[offset])) break;
-        edid_decode_detailed_timing(&block[offset], &timings[count]);
-        count++;
-    }
+    uint8_t offsets[CEA_MAX_DETAILED_TIMINGS];
+    const uint32_t count = edid_cea::timing_offsets(block, offsets);
+    for (uint32_t i = 0; i < count; ++i) edid_decode_detailed_timing(&block[offsets[i]], &timings[i]);
     return count;
 }
 
@@ -99,14 +93,28 @@ int edid_cea::decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_he
     cea->ycbcr_444 = get_bits(caps, 5, 5);
     cea->ycbcr_422 = get_bits(caps, 4, 4);
     cea->native_modes = get_bits(caps, 3, 0);
-    uint32_t d = block[OFF_DTD];
     cea->data_block_count = decode_collection(block, cea->data_blocks, zero_header);
-    cea->detailed_timing_count = decode_timings(block, d, cea->detailed_timings);
+    cea->detailed_timing_count = decode_timings(block, cea->detailed_timings);
     return 0;
 }
 
+// Detailed timings from offset d (none for d = 0) up to the last start
+// that ends before the checksum, until three zero bytes; at most 6.
+uint32_t edid_cea::timing_offsets(const uint8_t *block, uint8_t *offsets)
+{
+    const uint32_t d = block[OFF_DTD];
+    uint32_t count = 0;
+    if (d == 0) return 0;
+    for (uint32_t offset = d; offset <= LAST_DTD_START && count < CEA_MAX_DETAILED_TIMINGS;
+         offset += EDID_DESCRIPTOR_SIZE) {
+        if (dtd_end_mark(&block[offset])) break;
+        offsets[count++] = uint8_t(offset);
+    }
+    return count;
+}
+
 // Read as EMPTY_BLOCK, a zero header is a block of tag 0 and length 0,
-// passed over and not kept, as long as d is an offset inside the block (5
+// passed over and not kept (ONE_BYTE_BLOCK yields it, span 1), as long as d is an offset inside the block (5
 // to 127).  For d of 0 to 3, and of 128 and above, the walk runs to the end
 // of the block, where the zero padding and the checksum byte would be read
 // as blocks, so a zero header still ends it there.
@@ -115,14 +123,15 @@ edid_cea::Walk edid_cea::walk(const uint8_t *block, ZeroHeader zero_header)
     const uint32_t d = block[OFF_DTD];
     const uint32_t limit = d < OFF_COLLECTION ? uint32_t(EDID_BLOCK_SIZE) : d;
     const bool pass_empty =
-        zero_header == ZeroHeader::EMPTY_BLOCK && d > OFF_COLLECTION && d < EDID_BLOCK_SIZE;
-    return Walk{block, OFF_COLLECTION, limit, pass_empty};
+        zero_header != ZeroHeader::ENDS_COLLECTION && d > OFF_COLLECTION && d < EDID_BLOCK_SIZE;
+    return Walk{block, OFF_COLLECTION, limit, pass_empty,
+                pass_empty && zero_header == ZeroHeader::ONE_BYTE_BLOCK};
 }
 
 bool edid_cea::next(Walk *w, uint32_t *at, uint32_t *span)
 {
     while (w->block && w->at < w->limit && w->at < EDID_BLOCK_SIZE) {
-        if (w->block[w->at] == 0) {
+        if (w->block[w->at] == 0 && !w->yield_empty) {
             if (!w->pass_empty) break;
             ++w->at;
             continue;

@@ -14,8 +14,10 @@ namespace edid_cea {
 
 enum class ZeroHeader {
     ENDS_COLLECTION, // cea_decode: the blocks after it are not looked at
-    EMPTY_BLOCK      // an empty block (tag 0, length 0), passed over and not kept,
+    EMPTY_BLOCK,     // an empty block (tag 0, length 0), passed over and not kept,
                      // when d is an offset inside the block after byte 4
+    ONE_BYTE_BLOCK   // the same empty block, yielded as a block of one byte (the layout
+                     // of cta_layout.h, which accounts for every byte)
 };
 
 // cea_decode with the reading of zero headers chosen; the same results, and
@@ -32,10 +34,17 @@ struct Walk {
     uint32_t at;          // offset of the next header
     uint32_t limit;       // only block starts are tested against it
     bool pass_empty;      // a zero header is an empty block, not the end
+    bool yield_empty = false; // and such an empty block is yielded, span 1
 };
 Walk walk(const uint8_t *block, ZeroHeader zero_header);
 // The next block's offset and span (header and payload); false at the end.
 bool next(Walk *walk, uint32_t *at, uint32_t *span);
+
+// The offsets of the detailed timings that decode reads: from d (none for
+// d = 0), 18 bytes apart, up to three zero bytes at a timing's start, six
+// timings, or the last start that ends before the checksum.  Returns the
+// count; offsets holds CEA_MAX_DETAILED_TIMINGS.
+uint32_t timing_offsets(const uint8_t *block, uint8_t *offsets);
 
 } // namespace edid_cea
 

@@ -23,7 +23,9 @@ enum : uint32_t { ASPECT_1_1, ASPECT_4_3, ASPECT_5_4, ASPECT_16_9 };
 // table, where a switch would branch on the aspect code of every timing.
 constexpr uint32_t V_LINES_PER_10_UNITS[4] = {80, 60, 64, 45};
 
-constexpr const char *aspect_word(uint32_t aspect)
+} // namespace
+
+const char *edid_aspect_name(uint32_t aspect)
 {
     switch (aspect & 3) {
     case ASPECT_1_1: return "1:1";
@@ -32,8 +34,6 @@ constexpr const char *aspect_word(uint32_t aspect)
     default: return "16:9";
     }
 }
-
-} // namespace
 
 void edid_decode_standard_timing(const uint8_t *bytes, EdidStandardTiming *t)
 {
@@ -62,5 +62,5 @@ void edid_print_standard_timing(const EdidStandardTiming *t)
     if (t->raw_code == EDID_STD_TIMING_EMPTY || t->raw_code == 0) return;
     printf("Standard timing: %uX%u@%u ", unsigned(t->h_active), unsigned(t->v_active),
            unsigned(t->refresh));
-    puts(aspect_word(t->aspect));
+    puts(edid_aspect_name(t->aspect));
 }

@@ -80,7 +80,11 @@ enum {
     EDID_STD_TIMING_EMPTY = 0x0101, /* raw_code of the unused entry 01 01 */
     EDID_DESCRIPTORS = 4,           /* descriptor slots in the base block */
     EDID_DESC_STD_TIMING_COUNT = 6, /* standard timings in a 0xFA body */
-    EDID_DESC_WHITE_POINT_COUNT = 2 /* white points in a 0xFB body */
+    EDID_DESC_WHITE_POINT_COUNT = 2, /* white points in a 0xFB body */
+    /* Base block offsets for a caller that places bytes of its own: */
+    EDID_OFFSET_DESCRIPTORS = 54,      /* the four 18-byte descriptor slots */
+    EDID_OFFSET_EXTENSION_COUNT = 126, /* extension blocks that follow */
+    EDID_OFFSET_CHECKSUM = 127         /* of every 128-byte block */
 };
 
 /* Results of edid_decode and edid_decode_bounded; cea_decode refuses with
@@ -531,6 +535,9 @@ void edid_decode_standard_timing(const uint8_t *bytes, EdidStandardTiming *t);
 void edid_encode_standard_timing(const EdidStandardTiming *t, uint8_t *out, uint8_t from_raw);
 /* One line, or nothing for the empty entries 0x0101 and 0. */
 void edid_print_standard_timing(const EdidStandardTiming *t);
+/* The aspect code's ratio as the report prints it: "1:1", "4:3", "5:4",
+ * "16:9" (only its low two bits are read). */
+const char *edid_aspect_name(uint32_t aspect);
 
 void edid_decode_detailed_timing(const uint8_t *bytes, EdidDetailedTiming *t);
 /* Writes all 18 bytes; fields are cut to their wire widths. */
