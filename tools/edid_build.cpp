@@ -5,7 +5,15 @@
 //
 //   edid_build -p|--port N [-s|--sink TV_EDID_FILE] [-k|--keep-video] [-t|--thx]
 //              [--profile FILE] [--audio-from EDID_FILE | --audio-passthrough]
-//              [-o|--output OUT_FILE]
+//              [--hex] [-o|--output OUT_FILE]
+//   edid_build --from-json FILE [--hex] [-o|--output OUT_FILE]
+//
+// --from-json writes the bytes of an EDID's JSON form (docs/json.md, as
+// edid_dump --json writes it, edited or not) instead, every block it holds,
+// with their checksums; JSON that is malformed, not such a form, or edited
+// so that it cannot be written is refused with one line that names the
+// place (line and column, or the JSON Pointer of the value), status 6.
+// --hex writes any output as hex text, 30 bytes a line as xxd -p does.
 //
 // Options are parsed by getopt_long: "--port 2", "--port=2", "-p 2" and
 // "-p2" are the same, as are unique abbreviations of the long names; the
@@ -44,6 +52,9 @@
 #include "dump_file.h"
 #include "profile.h"
 #include <edid/device_edid.h>
+#if EDID_JSON
+#include "json_form.h"
+#endif
 
 // Exit statuses, also listed in the usage text.
 enum {
@@ -53,7 +64,8 @@ enum {
     EXIT_INPUT_EDID = 3, // an EDID file that is no decodable EDID 1.3 or 1.4, or whose audio
                          // side the device's EDID cannot hold
     EXIT_OUTPUT = 4,     // output not written
-    EXIT_PROFILE = 5     // a profile with an error
+    EXIT_PROFILE = 5,    // a profile with an error
+    EXIT_JSON = 6        // a JSON form refused
 };
 
 namespace {
@@ -61,7 +73,8 @@ namespace {
 const char usage_text[] =
     "Usage: edid_build --port N [--sink TV_EDID_FILE] [--keep-video] [--thx]\n"
     "                  [--profile FILE] [--audio-from EDID_FILE | --audio-passthrough]\n"
-    "                  [-o OUT_FILE]\n"
+    "                  [--hex] [-o OUT_FILE]\n"
+    "       edid_build --from-json FILE [--hex] [-o OUT_FILE]\n"
     "Writes the 256-byte EDID that the device presents on input N: its default\n"
     "EDID, or with --sink the repeater EDID below the television whose EDID the\n"
     "file holds (raw bytes, or hex digit pairs as printed by xxd -p or\n"
@@ -77,12 +90,15 @@ const char usage_text[] =
     "  --audio-from FILE    present the audio blocks of this EDID, byte for byte\n"
     "  --audio-passthrough  present the sink's own audio blocks (needs --sink)\n"
     "                       (the last three need --keep-video)\n"
+    "  --from-json FILE     write the EDID of a JSON form (edid_dump --json),\n"
+    "                       edited or not; - for standard input\n"
+    "  --hex                write hex text, 30 bytes a line (xxd -p), not bytes\n"
     "  -o, --output FILE    output file; - for standard output, the default\n"
     "                       unless that is a terminal\n"
     "  -h, --help           print this text\n"
     "Exit status: 0 done, 1 usage, 2 an input file unreadable, 3 an EDID file\n"
     "not a decodable EDID 1.3 or 1.4 (or its audio too large), 4 output not\n"
-    "written, 5 the profile has an error.\n";
+    "written, 5 the profile has an error, 6 the JSON form is refused.\n";
 
 // The options: getopt_long's table and the short option string, in step.
 // In the string, '+' stops parsing at the first argument that is not an
@@ -96,6 +112,8 @@ const option long_options[] = {
     {"profile", required_argument, nullptr, 'P'},     // device profile
     {"audio-from", required_argument, nullptr, 'A'},  // EDID whose audio blocks the device presents
     {"audio-passthrough", no_argument, nullptr, 'T'}, // the sink's audio blocks
+    {"from-json", required_argument, nullptr, 'J'},   // the EDID of a JSON form
+    {"hex", no_argument, nullptr, 'H'},               // hex text output
     {"output", required_argument, nullptr, 'o'},      // output file, - standard output
     {"help", no_argument, nullptr, 'h'},              // usage text
     {nullptr, 0, nullptr, 0},
@@ -112,6 +130,8 @@ struct Options {
     const char *out = nullptr;
     const char *profile = nullptr;
     const char *audio_from = nullptr;
+    const char *from_json = nullptr;
+    bool hex = false;
     bool thx = false;
     bool keep_video = false;
     bool audio_passthrough = false;
@@ -162,6 +182,8 @@ int parse_args(int argc, char **argv, Options *opt)
         case 'P': opt->profile = optarg; break;
         case 'A': opt->audio_from = optarg; break;
         case 'T': opt->audio_passthrough = true; break;
+        case 'J': opt->from_json = optarg; break;
+        case 'H': opt->hex = true; break;
         case 'o': opt->out = optarg; break;
         case 'h': fputs(usage_text, stdout); return -1;
         case ':': return fail(EXIT_USAGE, "missing value after", name.c_str());
@@ -174,7 +196,12 @@ int parse_args(int argc, char **argv, Options *opt)
         std::string what = std::string("unexpected argument '") + argv[optind] + "' (see --help)";
         return fail(EXIT_USAGE, what.c_str(), nullptr);
     }
-    if (opt->port < 0) return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
+    const bool device_options = opt->port >= 0 || opt->sink || opt->keep_video || opt->thx ||
+                                opt->profile || opt->audio_from || opt->audio_passthrough;
+    if (opt->from_json && device_options)
+        return fail(EXIT_USAGE, "--from-json takes only --hex and -o", nullptr);
+    if (!opt->from_json && opt->port < 0)
+        return fail(EXIT_USAGE, "missing --port N (see --help)", nullptr);
     const char *device_option = opt->profile             ? "--profile"
                                 : opt->audio_from        ? "--audio-from"
                                 : opt->audio_passthrough ? "--audio-passthrough"
@@ -186,7 +213,8 @@ int parse_args(int argc, char **argv, Options *opt)
         return fail(EXIT_USAGE, "--audio-from and --audio-passthrough exclude each other", nullptr);
     if (opt->audio_passthrough && !opt->sink)
         return fail(EXIT_USAGE, "--audio-passthrough needs --sink", nullptr);
-    if (!opt->out && isatty(STDOUT_FILENO))
+    // Hex text may go to a terminal; bytes may not.
+    if (!opt->out && !opt->hex && isatty(STDOUT_FILENO))
         return fail(EXIT_USAGE, "standard output is a terminal; give -o OUT_FILE or redirect it",
                     nullptr);
     return EXIT_DONE;
@@ -298,6 +326,20 @@ int build_keeping_video(const Options &opt, const EdidInfo *sink, EdidInfo *edid
     return EXIT_DONE;
 }
 
+// Bytes as hex text: 30 bytes a line, as xxd -p writes them.
+std::string hex_text(const uint8_t *bytes, size_t length)
+{
+    constexpr size_t LINE_BYTES = 30;
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (size_t i = 0; i < length; ++i) {
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+        if ((i + 1) % LINE_BYTES == 0 || i + 1 == length) text += '\n';
+    }
+    return text;
+}
+
 int write_stdout(const uint8_t *bytes, size_t length)
 {
     if (fwrite(bytes, 1, length, stdout) != length || fflush(stdout) != 0)
@@ -334,6 +376,47 @@ int write_file(const char *path, const uint8_t *bytes, size_t length)
     return fail(EXIT_OUTPUT, path, strerror(error));
 }
 
+// The output, raw or as hex text.
+int write_output(const Options &opt, const uint8_t *bytes, size_t length)
+{
+    std::string text;
+    if (opt.hex) {
+        text = hex_text(bytes, length);
+        bytes = reinterpret_cast<const uint8_t *>(text.data());
+        length = text.size();
+    }
+    if (!opt.out || strcmp(opt.out, "-") == 0) return write_stdout(bytes, length);
+    return write_file(opt.out, bytes, length);
+}
+
+// The EDID of a JSON form.
+int build_from_json(const Options &opt)
+{
+#if EDID_JSON
+    static DumpFile text; // the JSON text
+    FILE *stream = dump_file_open(opt.from_json);
+    if (!stream) return fail(EXIT_INPUT_FILE, opt.from_json, strerror(errno));
+    size_t length = 0;
+    const DumpFileResult read = dump_file_load(stream, text.bytes, sizeof text.bytes, &length);
+    const int error = errno;
+    if (stream != stdin) fclose(stream);
+    if (read == DUMP_FILE_UNREADABLE) return fail(EXIT_INPUT_FILE, opt.from_json, strerror(error));
+    if (read == DUMP_FILE_TOO_LONG)
+        return fail(EXIT_JSON, opt.from_json, "larger than 1 MiB, not an EDID's JSON form");
+    Json form;
+    std::vector<uint8_t> edid;
+    std::string why;
+    if (!json_form_parse(reinterpret_cast<const char *>(text.bytes), length, &form, &why) ||
+        !json_form_to_edid(form, &edid, &why))
+        return fail(EXIT_JSON, opt.from_json, why.c_str());
+    return write_output(opt, edid.data(), edid.size());
+#else
+    return fail(EXIT_USAGE, "--from-json: this edid_build was built without nlohmann/json, which "
+                            "reads the JSON form",
+                nullptr);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -342,6 +425,7 @@ int main(int argc, char **argv)
     int status = parse_args(argc, argv, &opt);
     if (status < 0) return EXIT_DONE;
     if (status != EXIT_DONE) return status;
+    if (opt.from_json) return build_from_json(opt);
 
     static EdidInfo sink;
     if (opt.sink) {
@@ -362,7 +446,5 @@ int main(int argc, char **argv)
     }
     uint8_t bytes[EDID_OUT_SIZE];
     edid_encode(&edid, bytes);
-
-    if (!opt.out || strcmp(opt.out, "-") == 0) return write_stdout(bytes, sizeof bytes);
-    return write_file(opt.out, bytes, sizeof bytes);
+    return write_output(opt, bytes, sizeof bytes);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// edid_dump [--lenient] FILE - reads a raw EDID dump, decodes it and prints
-// the report.  FILE "-" is standard input.
+// edid_dump [--lenient | --json] FILE - reads a raw EDID dump, decodes it and
+// prints the report, or its JSON form.  FILE "-" is standard input.
 //
 // --lenient, only as the first argument and followed by FILE, decodes with
 // edid_decode_sink (the decode of the device builders) instead of
@@ -12,9 +12,15 @@
 // report, the input handling and the exit statuses are those without it.  A
 // FILE named --lenient is reached as ./--lenient.
 //
+// --json, in the same place, prints the JSON form of the EDID instead
+// (docs/json.md): every block that byte 126 announces and the buffer holds,
+// with the typed fields of the library's records, and "bytes" where they do
+// not give the bytes back; no size lines.  A base block that is not EDID
+// 1.3 or 1.4 has no JSON form: one line on standard error, status 5.
+//
 // Exit status: 0 the file was read (decoded, or "Error interpreting edid"),
 // 1 usage, 2 the file cannot be opened, 3 the buffer cannot be allocated,
-// 4 the file cannot be read whole.
+// 4 the file cannot be read whole, 5 (--json) not EDID 1.3 or 1.4.
 //
 // The buffer is the file size rounded up to whole 128-byte blocks; the bytes
 // after the file's own are cleared, so a short last block reads as if padded
@@ -41,13 +47,44 @@
 
 #include "dump_file.h"
 #include <edid/edid.h>
+#if EDID_JSON
+#include "json_form.h"
+#endif
 
-enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };
+enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4, EXIT_NO_FORM = 5 };
 
 // The longest EDID: the base block and 255 extension blocks.
 constexpr size_t EDID_MAX_SIZE = 256 * EDID_BLOCK_SIZE;
 
 constexpr char LENIENT_OPTION[] = "--lenient";
+constexpr char JSON_OPTION[] = "--json";
+
+namespace {
+
+// The JSON form of the buffer on standard output.
+int print_json(const uint8_t *buffer, size_t length, const char *path)
+{
+#if EDID_JSON
+    Json form;
+    std::string error;
+    if (!json_form_of_edid(buffer, length, &form, &error)) {
+        fprintf(stderr, "edid_dump: %s: %s\n", path, error.c_str());
+        return EXIT_NO_FORM;
+    }
+    const std::string text = form.dump(2);
+    fwrite(text.data(), 1, text.size(), stdout);
+    putchar('\n');
+    return 0;
+#else
+    (void)buffer, (void)length, (void)path;
+    fputs("edid_dump: --json: this edid_dump was built without nlohmann/json, which writes the "
+          "JSON form\n",
+          stderr);
+    return EXIT_USAGE;
+#endif
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -57,11 +94,16 @@ int main(int argc, char **argv)
     }
     // Only the first argument is an option, and only with a file after it.
     const bool lenient = strcmp(argv[1], LENIENT_OPTION) == 0;
+    const bool json = strcmp(argv[1], JSON_OPTION) == 0;
     if (lenient && argc <= 2) {
         fprintf(stderr, "Usage: %s [%s] <edid filename>\n", argv[0], LENIENT_OPTION);
         exit(EXIT_USAGE);
     }
-    const char *path = lenient ? argv[2] : argv[1];
+    if (json && argc <= 2) {
+        fprintf(stderr, "Usage: %s %s <edid filename>\n", argv[0], JSON_OPTION);
+        exit(EXIT_USAGE);
+    }
+    const char *path = lenient || json ? argv[2] : argv[1];
     FILE *file = dump_file_open(path);
     if (!file) {
         perror(path);
@@ -99,9 +141,11 @@ int main(int argc, char **argv)
     // negative reserved size rather than an overflow, and is not read.
     EdidInfo info;
     long reserved = long((unsigned long)size + 127) / 128 * 128;
-    printf("Edid structure size: %d\n", int(sizeof info));
-    printf("Edid file size: %ld\n", size);
-    printf("Space reserved for it: %ld\n", reserved);
+    if (!json) {
+        printf("Edid structure size: %d\n", int(sizeof info));
+        printf("Edid file size: %ld\n", size);
+        printf("Space reserved for it: %ld\n", reserved);
+    }
 
     // At least one byte, so that an empty file fails in the read, as it does
     // with the GNU C library's malloc(0), on every C library.
@@ -125,6 +169,11 @@ int main(int argc, char **argv)
     if (streamed) memcpy(buffer, streamed_bytes, size_t(size));
     fclose(file);
     memset(buffer + size, 0, size_t(reserved - size));
+    if (json) {
+        const int status = print_json(buffer, size_t(reserved), path);
+        free(buffer);
+        return status;
+    }
 
     const int decoded = lenient ? edid_decode_sink(buffer, size_t(reserved), &info)
                                 : edid_decode_bounded(buffer, size_t(reserved), &info);
