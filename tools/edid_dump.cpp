@@ -71,9 +71,8 @@ int print_json(const uint8_t *buffer, size_t length, const char *path)
         fprintf(stderr, "edid_dump: %s: %s\n", path, error.c_str());
         return EXIT_NO_FORM;
     }
-    const std::string text = form.dump(2);
+    const std::string text = json_form_text(form);
     fwrite(text.data(), 1, text.size(), stdout);
-    putchar('\n');
     return 0;
 #else
     (void)buffer, (void)length, (void)path;

@@ -342,7 +342,9 @@ void FieldIn::numbers(const char *key, uint32_t &mask, const double *numbers, ui
         if (bit == count) {
             std::string list;
             for (uint32_t i = 0; i < count; ++i)
-                list += (i ? ", " : "") + Json(numbers[i]).dump();
+                list += (i ? ", " : "") + (numbers[i] == floor(numbers[i])
+                                               ? std::to_string(uint64_t(numbers[i]))
+                                               : Json(numbers[i]).dump());
             return refusal_->set(pointer(pointer(path_, key), k), "not one of " + list);
         }
         mask |= uint32_t(1) << bit;

@@ -31,6 +31,10 @@ using Json = nlohmann::ordered_json;
 // but the dump does not hold whole are left out.
 bool json_form_of_edid(const uint8_t *dump, size_t length, Json *form, std::string *error);
 
+// The form as text: indented by two blanks, an object or list on one line
+// where it fits in 100 columns; a newline at the end.
+std::string json_form_text(const Json &form);
+
 // Parses JSON text: true, or false with "line L, column C: reason".
 bool json_form_parse(const char *text, size_t length, Json *form, std::string *error);
 

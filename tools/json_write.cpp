@@ -267,6 +267,60 @@ bool json_pieces::base_block(const uint8_t *block, Json *base, std::string *vers
     return true;
 }
 
+namespace {
+
+constexpr size_t TEXT_COLUMNS = 100;
+
+// A value on one line: ", " and ": " between members, as people write it.
+std::string one_line(const Json &j)
+{
+    std::string s;
+    if (j.is_object()) {
+        for (auto it = j.begin(); it != j.end(); ++it)
+            s += (s.empty() ? "{" : ", ") + Json(it.key()).dump() + ": " + one_line(it.value());
+        return s.empty() ? "{}" : s + "}";
+    }
+    if (j.is_array()) {
+        for (const Json &e : j) s += (s.empty() ? "[" : ", ") + one_line(e);
+        return s.empty() ? "[]" : s + "]";
+    }
+    return j.dump();
+}
+
+// value after "indent" blanks and a prefix ("key": ) already written.
+void append_text(const Json &j, size_t indent, size_t prefix, std::string *out)
+{
+    const std::string line = one_line(j);
+    if (!j.is_structured() || j.empty() || indent + prefix + line.size() <= TEXT_COLUMNS) {
+        *out += line;
+        return;
+    }
+    const std::string inner(indent + 2, ' ');
+    *out += j.is_object() ? "{\n" : "[\n";
+    size_t n = 0;
+    for (auto it = j.begin(); it != j.end(); ++it, ++n) {
+        *out += inner;
+        size_t key = 0;
+        if (j.is_object()) {
+            const std::string name = Json(it.key()).dump() + ": ";
+            *out += name;
+            key = name.size();
+        }
+        append_text(it.value(), indent + 2, key, out);
+        *out += n + 1 < j.size() ? ",\n" : "\n";
+    }
+    *out += std::string(indent, ' ') + (j.is_object() ? "}" : "]");
+}
+
+} // namespace
+
+std::string json_form_text(const Json &form)
+{
+    std::string text;
+    append_text(form, 0, 0, &text);
+    return text + "\n";
+}
+
 bool json_form_of_edid(const uint8_t *dump, size_t length, Json *form, std::string *error)
 {
     if (length < EDID_BLOCK_SIZE) {
