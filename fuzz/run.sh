@@ -42,7 +42,16 @@ done
 # The device profiles shipped and tested.
 mkdir -p "$seeds/profile"
 cp profiles/*.toml tests/data/profiles/*.toml "$seeds/profile/"
-echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks, $(ls "$seeds/profile" | wc -l) profiles"
+# The JSON forms of the real sinks and the goldens (with nlohmann/json only).
+mkdir -p "$seeds/json"
+if [ -x "$build/bin/fuzz_from_json" ]; then
+    for bin in tests/data/real/*.bin; do
+        ASAN_OPTIONS=detect_leaks=0 "$build/bin/edid_dump" --json "$bin" \
+            > "$seeds/json/$(basename "$bin" .bin).json"
+    done
+    cp tests/data/json_*.json "$seeds/json/"
+fi
+echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks, $(ls "$seeds/profile" | wc -l) profiles, $(ls "$seeds/json" | wc -l) JSON forms"
 
 # Red zones wide enough that a read up to 255 bytes past a 128-byte block
 # lands in one, whatever the allocator placed next to it.
@@ -80,6 +89,11 @@ run fuzz_device_video "$seeds/edid" 33024
 targets=4
 if [ -x "$build/bin/fuzz_profile" ]; then   # built with toml++ only
     run fuzz_profile "$seeds/profile" 4096 profile.dict
-    targets=5
+    targets=$((targets + 1))
+fi
+if [ -x "$build/bin/fuzz_from_json" ]; then   # built with nlohmann/json only
+    run fuzz_from_json "$seeds/json" 65536 json.dict
+    run fuzz_json_form "$seeds/edid" 33024
+    targets=$((targets + 2))
 fi
 echo "fuzz: $targets targets, ${seconds}s each, no crash"
