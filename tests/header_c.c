@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <edid/cta.h>
+#include <edid/cta_layout.h>
 #include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
