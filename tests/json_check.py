@@ -265,6 +265,7 @@ REFUSALS = [
      "syntax error"),
     (b'{"version": "1.3", "base": {"vendor": "GSM"', "line 1, column 44", "end of input"),
     (b"[]", "", "not an object"),
+    (b"[" * 40 + b"]" * 40, "", "nested deeper than 16 levels"),
 ]
 
 

@@ -578,7 +578,20 @@ struct Locate : nlohmann::json_sax<Json> {
 
 bool json_form_parse(const char *text, size_t length, Json *form, std::string *error)
 {
-    Json j = Json::parse(text, text + length, nullptr, false);
+    // Values nested deeper than the form's own are not kept: what reads
+    // them (copies, comparisons) goes down one level at a time.
+    constexpr int MAX_DEPTH = 16;
+    bool too_deep = false;
+    const auto keep = [&too_deep](int depth, nlohmann::detail::parse_event_t, Json &) {
+        too_deep |= depth > MAX_DEPTH;
+        return depth <= MAX_DEPTH;
+    };
+    Json j = Json::parse(text, text + length, keep, false);
+    if (!j.is_discarded() && too_deep) {
+        *error = "values nested deeper than " + std::to_string(MAX_DEPTH) +
+                 " levels: not an EDID's form";
+        return false;
+    }
     if (!j.is_discarded()) {
         *form = std::move(j);
         return true;
