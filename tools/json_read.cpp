@@ -30,6 +30,8 @@ namespace {
 constexpr uint32_t MAX_EXTENSIONS = 255;       // byte 126
 constexpr uint32_t HEADER_SIZE = 8;            // base block bytes 0 to 7
 constexpr uint32_t MAX_BLOCK = 1 + CEA_MAX_PAYLOAD; // a data block's header and payload
+// A display descriptor tag without a type name; "other" gives its "tag".
+constexpr uint32_t OTHER_DESCRIPTOR = 0x02;
 constexpr uint8_t STANDARD_HEADER[HEADER_SIZE] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 
 // A piece without the keys that only say how it is written.
@@ -228,7 +230,7 @@ uint32_t descriptor_type(const std::string &name)
                  {"serial", EDID_DESC_SERIAL}};
     for (const auto &t : types)
         if (name == t.name) return t.type;
-    return name == "other" ? EDID_DESC_STD_TIMINGS - 1 : UINT32_MAX; // "other": its "tag"
+    return name == "other" ? OTHER_DESCRIPTOR : UINT32_MAX;
 }
 
 // Descriptor slot of a base block: base holds the block it is written in,
