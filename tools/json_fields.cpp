@@ -2,6 +2,7 @@
 #include "json_fields.h"
 
 #include <ctype.h>
+#include <stdio.h>
 #include <math.h>
 #include <string.h>
 
@@ -26,7 +27,16 @@ double round_to(double value, int decimals)
     return round(value * scale) / scale;
 }
 
-// A whole number from 0 to 2^32 - 1, or false.
+std::string list_of(Names names)
+{
+    std::string s;
+    for (uint32_t i = 0; i < names.count; ++i)
+        if (names.names[i]) s += std::string(s.empty() ? "" : ", ") + names.names[i];
+    return s;
+}
+
+} // namespace
+
 bool whole_number(const Json &value, uint32_t *out)
 {
     if (value.is_number_unsigned()) {
@@ -44,16 +54,6 @@ bool whole_number(const Json &value, uint32_t *out)
     }
     return false;
 }
-
-std::string list_of(Names names)
-{
-    std::string s;
-    for (uint32_t i = 0; i < names.count; ++i)
-        if (names.names[i]) s += std::string(s.empty() ? "" : ", ") + names.names[i];
-    return s;
-}
-
-} // namespace
 
 std::string hex_of(const uint8_t *bytes, size_t size)
 {
@@ -227,6 +227,21 @@ void FieldOut::oui(const char *key, uint32_t value)
     object_[key] = s.substr(0, 2) + "-" + s.substr(2, 2) + "-" + s.substr(4, 2);
 }
 
+void FieldOut::address(const char *key, uint32_t value)
+{
+    object_[key] = std::to_string(value >> 12 & 15) + "." + std::to_string(value >> 8 & 15) + "." +
+                   std::to_string(value >> 4 & 15) + "." + std::to_string(value & 15);
+}
+
+void FieldOut::names_of_bits(const char *key, uint32_t mask, uint32_t count,
+                             const char *(*name_of)(uint32_t))
+{
+    Json list = Json::array();
+    for (uint32_t bit = 0; bit < count; ++bit)
+        if (mask >> bit & 1) list.push_back(name_of(bit));
+    object_[key] = list;
+}
+
 void FieldOut::hex(const char *key, const uint8_t *bytes, uint32_t size, uint32_t capacity)
 {
     object_[key] = hex_of(bytes, size < capacity ? size : capacity);
@@ -361,6 +376,68 @@ void FieldIn::oui(const char *key, uint32_t &value)
         !bytes_of_hex(s.substr(0, 2) + s.substr(3, 2) + s.substr(6, 2), &b))
         return refuse(key, "not an OUI written as 00-0C-03");
     value = uint32_t(b[0]) << 16 | uint32_t(b[1]) << 8 | b[2];
+}
+
+void FieldIn::signed_number(const char *key, uint32_t &value)
+{
+    const Json *j = member(key);
+    if (!j) return;
+    if (!j->is_number_integer() || j->get<int64_t>() < INT32_MIN || j->get<int64_t>() > INT32_MAX ||
+        (j->is_number_unsigned() && j->get<uint64_t>() > uint64_t(INT32_MAX)))
+        return refuse(key, "not a whole number from -2147483648 to 2147483647");
+    value = uint32_t(int32_t(j->get<int64_t>()));
+}
+
+void FieldIn::address(const char *key, uint32_t &value)
+{
+    const Json *j = member(key);
+    if (!j) return;
+    unsigned a = 16, b = 16, c = 16, d = 16;
+    char tail = 0;
+    if (!j->is_string() ||
+        sscanf(j->get_ref<const std::string &>().c_str(), "%2u.%2u.%2u.%2u%c", &a, &b, &c, &d,
+               &tail) != 4 ||
+        (a | b | c | d) > 15)
+        return refuse(key, "not a physical address as \"1.0.0.0\" (digits 0 to 15)");
+    value = a << 12 | b << 8 | c << 4 | d;
+}
+
+void FieldIn::names_of_bits(const char *key, uint32_t &mask, uint32_t count,
+                            const char *(*name_of)(uint32_t))
+{
+    const Json *j = member(key);
+    if (!j) return;
+    if (!j->is_array()) return refuse(key, "not a list of names");
+    mask = 0;
+    for (size_t k = 0; k < j->size(); ++k) {
+        const Json &e = (*j)[k];
+        uint32_t bit = count;
+        for (uint32_t i = 0; e.is_string() && i < count; ++i)
+            if (e.get_ref<const std::string &>() == name_of(i)) bit = i;
+        if (bit == count) {
+            std::string list;
+            for (uint32_t i = 0; i < count; ++i) list += (i ? ", " : "") + std::string(name_of(i));
+            return refusal_->set(pointer(pointer(path_, key), k), "not one of " + list);
+        }
+        mask |= uint32_t(1) << bit;
+    }
+}
+
+void FieldIn::named(const char *key, uint32_t &value, uint32_t count,
+                    const char *(*name_of)(uint32_t))
+{
+    const Json *j = member(key);
+    if (!j) return;
+    if (whole_number(*j, &value) && value >= count) return;
+    for (uint32_t i = 0; j->is_string() && i < count; ++i) {
+        if (j->get_ref<const std::string &>() == name_of(i)) {
+            value = i;
+            return;
+        }
+    }
+    std::string list;
+    for (uint32_t i = 0; i < count; ++i) list += (i ? ", " : "") + std::string(name_of(i));
+    refuse(key, "not one of " + list + ", nor a number from " + std::to_string(count));
 }
 
 void FieldIn::hex(const char *key, uint8_t *bytes, uint32_t &size, uint32_t capacity)

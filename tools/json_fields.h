@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <edid/edid.h>
@@ -54,6 +55,9 @@ std::string text_of_bytes(const char *text, size_t size);
 // The inverse: false for a code point above U+00FF.
 bool bytes_of_text(const std::string &utf8, std::string *bytes);
 
+// A whole number from 0 to 2^32 - 1, or false.
+bool whole_number(const Json &value, uint32_t *out);
+
 // JSON Pointer of a member or an element below path.
 std::string pointer(const std::string &path, std::string_view key);
 std::string pointer(const std::string &path, size_t index);
@@ -70,6 +74,7 @@ bool same(const Json &a, const Json &b, const std::string &path = "", std::strin
 // Writes fields into a JSON object.
 class FieldOut {
 public:
+    static constexpr bool reading = false;
     explicit FieldOut(Json &object) : object_(object) {}
     void number(const char *key, uint32_t value) { object_[key] = value; }
     void flag(const char *key, uint32_t value) { object_[key] = value != 0; }
@@ -78,6 +83,47 @@ public:
     void name(const char *key, uint32_t value, Names names);
     // value + offset.
     void offset_number(const char *key, uint32_t value, int offset) { object_[key] = value + offset; }
+    // A signed field (int8_t...), carried in a uint32_t as JSON_FIELD does.
+    void signed_number(const char *key, uint32_t value) { object_[key] = int32_t(value); }
+    // The same, left out when 0 (false, empty): fields of a variant the
+    // record leaves 0, bytes kept only when there are any.
+    void opt_number(const char *key, uint32_t value)
+    {
+        if (value) number(key, value);
+    }
+    void opt_flag(const char *key, uint32_t value)
+    {
+        if (value) flag(key, value);
+    }
+    void opt_hex(const char *key, const uint8_t *bytes, uint32_t size, uint32_t capacity)
+    {
+        if (size) hex(key, bytes, size, capacity);
+    }
+    // An HDMI physical address as "1.0.0.0", one digit a nibble.
+    void address(const char *key, uint32_t value);
+    // The names that name_of gives the bits set among the first count.
+    void names_of_bits(const char *key, uint32_t mask, uint32_t count,
+                       const char *(*name_of)(uint32_t));
+    // A code by the name that name_of gives it, as a number from count on.
+    void named(const char *key, uint32_t value, uint32_t count, const char *(*name_of)(uint32_t))
+    {
+        if (value < count)
+            object_[key] = name_of(value);
+        else
+            number(key, value);
+    }
+    // The fields f writes, when present is set: a part of a record that a
+    // short block leaves out.
+    template <class F>
+    void part(const char *, uint32_t present, F &&f)
+    {
+        if (present) f();
+    }
+    // Bytes counted by another field, left out when there are none.
+    void counted_hex(const char *key, uint32_t size, const uint8_t *bytes, uint32_t capacity)
+    {
+        opt_hex(key, bytes, size, capacity);
+    }
     // The names of the bits set, bit 0 first.
     void names(const char *key, uint32_t mask, Names names);
     // The numbers of the bits set, bit 0 first.
@@ -108,6 +154,14 @@ public:
         }
         object_[key] = std::move(member);
     }
+    // A list of count numbers.
+    template <class T>
+    void array(const char *key, uint32_t count, uint32_t capacity, const T *items)
+    {
+        Json list = Json::array();
+        for (uint32_t i = 0; i < count && i < capacity; ++i) list.push_back(uint64_t(items[i]));
+        object_[key] = std::move(list);
+    }
     Json &object() { return object_; }
 
 private:
@@ -120,12 +174,36 @@ private:
 // after it read nothing.
 class FieldIn {
 public:
+    static constexpr bool reading = true;
     FieldIn(const Json &object, std::string path, Refusal *refusal);
     void number(const char *key, uint32_t &value);
     void flag(const char *key, uint32_t &value);
     void scaled(const char *key, uint32_t &value, double unit, int decimals);
     void name(const char *key, uint32_t &value, Names names);
     void offset_number(const char *key, uint32_t &value, int offset);
+    void signed_number(const char *key, uint32_t &value);
+    void opt_number(const char *key, uint32_t &value) { number(key, value); }
+    void opt_flag(const char *key, uint32_t &value) { flag(key, value); }
+    void opt_hex(const char *key, uint8_t *bytes, uint32_t &size, uint32_t capacity)
+    {
+        hex(key, bytes, size, capacity);
+    }
+    void address(const char *key, uint32_t &value);
+    void names_of_bits(const char *key, uint32_t &mask, uint32_t count,
+                       const char *(*name_of)(uint32_t));
+    void named(const char *key, uint32_t &value, uint32_t count, const char *(*name_of)(uint32_t));
+    // The fields f reads; present is set when any of them is there.
+    template <class F>
+    void part(const char *, uint32_t &present, F &&f)
+    {
+        const size_t before = read_.size();
+        f();
+        present = read_.size() > before ? 1 : 0;
+    }
+    void counted_hex(const char *key, uint32_t &size, uint8_t *bytes, uint32_t capacity)
+    {
+        hex(key, bytes, size, capacity);
+    }
     void names(const char *key, uint32_t &mask, Names names);
     void numbers(const char *key, uint32_t &mask, const double *numbers, uint32_t count);
     void hex(const char *key, uint8_t *bytes, uint32_t &size, uint32_t capacity);
@@ -157,6 +235,23 @@ public:
             f(in, i);
             in.finish();
         }
+    }
+    template <class T>
+    void array(const char *key, uint32_t &count, uint32_t capacity, T *items)
+    {
+        const Json *j = member(key);
+        if (!j) return;
+        if (!j->is_array()) return refuse(key, "not a list of numbers");
+        if (j->size() > capacity)
+            return refuse(key, std::to_string(j->size()) + " entries, more than the " +
+                                   std::to_string(capacity) + " it holds");
+        for (uint32_t i = 0; i < j->size(); ++i) {
+            uint32_t n = 0;
+            if (!whole_number((*j)[i], &n))
+                return refusal_->set(pointer(pointer(path_, key), i), "not a whole number");
+            items[i] = T(n);
+        }
+        count = uint32_t(j->size());
     }
     // The member key, marked as read; null when absent or after a refusal.
     const Json *member(const char *key);
@@ -207,10 +302,20 @@ Json standard_timing(const EdidStandardTiming &timing);
     do {                                                                                           \
         uint32_t field_ = uint32_t(lvalue);                                                        \
         (v).method(key, field_ __VA_OPT__(, ) __VA_ARGS__);                                        \
-        lvalue = decltype(lvalue)(field_);                                                         \
+        lvalue = static_cast<std::remove_cvref_t<decltype(lvalue)>>(field_);                      \
     } while (0)
 // The same, with the record's field name as the key.
 #define JSON_NUMBER(v, r, field) JSON_FIELD(v, number, #field, (r).field)
 #define JSON_FLAG(v, r, field) JSON_FIELD(v, flag, #field, (r).field)
+#define JSON_SIGNED(v, r, field) JSON_FIELD(v, signed_number, #field, (r).field)
+#define JSON_OPT_NUMBER(v, r, field) JSON_FIELD(v, opt_number, #field, (r).field)
+#define JSON_OPT_FLAG(v, r, field) JSON_FIELD(v, opt_flag, #field, (r).field)
+// A part of a record present when its flag is: JSON_PART(v, r, has_x, { ... }).
+#define JSON_PART(v, r, flag, ...) JSON_FIELD(v, part, nullptr, (r).flag, [&] __VA_ARGS__)
+// A list of member objects, its count in a field of any width.
+#define JSON_LIST(v, key, count, capacity, f) JSON_FIELD(v, list, key, count, capacity, f)
+// Bytes with their count in another field: "trailing", "payload"...
+#define JSON_HEX(v, key, r, bytes, size)                                                           \
+    JSON_FIELD(v, counted_hex, key, (r).size, (r).bytes, uint32_t(sizeof(r).bytes))
 
 #endif
