@@ -295,29 +295,6 @@ bool descriptor_bytes(const Json &j, const std::string &path, uint8_t *base, uns
 
 // ---- Data blocks, extension blocks ------------------------------------
 
-bool data_block_fields(uint32_t kind, FieldIn &in, CeaDataBlock *b)
-{
-    switch (kind) {
-    case CEA_KIND_AUDIO:
-        b->tag = CEA_TAG_AUDIO;
-        json_records::visit_audio_block(in, b->body.audio);
-        return true;
-    case CEA_KIND_VIDEO:
-        b->tag = CEA_TAG_VIDEO;
-        json_records::visit_video_block(in, b->body.video);
-        return true;
-    case CEA_KIND_SPEAKER_ALLOCATION:
-        b->tag = CEA_TAG_SPEAKER;
-        json_records::visit_speaker_allocation(in, b->body.speakers);
-        return true;
-    case CEA_KIND_VENDOR:
-        b->tag = CEA_TAG_VENDOR;
-        json_records::visit_vendor_block(in, b->body.vendor);
-        return true;
-    default: return false;
-    }
-}
-
 bool data_block_bytes(const Json &j, const std::string &path, std::vector<uint8_t> *out,
                       Refusal *r)
 {
@@ -339,18 +316,27 @@ bool data_block_bytes(const Json &j, const std::string &path, std::vector<uint8_
         r->set(pointer(path, "kind"), "not a kind of data block");
         return false;
     }
-    static CeaDataBlock b;
-    memset(&b, 0, sizeof b);
-    if (!data_block_fields(kind, in, &b)) {
+    uint8_t wire[MAX_BLOCK + 1] = {};
+    uint32_t written = 0;
+    const bool typed =
+        json_records::with_kind(kind, [&](auto &record, auto, auto encode, auto visit) {
+            visit(in, record);
+            in.member("oui"); // names the block: it must read back as written
+            in.finish({"bytes"});
+            if (!in.refused()) written = encode(&record, wire);
+            return true;
+        });
+    if (!typed) {
         r->set(path, std::string("a block of kind ") + cea_kind_name(kind) +
                          " needs its \"bytes\" (it has no typed fields)");
         return false;
     }
-    in.finish({"bytes"});
     if (in.refused()) return false;
-    uint8_t wire[MAX_BLOCK + 1] = {};
-    cea_encode_data_block(&b, wire);
-    out->assign(wire, wire + 1 + (wire[0] & CEA_MAX_PAYLOAD));
+    if (written == 0) {
+        r->set(path, "needs more than the 31 payload bytes of a data block");
+        return false;
+    }
+    out->assign(wire, wire + written);
     return check_written(j, json_pieces::data_block(out->data(), uint32_t(out->size())), path, r);
 }
 

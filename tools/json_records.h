@@ -8,6 +8,9 @@
 #ifndef EDID_TOOLS_JSON_RECORDS_H
 #define EDID_TOOLS_JSON_RECORDS_H
 
+#include <string.h>
+
+#include <edid/cta.h>
 #include <edid/edid.h>
 
 #include "json_fields.h"
@@ -213,6 +216,44 @@ void visit_audio_block(V &v, CeaAudioBlock &b)
 {
     v.list("descriptors", b.count, CEA_MAX_AUDIO_DESCRIPTORS,
            [&b](auto &e, uint32_t i) { visit_short_audio_descriptor(e, b.descriptors[i]); });
+}
+
+// Calls f(record, decode, encode, visit) with the record, codecs and keys
+// of a kind that edid.h's records hold; returns what f returns, or false
+// for a kind without typed fields.  The record is static and cleared; the
+// encoder returns the bytes written, header included.
+template <class F>
+bool with_kind(uint32_t kind, F &&f)
+{
+    static CeaDataBlock block;
+    memset(&block, 0, sizeof block);
+    const auto encode = [](const CeaDataBlock *b, uint8_t *header) {
+        cea_encode_data_block(b, header);
+        return uint32_t(1 + (header[0] & CEA_MAX_PAYLOAD));
+    };
+    switch (kind) {
+    case CEA_KIND_AUDIO:
+        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
+            b.tag = CEA_TAG_AUDIO;
+            visit_audio_block(v, b.body.audio);
+        });
+    case CEA_KIND_VIDEO:
+        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
+            b.tag = CEA_TAG_VIDEO;
+            visit_video_block(v, b.body.video);
+        });
+    case CEA_KIND_SPEAKER_ALLOCATION:
+        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
+            b.tag = CEA_TAG_SPEAKER;
+            visit_speaker_allocation(v, b.body.speakers);
+        });
+    case CEA_KIND_VENDOR:
+        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
+            b.tag = CEA_TAG_VENDOR;
+            visit_vendor_block(v, b.body.vendor);
+        });
+    default: return false;
+    }
 }
 
 } // namespace json_records

@@ -96,20 +96,6 @@ Json descriptor_fields(EdidDescriptor &d)
     return j;
 }
 
-// The typed fields of a data block of the kinds that edid.h's records hold.
-bool data_block_fields(uint32_t kind, CeaDataBlock &b, FieldOut &out)
-{
-    switch (kind) {
-    case CEA_KIND_AUDIO: json_records::visit_audio_block(out, b.body.audio); return true;
-    case CEA_KIND_VIDEO: json_records::visit_video_block(out, b.body.video); return true;
-    case CEA_KIND_SPEAKER_ALLOCATION:
-        json_records::visit_speaker_allocation(out, b.body.speakers);
-        return true;
-    case CEA_KIND_VENDOR: json_records::visit_vendor_block(out, b.body.vendor); return true;
-    default: return false;
-    }
-}
-
 Json cta_block(const uint8_t *block, const CeaExtension &decoded)
 {
     Json j = Json::object();
@@ -202,25 +188,38 @@ Json json_pieces::descriptor(const uint8_t *base, unsigned slot)
 
 Json json_pieces::data_block(const uint8_t *bytes, uint32_t size)
 {
-    // A copy with room behind it: the speaker allocation decoder reads one
-    // payload byte whatever the length.
+    // A copy with room behind it, whatever the block's length.
     uint8_t local[SCRATCH] = {}, encoded[SCRATCH] = {};
     memcpy(local, bytes, size < SCRATCH ? size : SCRATCH);
     const uint32_t kind = cea_block_kind(local);
     Json j = Json::object();
     j["kind"] = cea_kind_name(kind);
-    static CeaDataBlock b;
-    memset(&b, 0, sizeof b);
-    cea_decode_data_block(local, &b);
     FieldOut out(j);
-    if (b.tag == CEA_TAG_VENDOR && kind != CEA_KIND_VENDOR && kind != CEA_KIND_UNKNOWN)
-        out.oui("oui", b.body.vendor.oui);
-    if (!data_block_fields(kind, b, out)) {
+    if (kind == CEA_KIND_HDMI || kind == CEA_KIND_HDMI_FORUM || kind == CEA_KIND_AMD) {
+        static CeaVendorBlock vendor;
+        cea_decode_vendor_block(local, &vendor);
+        out.oui("oui", vendor.oui);
+    }
+    // The keys written, read back as the reader reads them: the bytes they
+    // give are the block's own, or the block keeps its bytes.
+    uint32_t written = 0;
+    const bool typed =
+        json_records::with_kind(kind, [&](auto &record, auto decode, auto encode, auto visit) {
+            decode(local, &record);
+            visit(out, record);
+            static std::remove_reference_t<decltype(record)> read;
+            memset(&read, 0, sizeof read);
+            json_fields::Refusal refusal;
+            json_fields::FieldIn in(j, "", &refusal);
+            visit(in, read);
+            written = refusal.refused() ? 0 : encode(&read, encoded);
+            return true;
+        });
+    if (!typed) {
         j["bytes"] = hex_of(bytes, size);
         return j;
     }
-    cea_encode_data_block(&b, encoded);
-    keep_bytes_unless(j, bytes, size, encoded, 1 + (encoded[0] & CEA_MAX_PAYLOAD));
+    keep_bytes_unless(j, bytes, size, encoded, written);
     return j;
 }
 
