@@ -87,11 +87,11 @@ const uint8_t *first_cea_block(const Dump &dump, unsigned last)
     return nullptr;
 }
 
-// The block that is taken for the CEA extension, or null.  Only the first
-// map entry with the CEA tag is tried.  A sink decode looks only at the
-// blocks that byte 126 announces, and takes the first of them with the CEA
-// tag when block 1 is not a valid map.
-const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading reading)
+// The block that the extension count and the maps designate for the CEA
+// extension, or null.  Only the first map entry with the CEA tag is tried.
+// A sink decode looks only at the blocks that byte 126 announces, and
+// takes the first of them with the CEA tag when block 1 is not a valid map.
+const uint8_t *designated_cea_block(const Dump &dump, unsigned extensions, Reading reading)
 {
     const bool sink = reading == Reading::SINK;
     if (extensions == 0) return nullptr;
@@ -107,6 +107,16 @@ const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading rea
     if (!map) return nullptr;
     if (unsigned n = find_cea_in_map(map, SECOND_MAP, last)) return dump.block(n);
     return nullptr;
+}
+
+// The CEA block: the designated one when the CEA decoder reads it (its tag
+// and revision), else none.  A map entry that points at a DisplayID block,
+// or a CEA block of another revision, gives no CEA block, to the decode and
+// to the device's audio search alike.
+const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading reading)
+{
+    const uint8_t *block = designated_cea_block(dump, extensions, reading);
+    return block && edid_cea::is_cea_block(block) ? block : nullptr;
 }
 
 uint32_t chroma(const uint8_t *b, unsigned index)

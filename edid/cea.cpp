@@ -89,10 +89,14 @@ uint32_t decode_timings(const uint8_t *block, uint32_t d, EdidDetailedTiming *ti
 
 } // namespace
 
+bool edid_cea::is_cea_block(const uint8_t *block)
+{
+    return block[OFF_TAG] == CEA_EXTENSION_TAG && block[OFF_REVISION] == CEA_REVISION;
+}
+
 int edid_cea::decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_header)
 {
-    if (block[OFF_TAG] != CEA_EXTENSION_TAG || block[OFF_REVISION] != CEA_REVISION)
-        return CEA_DECODE_NOT_CEA;
+    if (!is_cea_block(block)) return CEA_DECODE_NOT_CEA;
     uint8_t caps = block[OFF_CAPS];
     cea->underscan = get_bits(caps, 7, 7);
     cea->basic_audio = get_bits(caps, 6, 6);

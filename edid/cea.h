@@ -12,6 +12,11 @@
 
 namespace edid_cea {
 
+// Whether a block is one that decode reads: the CEA tag and revision 3.
+// The sink decode and the device's audio search take a CEA block only
+// when this holds, so the two never disagree on which block is the CEA one.
+bool is_cea_block(const uint8_t *block);
+
 enum class ZeroHeader {
     ENDS_COLLECTION, // cea_decode: the blocks after it are not looked at
     EMPTY_BLOCK      // an empty block (tag 0, length 0), passed over and not kept,

@@ -118,6 +118,32 @@ TEST(DeviceAudio, FromAnEdid)
     ASSERT_EQ(edid_device_audio_from_edid(msi.data(), msi.size(), &a), EDID_DEVICE_OK);
     EXPECT_EQ(side(a), "23 09 07 07 83 01 00 00");
 
+    // Only from the CEA block that the sink decode decodes: not from a CEA
+    // block of another revision, nor from a DisplayID block that a block map
+    // names as CEA (here holding the Denon's data blocks).
+    Bytes revision_1 = denon;
+    revision_1[EDID_BLOCK_SIZE + 1] = 1;
+    fix_checksum(&revision_1[EDID_BLOCK_SIZE]);
+    Bytes mapped(denon.begin(), denon.begin() + EDID_BLOCK_SIZE);
+    mapped[126] = 2;
+    fix_checksum(mapped.data());
+    Bytes map(EDID_BLOCK_SIZE, 0);
+    map[0] = 0xF0;
+    map[1] = CEA_EXTENSION_TAG;
+    fix_checksum(map.data());
+    mapped.insert(mapped.end(), map.begin(), map.end());
+    mapped.insert(mapped.end(), denon.begin() + EDID_BLOCK_SIZE, denon.end());
+    mapped[2 * EDID_BLOCK_SIZE] = 0x70; // DisplayID
+    fix_checksum(&mapped[2 * EDID_BLOCK_SIZE]);
+    for (const Bytes *dump : {&revision_1, &mapped}) {
+        EdidDeviceAudio none;
+        ASSERT_EQ(edid_device_audio_from_edid(dump->data(), dump->size(), &none), EDID_DEVICE_OK);
+        EXPECT_EQ(none.size, 0u) << side(none);
+        EdidInfo sink;
+        ASSERT_EQ(edid_decode_sink(dump->data(), dump->size(), &sink), EDID_DECODE_OK);
+        EXPECT_FALSE(sink.has_cea);
+    }
+
     // 26 audio blocks of 3 descriptors: 260 bytes, more than the side holds.
     Bytes big = read_dump("real/tv-lg-oled55b6v.bin");
     uint8_t *cea = &big[EDID_BLOCK_SIZE];
