@@ -67,6 +67,11 @@ bool announces_basic_audio(const EdidDeviceAudio &audio);
 // next one; false at the end or at a block cut short by the side's size.
 bool next_audio_block(const EdidDeviceAudio &audio, uint32_t *at, uint32_t *length);
 
+// EDID_DEVICE_OK when the audio side is whole audio blocks that fit their
+// room with the speaker allocation the rules add, else
+// EDID_DEVICE_NOT_AUDIO or EDID_DEVICE_AUDIO_TOO_LARGE.
+int check_layout(const EdidDeviceAudio &audio);
+
 // The speaker allocation that the rules add to an audio side (a
 // CEA_SPEAKER_* mask), or 0 when it needs none.
 uint32_t added_speakers(const EdidDeviceAudio &audio);

@@ -96,15 +96,6 @@ int edid_device_check(const EdidDevice *device)
 {
     for (unsigned i = 0; i < VENDOR_LETTERS; ++i)
         if (device->vendor_id[i] < 'A' || device->vendor_id[i] > 'Z') return EDID_DEVICE_BAD_VENDOR;
-    const EdidDeviceAudio &audio = device->audio;
-    if (audio.size > EDID_DEVICE_AUDIO_BYTES) return EDID_DEVICE_AUDIO_TOO_LARGE;
-    uint32_t at = 0, length, blocks = 0;
-    while (next_audio_block(audio, &at, &length)) ++blocks;
-    if (at != audio.size) return EDID_DEVICE_NOT_AUDIO;
-    const uint32_t added = added_speakers(audio) ? SPEAKER_BLOCK_SIZE : 0;
-    if (blocks + (added ? 1 : 0) > EDID_DEVICE_AUDIO_BLOCKS ||
-        audio.size + added > EDID_DEVICE_AUDIO_BYTES)
-        return EDID_DEVICE_AUDIO_TOO_LARGE;
-    return EDID_DEVICE_OK;
+    return check_layout(device->audio);
 }
 }

@@ -174,7 +174,14 @@ enum {
     EDID_DEVICE_AUDIO_TOO_LARGE = -10, /* the audio side would not fit its room */
     EDID_DEVICE_NOT_AUDIO = -11,       /* a block that is not of an audio kind, or cut short */
     EDID_DEVICE_BAD_VENDOR = -12,      /* vendor_id is not three letters 'A' to 'Z' */
-    EDID_DEVICE_BAD_FORMAT = -13       /* an audio format with no short audio descriptor */
+    EDID_DEVICE_BAD_FORMAT = -13,      /* an audio format with no short audio descriptor, or a
+                                          descriptor of a reserved code or extension type */
+    /* Refusals of edid_device_audio_check: an audio side that an EDID
+     * checker fails, by the rules stated there. */
+    EDID_DEVICE_AUDIO_NO_BASIC = -14,    /* audio blocks without basic audio */
+    EDID_DEVICE_AUDIO_SHORT_BLOCK = -15, /* a block shorter than its kind's fixed part */
+    EDID_DEVICE_AUDIO_REPEATED = -16,    /* a second block of a kind allowed once */
+    EDID_DEVICE_AUDIO_UNPAIRED = -17     /* speaker locations not as room configuration says */
 };
 
 /* The device as it is: the initial values of the identity variables, no
@@ -232,6 +239,13 @@ typedef struct {
                           profile, bits 2..0; other types of 15 bits 2..0 */
 } EdidAudioFormat;
 
+/* The parts that edid_device_audio_default composes: its speakers (a
+ * CEA_SPEAKER_* mask) in *speakers and its EDID_DEVICE_DEFAULT_FORMATS
+ * formats, in order, in formats[]; returns their count.  A firmware (or a
+ * profile) that replaces one part keeps the other. */
+enum { EDID_DEVICE_DEFAULT_FORMATS = 5 };
+uint32_t edid_device_audio_default_parts(uint32_t *speakers, EdidAudioFormat *formats);
+
 /* Appends audio data blocks holding the formats' short audio descriptors
  * in order, ten to a block.  EDID_DEVICE_BAD_FORMAT for a format of code 0
  * or above 15, an extension type of 0 to 3 or 9, or a channel count
@@ -263,6 +277,36 @@ int edid_device_audio_add_block(EdidDeviceAudio *audio, const uint8_t *block, ui
  * speakers, "5.1.2", "7.1.2" and "9.1.2" add TpFL/TpFR; "5.1.4", "7.1.4"
  * and "9.1.4" TpBL/TpBR too; "7.1.6" and "9.1.6" TpSiL/TpSiR too. */
 uint32_t edid_speaker_layout(const char *layout);
+
+/* The name of layout n of that list, from 0, or NULL past its end. */
+const char *edid_speaker_layout_name(uint32_t n);
+
+/* Whether an EDID checker would pass the audio side (edid-decode --check
+ * fails each case below).  Returns EDID_DEVICE_OK or the first refusal:
+ *   - EDID_DEVICE_AUDIO_TOO_LARGE, EDID_DEVICE_NOT_AUDIO as
+ *     edid_device_check;
+ *   - EDID_DEVICE_AUDIO_SHORT_BLOCK: a block shorter than the fixed part of
+ *     its kind: an audio data block that is not one or more whole 3-byte
+ *     descriptors, a speaker allocation under 3 payload bytes, and after
+ *     the extended tag a vendor-specific audio block under 3 (its OUI), an
+ *     HDMI audio block under 2, a room configuration under 4, a speaker
+ *     location under 2;
+ *   - EDID_DEVICE_BAD_FORMAT: a short audio descriptor of code 0, or of
+ *     code 15 with an extension type of 0 to 3 or 9;
+ *   - EDID_DEVICE_AUDIO_REPEATED: two speaker allocation, room
+ *     configuration or HDMI audio blocks (an EDID holds one of each);
+ *   - EDID_DEVICE_AUDIO_UNPAIRED: a speaker location block without a room
+ *     configuration block whose SLD bit (payload byte 1 after the extended
+ *     tag, bit 5) announces it, or such a room configuration block
+ *     without one;
+ *   - EDID_DEVICE_AUDIO_NO_BASIC: any audio block (speaker allocation,
+ *     Dolby's block...) in a side that does not announce basic audio,
+ *     2-channel linear PCM at 32, 44.1 and 48 kHz: the CEA block's
+ *     basic audio flag, which the rules below tie to it, is then 0, and
+ *     checkers fail audio announced without it.
+ * An empty side (no audio at all) passes.  The builders do not apply these
+ * rules: a sink's own audio passed through stays as it is. */
+int edid_device_audio_check(const EdidDeviceAudio *audio);
 
 /* Rules that the builders apply to the audio side, each to one field:
  *   - cea.basic_audio is 1 only when an audio data block announces linear
