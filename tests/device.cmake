@@ -157,6 +157,7 @@ if(EDID_PROFILES)
               "unknown_codec|5|:4: audio.format\\[1\\].codec: unknown codec 'aac-hd'"
               "too_large|5|:4: audio.blocks: the audio side takes more than the 77 bytes"
               "not_toml|5|:2: Error while parsing table header"
+              "table_header_dot|5|:3: Error while parsing key"
               "no_such|2|: No such file or directory")
     string(REPLACE "|" ";" row "${row}")
     list(POP_FRONT row name status message)

@@ -14,7 +14,27 @@
 #include <strings.h>
 
 #if EDID_PROFILES
+// toml++ 3.3 states its parser's preconditions with TOML_ASSERT and
+// TOML_ASSERT_ASSUME.  One of them holds only for well-formed input:
+// parse_key expects a key's first character to be a key character or a
+// quote, which a table header such as [.], [=] or [\x7Fdentity] breaks;
+// the lines after that check report the same case as a parse error.
+// Without NDEBUG the check aborts (Debug and sanitizer builds); with it,
+// TOML_ASSERT_ASSUME becomes an optimizer assumption (__builtin_assume
+// under clang), which may compile the report away.  So toml++ is built
+// here with its checks as reports: NDEBUG is hidden while its header is
+// read (no assumptions), and TOML_ASSERT notes the first check that
+// fails and lets the parser go on to its own error.  profile_parse
+// refuses a parse that failed a check, whatever toml++ made of it.
+namespace {
+const char *toml_failed_check = nullptr;
+}
+#define TOML_ASSERT(expr) \
+    (static_cast<bool>(expr) ? static_cast<void>(0) : static_cast<void>(::toml_failed_check = #expr))
+#pragma push_macro("NDEBUG")
+#undef NDEBUG
 #include <toml++/toml.h>
+#pragma pop_macro("NDEBUG")
 
 namespace {
 
@@ -451,11 +471,17 @@ ProfileResult profile_parse(std::string_view text, const char *path, EdidDevice 
         }
         line += c == '\n';
     }
+    toml_failed_check = nullptr;
     toml::parse_result parsed = toml::parse(text, std::string_view(path));
     if (!parsed) {
         const toml::parse_error &e = parsed.error();
         *error = std::string(path) + ":" + std::to_string(e.source().begin.line) + ": " +
                  std::string(e.description());
+        return PROFILE_INVALID;
+    }
+    if (toml_failed_check) {
+        *error = std::string(path) + ": not TOML that toml++ reads (its check '" +
+                 toml_failed_check + "' failed)";
         return PROFILE_INVALID;
     }
     Reader r{path, error};
