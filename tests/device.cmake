@@ -149,21 +149,19 @@ edid_tool_test(NAME edid_build.audio_from_no_audio TOOL edid_build STATUS 3
   ARGS -k -p 1 --audio-from ${CMAKE_CURRENT_SOURCE_DIR}/data/real/monitor-fujitsu-lsl3260w-no-hdmi-block.bin -o @OUT@
   EXPECT_ERR "${err}: no audio data blocks to present\n$")
 
-# Profile errors name the file, the line and the key; a missing profile is
-# an unreadable input.
+# Profile errors: status 5 and one line "FILE:LINE: KEY: what", the output
+# left as it was (each kind of mistake is a row of profile_test.cpp); a
+# table header that toml++ cannot start a key with is reported, also in
+# Debug and sanitizer builds; a missing profile is an unreadable input.
 if(EDID_PROFILES)
-  foreach(row "unknown_key|5|:4: identity.model: unknown key"
-              "bad_value|5|:7: audio.format\\[1\\].channels: out of range 1 to 8"
-              "unknown_codec|5|:4: audio.format\\[1\\].codec: unknown codec 'aac-hd'"
-              "too_large|5|:4: audio.blocks: the audio side takes more than the 77 bytes"
-              "not_toml|5|:2: Error while parsing table header"
-              "table_header_dot|5|:3: Error while parsing key"
+  foreach(row "unknown_key|5|:4: model: unknown key"
+              "table_header_dot|5|:4: Error while parsing key"
               "no_such|2|: No such file or directory")
     string(REPLACE "|" ";" row "${row}")
     list(POP_FRONT row name status message)
     edid_tool_test(NAME edid_build.profile_error_${name} TOOL edid_build STATUS ${status} OLD "old"
       ARGS -k -p 1 --profile ${CMAKE_CURRENT_SOURCE_DIR}/data/profiles/${name}.toml -o @OUT@
-      EXPECT_ERR "^edid_build: [^\n]*/${name}.toml${message}")
+      EXPECT_ERR "^edid_build: [^\n]*/${name}.toml${message}[^\n]*\n$")
   endforeach()
 endif()
 foreach(row "--profile|x.toml|--profile needs --keep-video"
