@@ -215,8 +215,9 @@ void edid_device_audio_default(EdidDeviceAudio *audio);
  *    device whose sound plays on the television).  The blocks are taken
  *    from the CEA block that edid_decode_sink decodes, and only from it:
  *    a block of tag 2 but another revision, or a block that a block map
- *    names as CEA but that is not (a DisplayID block), gives no audio.  Returns EDID_DEVICE_OK (an EDID with no CEA block or
- *    no audio blocks gives an empty side), EDID_DECODE_BAD_CHECKSUM or
+ *    names as CEA but that is not (a DisplayID block), gives no audio.
+ *    Returns EDID_DEVICE_OK (an EDID with no CEA block or no audio blocks
+ *    gives an empty side), EDID_DECODE_BAD_CHECKSUM or
  *    EDID_DECODE_BAD_VERSION as edid_decode_sink, or
  *    EDID_DEVICE_AUDIO_TOO_LARGE.  audio is written only on success.
  *    Nothing outside dump[0 .. length-1] is read. */
