@@ -6,8 +6,8 @@
 //
 // Short audio descriptor (3 bytes):
 //   byte 0  bits 6..3 format, 2..0 channels - 1 (L-PCM 3D audio: bit 7 is
-//           bit 3 of channels - 1; MPEG-H 3D audio: bit 0 low complexity
-//           profile; AC-4, Auro-Cx: none)
+//           bit 3 of channels - 1; MPEG-H 3D audio: the level; AC-4,
+//           Auro-Cx: none)
 //   byte 1  bits 6..0 rates 192 ... 32 kHz (L-PCM 3D audio: bit 7 is bit 4
 //           of channels - 1)
 //   byte 2  L-PCM: bits 2..0 sample sizes 24, 20, 16 bits; 2-8: maximum bit
@@ -15,7 +15,8 @@
 //           JOC with ACMOD 28, bit 0 JOC; MAT: bit 1 no hash, bit 0 PCM;
 //           WMA Pro: bits 2..0 profile; 15: bits 7..3 type, 2..0 by type
 //           (AAC: bit 2 1024, bit 1 960 frame lengths, bit 0 22.2 or MPS;
-//           MPEG-H: level; L-PCM 3D: sample sizes; AC-4, Auro-Cx: value)
+//           MPEG-H: bit 0 low complexity profile; L-PCM 3D: sample sizes;
+//           AC-4, Auro-Cx: value)
 // Payloads after the extended tag:
 //   vendor audio   0-2 OUI; Dolby: 3 bits 2..0 version - 1, 4 center, 5
 //                  surround, 6 height zone, 7 headphone only; 4 bit 0 MAT
@@ -139,7 +140,10 @@ void decode_ext_detail(uint32_t low, CeaSad *sad)
     switch (t) {
     case CEA_AUDIO_EXT_DRA:
     case CEA_AUDIO_EXT_MPEG_D_USAC: break; // reserved bits
-    case CEA_AUDIO_EXT_MPEG_H_3D: sad->mpeg_h_level = uint8_t(low); break;
+    case CEA_AUDIO_EXT_MPEG_H_3D:
+        sad->mpeg_h_low_complexity = uint8_t(low & 1);
+        sad->options = uint8_t(low & ~1u);
+        break;
     case CEA_AUDIO_EXT_LPCM_3D: sad->sample_sizes = uint8_t(low); break;
     default: sad->options = uint8_t(low); break; // AC-4, Auro-Cx, reserved types
     }
@@ -158,7 +162,8 @@ uint32_t ext_detail(const CeaSad *sad)
     switch (t) {
     case CEA_AUDIO_EXT_DRA:
     case CEA_AUDIO_EXT_MPEG_D_USAC: return 0;
-    case CEA_AUDIO_EXT_MPEG_H_3D: return put_bits(sad->mpeg_h_level, 2, 0);
+    case CEA_AUDIO_EXT_MPEG_H_3D:
+        return put_bits(sad->mpeg_h_low_complexity, 0, 0) | put_bits(sad->options >> 1, 2, 1);
     case CEA_AUDIO_EXT_LPCM_3D: return put_bits(sad->sample_sizes, 2, 0);
     default: return put_bits(sad->options, 2, 0);
     }
@@ -184,10 +189,9 @@ void print_rates(uint32_t rates)
 {
     rates &= (1u << RATE_BITS) - 1;
     if (rates == 0) {
-        printf(", no rates");
+        printf(" no rates");
         return;
     }
-    printf(",");
     for (uint32_t bit = 0; bit < RATE_BITS; ++bit) {
         if (!(rates >> bit & 1)) continue;
         const uint32_t hz = RATES_HZ[bit];
@@ -236,7 +240,7 @@ void print_sad_text(const CeaSad *sad)
     print_format_name(sad);
     printf(":");
     if (states_channels(sad->format, sad->ext_type))
-        printf(" %u channel%s", unsigned(sad->channels), sad->channels == 1 ? "" : "s");
+        printf(" %u channel%s,", unsigned(sad->channels), sad->channels == 1 ? "" : "s");
     print_rates(sad->rates);
     switch (sad->format) {
     case CEA_AUDIO_LPCM: print_sample_sizes(sad->sample_sizes); break;
@@ -343,8 +347,7 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
         decode_ext_detail(get_bits(b2, 2, 0), sad);
         if (sad->ext_type == CEA_AUDIO_EXT_LPCM_3D)
             channels |= get_bits(b0, 7, 7) << 3 | get_bits(b1, 7, 7) << 4;
-        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D)
-            sad->mpeg_h_low_complexity = uint8_t(get_bits(b0, 0, 0));
+        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D) sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
         break;
     default: sad->options = b2; break; // 0, one-bit audio, DTS-HD, DST
     }
@@ -364,7 +367,7 @@ void cea_encode_sad(const CeaSad *sad, uint8_t *bytes)
             b1 |= put_bits(count >> 4, 7, 7);
         }
     } else if (ext_type == CEA_AUDIO_EXT_MPEG_H_3D) {
-        b0 |= put_bits(sad->mpeg_h_low_complexity, 0, 0);
+        b0 |= put_bits(sad->mpeg_h_level, 2, 0);
     }
     switch (format) {
     case CEA_AUDIO_LPCM: b2 = put_bits(sad->sample_sizes, 2, 0); break;
@@ -595,7 +598,7 @@ void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
             printf("%s", FORMAT_NAMES[d->format]);
         else
             printf("format reserved (%u)", unsigned(d->format));
-        printf(", %u channels", unsigned(d->channels));
+        printf(", %u channels,", unsigned(d->channels));
         print_rates(d->rates);
         if (d->format == CEA_AUDIO_LPCM)
             print_sample_sizes(d->detail);

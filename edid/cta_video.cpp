@@ -256,10 +256,12 @@ void print_detailed_timing(const CeaDisplayIdDetailedTiming *t)
            unsigned(t->pixel_clock_khz % 1000));
     printf("   Aspect ratio: ");
     print_name(ASPECT_NAMES, sizeof ASPECT_NAMES / sizeof ASPECT_NAMES[0], t->aspect_ratio);
-    printf("\n   Horizontal: front porch %u, sync %u%c, blank %u\n", unsigned(t->h_front_porch),
-           unsigned(t->h_sync_width), t->hsync_positive ? '+' : '-', unsigned(t->h_blank));
-    printf("   Vertical: front porch %u, sync %u%c, blank %u\n", unsigned(t->v_front_porch),
-           unsigned(t->v_sync_width), t->vsync_positive ? '+' : '-', unsigned(t->v_blank));
+    printf("\n   Horizontal: front porch %u, sync %u %s, blank %u\n", unsigned(t->h_front_porch),
+           unsigned(t->h_sync_width), t->hsync_positive ? "positive" : "negative",
+           unsigned(t->h_blank));
+    printf("   Vertical: front porch %u, sync %u %s, blank %u\n", unsigned(t->v_front_porch),
+           unsigned(t->v_sync_width), t->vsync_positive ? "positive" : "negative",
+           unsigned(t->v_blank));
     printf("   Stereo: ");
     print_name(STEREO_NAMES, sizeof STEREO_NAMES / sizeof STEREO_NAMES[0], t->stereo_3d);
     putchar('\n');

@@ -80,7 +80,8 @@ typedef struct {
     uint8_t channels;          /* byte 0 bits 2..0 plus one; L-PCM 3D audio adds byte 0
                                   bit 7 (8) and byte 1 bit 7 (16), up to 32; 0 for
                                   MPEG-H 3D audio, AC-4 and Auro-Cx, which state none */
-    uint8_t mpeg_h_low_complexity; /* MPEG-H 3D audio: byte 0 bit 0, the low complexity profile */
+    uint8_t mpeg_h_level;      /* MPEG-H 3D audio: byte 0 bits 2..0, 0 unspecified, 1-5,
+                                  6-7 reserved */
     uint8_t rates;             /* byte 1 bits 6..0: CEA_AUDIO_RATE_* */
     uint8_t ext_type;          /* format 15: byte 2 bits 7..3, CEA_AUDIO_EXT_*; else 0 */
     uint8_t sample_sizes;      /* L-PCM, L-PCM 3D audio: byte 2 bits 2..0, CEA_AUDIO_DEPTH_* */
@@ -96,11 +97,11 @@ typedef struct {
     uint8_t aac_22_2;          /* MPEG-4 AAC LC: byte 2 bit 0, 22.2 channels (system H) */
     uint8_t mps_explicit;      /* types 8 and 10: byte 2 bit 0, MPEG Surround signalled
                                   implicitly and explicitly (0: implicitly only) */
-    uint8_t mpeg_h_level;      /* MPEG-H 3D audio: byte 2 bits 2..0, 0 unspecified, 1-5,
-                                  6-7 reserved */
+    uint8_t mpeg_h_low_complexity; /* MPEG-H 3D audio: byte 2 bit 0, the low complexity profile */
     uint8_t options;           /* the format's own value where no field above names it:
                                   byte 2 of one-bit audio, DTS-HD and DST; bits 7..2 of
-                                  E-AC-3 and MAT (bits 1..0 clear here); bits 2..0 of AC-4
+                                  E-AC-3 and MAT (bits 1..0 clear here); bits 2..1 of
+                                  MPEG-H 3D audio (bit 0 clear here); bits 2..0 of AC-4
                                   and Auro-Cx; byte 2 of format 0 and bits 2..0 of a
                                   reserved type, as they are */
 } CeaSad;
