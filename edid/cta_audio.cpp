@@ -45,27 +45,35 @@ using namespace edid_cta_block;
 namespace {
 
 constexpr uint32_t OUI_SIZE = 3;
-constexpr uint32_t SPEAKER_BYTES = 3;       // a speaker mask on the wire
-constexpr uint32_t RATE_BITS = 7;           // byte 1 bits 6..0
-constexpr uint32_t AUDIO_3D_SIZE = 4;       // HDMI 3D audio descriptor
-constexpr uint32_t SPEAKERS_3D_SIZE = 4;    // HDMI 3D speaker allocation
+constexpr uint32_t SPEAKER_BYTES = 3;    // a speaker mask on the wire
+constexpr uint32_t RATE_BITS = 7;        // byte 1 bits 6..0
+constexpr uint32_t AUDIO_3D_SIZE = 4;    // HDMI 3D audio descriptor
+constexpr uint32_t SPEAKERS_3D_SIZE = 4; // HDMI 3D speaker allocation
 constexpr uint32_t HDMI_AUDIO_HEADER = 2;
-constexpr uint32_t DOLBY_FIELDS = 2;        // Dolby's bytes after the OUI
+constexpr uint32_t DOLBY_FIELDS = 2; // Dolby's bytes after the OUI
 constexpr uint32_t ROOM_SPEAKERS = 1, ROOM_SIZE = 4, ROOM_DISPLAY = 7, ROOM_END = 10;
 constexpr uint32_t LOCATION_SIZE = 2, LOCATION_WITH_COORDINATES = 5;
 // E-AC-3 and MAT byte 2: bits 1..0 have names, the others are kept in options.
 constexpr uint32_t NAMED_FLAGS = 0x03;
 
-const char *const FORMAT_NAMES[] = {
-    nullptr, "lpcm", "ac-3", "mpeg-1",   "mp3", "mpeg-2", "aac-lc",  "dts",
-    "atrac", "one-bit-audio", "e-ac-3", "dts-hd", "mat", "dst", "wma-pro"};
+const char *const FORMAT_NAMES[] = {nullptr,  "lpcm",   "ac-3", "mpeg-1", "mp3",
+                                    "mpeg-2", "aac-lc", "dts",  "atrac",  "one-bit-audio",
+                                    "e-ac-3", "dts-hd", "mat",  "dst",    "wma-pro"};
 constexpr uint32_t FORMATS = sizeof FORMAT_NAMES / sizeof FORMAT_NAMES[0];
 
 // Format 15 types 4 to 15; 9 is reserved.
-const char *const EXT_TYPE_NAMES[] = {"mpeg-4-he-aac", "mpeg-4-he-aac-v2", "mpeg-4-aac-lc",
-                                      "dra", "mpeg-4-he-aac-mpeg-surround", nullptr,
-                                      "mpeg-4-aac-lc-mpeg-surround", "mpeg-h-3d-audio", "ac-4",
-                                      "lpcm-3d", "auro-cx", "mpeg-d-usac"};
+const char *const EXT_TYPE_NAMES[] = {"mpeg-4-he-aac",
+                                      "mpeg-4-he-aac-v2",
+                                      "mpeg-4-aac-lc",
+                                      "dra",
+                                      "mpeg-4-he-aac-mpeg-surround",
+                                      nullptr,
+                                      "mpeg-4-aac-lc-mpeg-surround",
+                                      "mpeg-h-3d-audio",
+                                      "ac-4",
+                                      "lpcm-3d",
+                                      "auro-cx",
+                                      "mpeg-d-usac"};
 constexpr uint32_t FIRST_EXT_TYPE = CEA_AUDIO_EXT_MPEG4_HE_AAC;
 constexpr uint32_t EXT_TYPES = sizeof EXT_TYPE_NAMES / sizeof EXT_TYPE_NAMES[0];
 static_assert(FIRST_EXT_TYPE + EXT_TYPES - 1 == CEA_AUDIO_EXT_MPEG_D_USAC);
@@ -73,17 +81,17 @@ static_assert(FIRST_EXT_TYPE + EXT_TYPES - 1 == CEA_AUDIO_EXT_MPEG_D_USAC);
 constexpr uint32_t RATES_HZ[RATE_BITS] = {32000, 44100, 48000, 88200, 96000, 176400, 192000};
 
 const char *const SPEAKER_NAMES[] = {
-    "FL/FR", "LFE1", "FC",   "BL/BR",       "BC",        "FLc/FRc",   "RLC/RRC",
-    "FLw/FRw", "TpFL/TpFR", "TpC", "TpFC",   "LS/RS",     "LFE2",      "TpBC",
-    "SiL/SiR", "TpSiL/TpSiR", "TpBL/TpBR", "BtFC", "BtFL/BtFR", "TpLS/TpRS", "LSd/RSd"};
+    "FL/FR",   "LFE1",        "FC",        "BL/BR", "BC",        "FLc/FRc",   "RLC/RRC",
+    "FLw/FRw", "TpFL/TpFR",   "TpC",       "TpFC",  "LS/RS",     "LFE2",      "TpBC",
+    "SiL/SiR", "TpSiL/TpSiR", "TpBL/TpBR", "BtFC",  "BtFL/BtFR", "TpLS/TpRS", "LSd/RSd"};
 constexpr uint32_t SPEAKERS = sizeof SPEAKER_NAMES / sizeof SPEAKER_NAMES[0];
 static_assert(1u << (SPEAKERS - 1) == CEA_SPEAKER_LSD_RSD);
 constexpr uint32_t SPEAKER_MASK_BITS = 8 * SPEAKER_BYTES;
 
-const char *const SPEAKER_ID_NAMES[] = {
-    "FL",   "FR",   "FC",   "LFE1", "BL",    "BR",    "FLC",  "FRC",  "BC",   "LFE2",
-    "SiL",  "SiR",  "TpFL", "TpFR", "TpFC",  "TpC",   "TpBL", "TpBR", "TpSiL", "TpSiR",
-    "TpBC", "BtFC", "BtFL", "BtFR", "FLW",   "FRW",   "LS",   "RS"};
+const char *const SPEAKER_ID_NAMES[] = {"FL",   "FR",   "FC",   "LFE1", "BL",    "BR",    "FLC",
+                                        "FRC",  "BC",   "LFE2", "SiL",  "SiR",   "TpFL",  "TpFR",
+                                        "TpFC", "TpC",  "TpBL", "TpBR", "TpSiL", "TpSiR", "TpBC",
+                                        "BtFC", "BtFL", "BtFR", "FLW",  "FRW",   "LS",    "RS"};
 constexpr uint32_t SPEAKER_IDS = sizeof SPEAKER_ID_NAMES / sizeof SPEAKER_ID_NAMES[0];
 
 // HDMI 3D channel allocation types 1 to 3.
@@ -347,7 +355,8 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
         decode_ext_detail(get_bits(b2, 2, 0), sad);
         if (sad->ext_type == CEA_AUDIO_EXT_LPCM_3D)
             channels |= get_bits(b0, 7, 7) << 3 | get_bits(b1, 7, 7) << 4;
-        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D) sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
+        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D)
+            sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
         break;
     default: sad->options = b2; break; // 0, one-bit audio, DTS-HD, DST
     }
@@ -480,8 +489,7 @@ void cea_decode_vendor_audio(const uint8_t *header, CeaVendorAudio *vendor)
         vendor->dolby_mat_pcm_48khz_only = uint8_t(get_bits(b4, 0, 0));
         from += DOLBY_FIELDS;
     }
-    vendor->payload_size =
-        keep_trailing(p, from, vendor->payload, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
+    vendor->payload_size = keep_trailing(p, from, vendor->payload, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
 }
 
 uint32_t cea_encode_vendor_audio(const CeaVendorAudio *vendor, uint8_t *header)
@@ -489,7 +497,8 @@ uint32_t cea_encode_vendor_audio(const CeaVendorAudio *vendor, uint8_t *header)
     Writer w = extended(CEA_EXT_VENDOR_AUDIO);
     put_speakers(vendor->oui, w);
     if (vendor->has_dolby_fields) {
-        w.put(put_bits(vendor->dolby_version - 1u, 2, 0) | put_bits(vendor->dolby_center_zone, 4, 4) |
+        w.put(put_bits(vendor->dolby_version - 1u, 2, 0) |
+              put_bits(vendor->dolby_center_zone, 4, 4) |
               put_bits(vendor->dolby_surround_zone, 5, 5) |
               put_bits(vendor->dolby_height_zone, 6, 6) |
               put_bits(vendor->dolby_headphone_only, 7, 7));
@@ -509,8 +518,7 @@ void cea_print_vendor_audio(const CeaVendorAudio *vendor)
         printf("   Speaker zones:%s%s%s%s\n", vendor->dolby_center_zone ? " center" : "",
                vendor->dolby_surround_zone ? " surround" : "",
                vendor->dolby_height_zone ? " height" : "",
-               vendor->dolby_center_zone || vendor->dolby_surround_zone ||
-                       vendor->dolby_height_zone
+               vendor->dolby_center_zone || vendor->dolby_surround_zone || vendor->dolby_height_zone
                    ? ""
                    : " none");
         if (vendor->dolby_headphone_only) puts("   Playback: headphones only");
@@ -531,26 +539,25 @@ void cea_decode_hdmi_audio(const uint8_t *header, CeaHdmiAudio *audio)
     memset(audio, 0, sizeof *audio);
     audio->max_streams = uint8_t(get_bits(p.bytes[0], 1, 0) + 1);
     audio->ms_non_mixed = uint8_t(get_bits(p.bytes[0], 2, 2));
-    const uint32_t stated = get_bits(p.bytes[1], 2, 0);
+    audio->count_3d = uint8_t(get_bits(p.bytes[1], 2, 0));
     uint32_t at = min_u32(p.size, HDMI_AUDIO_HEADER);
-    while (audio->count_3d < stated && at + AUDIO_3D_SIZE <= p.size) {
-        const uint8_t *b = p.bytes + at;
-        CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[audio->count_3d++];
-        d->format = uint8_t(get_bits(b[0], 3, 0));
-        d->channels = uint8_t(get_bits(b[1], 4, 0) + 1);
-        d->rates = uint8_t(get_bits(b[2], 6, 0));
-        d->detail = b[3];
-        at += AUDIO_3D_SIZE;
-    }
-    const bool whole_3d = audio->count_3d == stated;
-    if (stated && whole_3d && at + SPEAKERS_3D_SIZE <= p.size) {
-        audio->has_speakers_3d = 1;
+    const uint32_t part_3d = audio->count_3d * AUDIO_3D_SIZE + SPEAKERS_3D_SIZE;
+    if (audio->count_3d && at + part_3d <= p.size) {
+        audio->has_3d = 1;
+        for (uint32_t i = 0; i < audio->count_3d; ++i, at += AUDIO_3D_SIZE) {
+            const uint8_t *b = p.bytes + at;
+            CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
+            d->format = uint8_t(get_bits(b[0], 3, 0));
+            d->channels = uint8_t(get_bits(b[1], 4, 0) + 1);
+            d->rates = uint8_t(get_bits(b[2], 6, 0));
+            d->detail = b[3];
+        }
         audio->speakers_3d = get_le24(p.bytes + at);
         audio->channel_allocation_type = uint8_t(get_bits(p.bytes[at + SPEAKER_BYTES], 7, 4));
         at += SPEAKERS_3D_SIZE;
     }
-    // Multi-stream descriptors follow only a whole 3D part (or none).
-    if (stated == 0 || audio->has_speakers_3d) {
+    // Multi-stream descriptors follow a whole 3D part, or none.
+    if (audio->count_3d == 0 || audio->has_3d) {
         while (at + CEA_SAD_SIZE <= p.size && audio->ms_count < CEA_MAX_MS_SADS) {
             cea_decode_sad(p.bytes + at, &audio->ms_sads[audio->ms_count++]);
             at += CEA_SAD_SIZE;
@@ -562,17 +569,17 @@ void cea_decode_hdmi_audio(const uint8_t *header, CeaHdmiAudio *audio)
 uint32_t cea_encode_hdmi_audio(const CeaHdmiAudio *audio, uint8_t *header)
 {
     Writer w = extended(CEA_EXT_HDMI_AUDIO);
-    const uint32_t count_3d = min_u32(audio->count_3d, CEA_MAX_3D_AUDIO_DESCRIPTORS);
+    const uint32_t count_3d = get_bits(audio->count_3d, 2, 0);
     w.put(put_bits(audio->max_streams - 1u, 1, 0) | put_bits(audio->ms_non_mixed, 2, 2));
-    w.put(put_bits(count_3d, 2, 0));
-    for (uint32_t i = 0; i < count_3d; ++i) {
-        const CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
-        w.put(put_bits(d->format, 3, 0));
-        w.put(put_bits(d->channels - 1u, 4, 0));
-        w.put(put_bits(d->rates, 6, 0));
-        w.put(d->detail);
-    }
-    if (audio->has_speakers_3d) {
+    w.put(count_3d);
+    if (audio->has_3d) {
+        for (uint32_t i = 0; i < count_3d; ++i) {
+            const CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
+            w.put(put_bits(d->format, 3, 0));
+            w.put(put_bits(d->channels - 1u, 4, 0));
+            w.put(put_bits(d->rates, 6, 0));
+            w.put(d->detail);
+        }
         put_speakers(audio->speakers_3d, w);
         w.put(put_bits(audio->channel_allocation_type, 7, 4));
     }
@@ -590,7 +597,10 @@ void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
 {
     printf("   Streams: %u\n", unsigned(audio->max_streams));
     if (audio->ms_non_mixed) puts("   Non-mixed multi-stream audio: yes");
-    const uint32_t count_3d = min_u32(audio->count_3d, CEA_MAX_3D_AUDIO_DESCRIPTORS);
+    const uint32_t count_3d = audio->has_3d ? get_bits(audio->count_3d, 2, 0) : 0;
+    if (audio->count_3d && !audio->has_3d)
+        printf("   3D audio descriptors: %u, not held whole\n",
+               unsigned(get_bits(audio->count_3d, 2, 0)));
     for (uint32_t i = 0; i < count_3d; ++i) {
         const CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
         printf("   3D audio: ");
@@ -606,10 +616,11 @@ void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
             printf(", value 0x%02X", unsigned(d->detail));
         putchar('\n');
     }
-    if (audio->has_speakers_3d) {
+    if (audio->has_3d) {
         print_speaker_mask("3D speakers", audio->speakers_3d);
         printf("   3D channel allocation: ");
-        if (audio->channel_allocation_type > 0 && audio->channel_allocation_type < ALLOCATION_TYPE_COUNT)
+        if (audio->channel_allocation_type > 0 &&
+            audio->channel_allocation_type < ALLOCATION_TYPE_COUNT)
             puts(ALLOCATION_TYPES[audio->channel_allocation_type]);
         else
             printf("reserved (%u)\n", unsigned(audio->channel_allocation_type));

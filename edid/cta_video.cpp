@@ -58,7 +58,8 @@ constexpr uint32_t SVR_KINDS = sizeof SVR_BASE;
 static_assert(SVR_KINDS == CEA_SVR_RESERVED + 1);
 
 // Frame rate codes 1-15 of SVRs 161-175.
-constexpr uint16_t RID_RATES_HZ[] = {24, 25, 30, 48, 50, 60, 100, 120, 144, 200, 240, 300, 360, 400, 480};
+constexpr uint16_t RID_RATES_HZ[] = {24,  25,  30,  48,  50,  60,  100, 120,
+                                     144, 200, 240, 300, 360, 400, 480};
 constexpr uint32_t RID_RATE_CODES = sizeof RID_RATES_HZ / sizeof RID_RATES_HZ[0];
 
 // InfoFrame data block.
@@ -103,7 +104,7 @@ void print_vic(uint32_t vic, const char *separator)
 }
 
 const char *const STEREO_NAMES[] = {"none", "stereo", "stereo on user action"};
-const char *const ASPECT_NAMES[] = {"1:1",  "5:4",   "4:3",     "15:9",          "16:9",
+const char *const ASPECT_NAMES[] = {"1:1",   "5:4",   "4:3",     "15:9",          "16:9",
                                     "16:10", "64:27", "256:135", "from the sizes"};
 
 // "name" from a table, or "reserved (N)" past it.
@@ -228,11 +229,13 @@ void put_detailed_timing(const CeaDisplayIdDetailedTiming *t, Writer &w)
           put_bits(t->interlaced, 4, 4) | put_bits(t->aspect_ratio, 3, 0));
     w.put_le16(t->h_active - 1);
     w.put_le16(t->h_blank - 1);
-    w.put_le16(((t->h_front_porch - 1) & FRONT_PORCH_BITS) | (t->hsync_positive ? SYNC_POSITIVE : 0));
+    w.put_le16(((t->h_front_porch - 1) & FRONT_PORCH_BITS) |
+               (t->hsync_positive ? SYNC_POSITIVE : 0));
     w.put_le16(t->h_sync_width - 1);
     w.put_le16(t->v_active - 1);
     w.put_le16(t->v_blank - 1);
-    w.put_le16(((t->v_front_porch - 1) & FRONT_PORCH_BITS) | (t->vsync_positive ? SYNC_POSITIVE : 0));
+    w.put_le16(((t->v_front_porch - 1) & FRONT_PORCH_BITS) |
+               (t->vsync_positive ? SYNC_POSITIVE : 0));
     w.put_le16(t->v_sync_width - 1);
 }
 
@@ -538,7 +541,9 @@ void cea_decode_infoframe(const uint8_t *header, CeaInfoFrameBlock *info)
         CeaShortInfoFrame *d = &info->descriptors[info->count++];
         d->payload_size = uint8_t(length);
         d->type = uint8_t(type);
-        if (oui) d->oui = p.bytes[at + 1] | uint32_t(p.bytes[at + 2]) << 8 | uint32_t(p.bytes[at + 3]) << 16;
+        if (oui)
+            d->oui =
+                p.bytes[at + 1] | uint32_t(p.bytes[at + 2]) << 8 | uint32_t(p.bytes[at + 3]) << 16;
         memcpy(d->payload, p.bytes + at + 1 + oui, length);
         at += 1 + oui + length;
     }
@@ -571,8 +576,8 @@ uint32_t cea_encode_infoframe(const CeaInfoFrameBlock *info, uint8_t *header)
 void cea_print_infoframe(const CeaInfoFrameBlock *info)
 {
     static const char *const TYPE_NAMES[] = {
-        nullptr, "vendor-specific", "AVI", "source product description", "audio",
-        "MPEG source", "NTSC VBI", "dynamic range and mastering"};
+        nullptr, "vendor-specific", "AVI",      "source product description",
+        "audio", "MPEG source",     "NTSC VBI", "dynamic range and mastering"};
     constexpr uint32_t TYPES = sizeof TYPE_NAMES / sizeof TYPE_NAMES[0];
     printf("   VSIFs at once: %u\n", unsigned(info->max_vsifs));
     const uint32_t processing = get_bits(info->processing_size, 2, 0);
@@ -646,7 +651,8 @@ void cea_decode_displayid_timing_viii(const uint8_t *header, CeaDisplayIdTimingV
     const uint32_t size = t->two_byte_codes ? TYPE_VIII_WIDE : 1;
     uint32_t at = 1;
     while (at + size <= p.size && t->count < CEA_MAX_TYPE_VIII_CODES) {
-        t->codes[t->count++] = uint16_t(size == TYPE_VIII_WIDE ? get_le16(p.bytes + at) : p.bytes[at]);
+        t->codes[t->count++] =
+            uint16_t(size == TYPE_VIII_WIDE ? get_le16(p.bytes + at) : p.bytes[at]);
         at += size;
     }
     t->trailing_size = keep_trailing(p, at, t->trailing, sizeof t->trailing);

@@ -29,7 +29,11 @@ struct Codec {
     uint32_t (*encode)(const R *, uint8_t *);
     void (*print)(const R *);
 };
-#define CTA_CODEC(R, x) Codec<R>{cea_decode_##x, cea_encode_##x, cea_print_##x}
+#define CTA_CODEC(R, x)                                                                            \
+    Codec<R>                                                                                       \
+    {                                                                                              \
+        cea_decode_##x, cea_encode_##x, cea_print_##x                                              \
+    }
 inline constexpr auto VIDEO = CTA_CODEC(CeaVideoDataBlock, video_data_block);
 inline constexpr auto YCBCR420_VIDEO = CTA_CODEC(CeaVideoDataBlock, ycbcr420_video);
 inline constexpr auto MAP = CTA_CODEC(CeaYcbcr420CapabilityMap, ycbcr420_capability_map);
@@ -124,7 +128,8 @@ void check_rows(const Codec<R> &codec, const std::vector<Row> &rows, F facts)
     for (const Row &row : rows) {
         const R r = decode(codec, row.block);
         EXPECT_EQ(facts(r), row.facts) << row.block;
-        EXPECT_EQ(encode(codec, r), norm(row.written.empty() ? row.block : row.written)) << row.block;
+        EXPECT_EQ(encode(codec, r), norm(row.written.empty() ? row.block : row.written))
+            << row.block;
     }
 }
 

@@ -122,16 +122,17 @@ TEST(CtaVideo, ShortVideoReferences)
                 "trailing", n.trailing_size)
             .text;
     };
-    check_rows(NATIVE,
-               {
-                   {"E7 08 61 81 BA 04 A8 02", "VIC 97 flags mm valid size width=1210 height=680", ""},
-                   {"E7 08 81 01 41 2F 8F 1A", "DTD 1 flags valid size width=12097 height=6799", ""},
-                   {"E2 08 01", "VIC 1", ""},
-                   // Cut in the image size: the two bytes kept after the flags.
-                   {"E5 08 01 81 BA 04", "VIC 1 flags mm valid trailing=2", ""},
-                   {"E0", "reserved 0", "E2 08 00"},
-               },
-               native);
+    check_rows(
+        NATIVE,
+        {
+            {"E7 08 61 81 BA 04 A8 02", "VIC 97 flags mm valid size width=1210 height=680", ""},
+            {"E7 08 81 01 41 2F 8F 1A", "DTD 1 flags valid size width=12097 height=6799", ""},
+            {"E2 08 01", "VIC 1", ""},
+            // Cut in the image size: the two bytes kept after the flags.
+            {"E5 08 01 81 BA 04", "VIC 1 flags mm valid trailing=2", ""},
+            {"E0", "reserved 0", "E2 08 00"},
+        },
+        native);
 }
 
 TEST(CtaVideo, InfoFrame)
@@ -212,7 +213,8 @@ TEST(CtaVideo, DisplayIdTimings)
             f.add(std::to_string(t.h_active) + "x" + std::to_string(t.v_active) + "@" +
                   std::to_string(t.refresh_hz));
             f("formula", t.formula).flag("vr_hb", t.vr_hb)("delta", t.hblank_delta);
-            f.flag("early_vsync", t.early_vsync).flag("ycbcr420", t.ycbcr420)("stereo", t.stereo_3d);
+            f.flag("early_vsync", t.early_vsync)
+                .flag("ycbcr420", t.ycbcr420)("stereo", t.stereo_3d);
         }
         return f("trailing", b.trailing_size).text;
     };
@@ -282,13 +284,21 @@ TEST(CtaTyped, RealBlocksRoundTrip)
             EXPECT_EQ(bytes, hex_of(header, 1 + (header[0] & 0x1F))) << file;
         });
     }
-    const std::map<std::string, int> expected = {
-        {"video", 15},          {"ycbcr420_video", 2},     {"ycbcr420_capability_map", 9},
-        {"audio", 14},          {"speaker_allocation", 11}, {"vendor_audio", 3},
-        {"infoframe", 2},       {"native_video_resolution", 2},
-        {"video_format_preference", 1}, {"displayid_timing_vii", 1},
-        {"displayid_timing_viii", 2},   {"displayid_timing_x", 2},
-        {"hdmi_audio", 2},      {"room_configuration", 1}, {"speaker_location", 1}};
+    const std::map<std::string, int> expected = {{"video", 15},
+                                                 {"ycbcr420_video", 2},
+                                                 {"ycbcr420_capability_map", 9},
+                                                 {"audio", 14},
+                                                 {"speaker_allocation", 11},
+                                                 {"vendor_audio", 3},
+                                                 {"infoframe", 2},
+                                                 {"native_video_resolution", 2},
+                                                 {"video_format_preference", 1},
+                                                 {"displayid_timing_vii", 1},
+                                                 {"displayid_timing_viii", 2},
+                                                 {"displayid_timing_x", 2},
+                                                 {"hdmi_audio", 2},
+                                                 {"room_configuration", 1},
+                                                 {"speaker_location", 1}};
     EXPECT_EQ(blocks, expected);
 }
 
@@ -297,9 +307,9 @@ TEST(CtaTyped, RealBlocksRoundTrip)
 TEST(CtaTyped, Report)
 {
     std::string text;
-    for (const char *file : {"cta_video_blocks.hex", "cta_displayid_blocks.hex",
-                             "cta_audio_blocks.hex", "real/avr-denon-x2300w-below-lg-oled55b6v.bin",
-                             "real/tv-roku-65r6ax.bin"}) {
+    for (const char *file :
+         {"cta_video_blocks.hex", "cta_displayid_blocks.hex", "cta_audio_blocks.hex",
+          "real/avr-denon-x2300w-below-lg-oled55b6v.bin", "real/tv-roku-65r6ax.bin"}) {
         text += std::string("== ") + file + "\n";
         for_each_data_block(read_dump(file), [&](const uint8_t *header) {
             std::string report, bytes;
@@ -310,7 +320,8 @@ TEST(CtaTyped, Report)
     const std::string golden = EDID_TEST_DATA_DIR "/cta_blocks.out";
     if (getenv("EDID_UPDATE_GOLDEN")) std::ofstream(golden) << text;
     std::ifstream in(golden);
-    const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string expected((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     EXPECT_EQ(text, expected);
 }
 

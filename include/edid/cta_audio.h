@@ -28,12 +28,12 @@ extern "C" {
 #endif
 
 enum {
-    CEA_SAD_SIZE = 3,                /* a short audio descriptor */
-    CEA_MAX_3D_AUDIO_DESCRIPTORS = 7, /* HDMI audio: three bits of count */
-    CEA_MAX_MS_SADS = 9,             /* HDMI audio: multi-stream SADs in 28 bytes */
-    CEA_MAX_SPEAKER_LOCATIONS = 15,  /* 2-byte descriptors in 30 bytes */
+    CEA_SAD_SIZE = 3,                  /* a short audio descriptor */
+    CEA_MAX_3D_AUDIO_DESCRIPTORS = 7,  /* HDMI audio: three bits of count */
+    CEA_MAX_MS_SADS = 9,               /* HDMI audio: multi-stream SADs in 28 bytes */
+    CEA_MAX_SPEAKER_LOCATIONS = 15,    /* 2-byte descriptors in 30 bytes */
     CEA_MAX_VENDOR_AUDIO_PAYLOAD = 27, /* after the extended tag and OUI */
-    CEA_SPEAKER_LSD_RSD = 1 << 20    /* byte 2 bit 4: surround direct, as HDMI uses it */
+    CEA_SPEAKER_LSD_RSD = 1 << 20      /* byte 2 bit 4: surround direct, as HDMI uses it */
 };
 
 /* ------------------------------------------------------------------ */
@@ -76,34 +76,34 @@ const char *cea_speaker_id_name(uint32_t id);
  * 0.  The encoder writes byte 2 from the fields of the descriptor's format
  * and type only. */
 typedef struct {
-    uint8_t format;            /* byte 0 bits 6..3: CEA_AUDIO_*, 0 reserved */
-    uint8_t channels;          /* byte 0 bits 2..0 plus one; L-PCM 3D audio adds byte 0
-                                  bit 7 (8) and byte 1 bit 7 (16), up to 32; 0 for
-                                  MPEG-H 3D audio, AC-4 and Auro-Cx, which state none */
-    uint8_t mpeg_h_level;      /* MPEG-H 3D audio: byte 0 bits 2..0, 0 unspecified, 1-5,
-                                  6-7 reserved */
-    uint8_t rates;             /* byte 1 bits 6..0: CEA_AUDIO_RATE_* */
-    uint8_t ext_type;          /* format 15: byte 2 bits 7..3, CEA_AUDIO_EXT_*; else 0 */
-    uint8_t sample_sizes;      /* L-PCM, L-PCM 3D audio: byte 2 bits 2..0, CEA_AUDIO_DEPTH_* */
-    uint16_t max_bitrate_kbps; /* formats 2 to 8: byte 2 in units of 8 kbit/s */
-    uint8_t joint_object_coding;        /* E-AC-3: byte 2 bit 0 (Dolby Atmos) */
+    uint8_t format;              /* byte 0 bits 6..3: CEA_AUDIO_*, 0 reserved */
+    uint8_t channels;            /* byte 0 bits 2..0 plus one; L-PCM 3D audio adds byte 0
+                                    bit 7 (8) and byte 1 bit 7 (16), up to 32; 0 for
+                                    MPEG-H 3D audio, AC-4 and Auro-Cx, which state none */
+    uint8_t mpeg_h_level;        /* MPEG-H 3D audio: byte 0 bits 2..0, 0 unspecified, 1-5,
+                                    6-7 reserved */
+    uint8_t rates;               /* byte 1 bits 6..0: CEA_AUDIO_RATE_* */
+    uint8_t ext_type;            /* format 15: byte 2 bits 7..3, CEA_AUDIO_EXT_*; else 0 */
+    uint8_t sample_sizes;        /* L-PCM, L-PCM 3D audio: byte 2 bits 2..0, CEA_AUDIO_DEPTH_* */
+    uint16_t max_bitrate_kbps;   /* formats 2 to 8: byte 2 in units of 8 kbit/s */
+    uint8_t joint_object_coding; /* E-AC-3: byte 2 bit 0 (Dolby Atmos) */
     uint8_t joint_object_coding_acmod28; /* E-AC-3: byte 2 bit 1, JOC with ACMOD 28 */
-    uint8_t mat_pcm;           /* MAT: byte 2 bit 0: object audio and channel-based PCM
-                                  besides Dolby TrueHD (0: TrueHD only) */
-    uint8_t mat_hash_not_required; /* MAT: byte 2 bit 1, with mat_pcm */
-    uint8_t wma_pro_profile;   /* WMA Pro: byte 2 bits 2..0 */
-    uint8_t frame_length_1024; /* AAC types 4, 5, 6, 8, 10: byte 2 bit 2 */
-    uint8_t frame_length_960;  /* the same types: byte 2 bit 1 */
-    uint8_t aac_22_2;          /* MPEG-4 AAC LC: byte 2 bit 0, 22.2 channels (system H) */
-    uint8_t mps_explicit;      /* types 8 and 10: byte 2 bit 0, MPEG Surround signalled
-                                  implicitly and explicitly (0: implicitly only) */
+    uint8_t mat_pcm;                     /* MAT: byte 2 bit 0: object audio and channel-based PCM
+                                            besides Dolby TrueHD (0: TrueHD only) */
+    uint8_t mat_hash_not_required;       /* MAT: byte 2 bit 1, with mat_pcm */
+    uint8_t wma_pro_profile;             /* WMA Pro: byte 2 bits 2..0 */
+    uint8_t frame_length_1024;           /* AAC types 4, 5, 6, 8, 10: byte 2 bit 2 */
+    uint8_t frame_length_960;            /* the same types: byte 2 bit 1 */
+    uint8_t aac_22_2;                    /* MPEG-4 AAC LC: byte 2 bit 0, 22.2 channels (system H) */
+    uint8_t mps_explicit;                /* types 8 and 10: byte 2 bit 0, MPEG Surround signalled
+                                            implicitly and explicitly (0: implicitly only) */
     uint8_t mpeg_h_low_complexity; /* MPEG-H 3D audio: byte 2 bit 0, the low complexity profile */
-    uint8_t options;           /* the format's own value where no field above names it:
-                                  byte 2 of one-bit audio, DTS-HD and DST; bits 7..2 of
-                                  E-AC-3 and MAT (bits 1..0 clear here); bits 2..1 of
-                                  MPEG-H 3D audio (bit 0 clear here); bits 2..0 of AC-4
-                                  and Auro-Cx; byte 2 of format 0 and bits 2..0 of a
-                                  reserved type, as they are */
+    uint8_t options;               /* the format's own value where no field above names it:
+                                      byte 2 of one-bit audio, DTS-HD and DST; bits 7..2 of
+                                      E-AC-3 and MAT (bits 1..0 clear here); bits 2..1 of
+                                      MPEG-H 3D audio (bit 0 clear here); bits 2..0 of AC-4
+                                      and Auro-Cx; byte 2 of format 0 and bits 2..0 of a
+                                      reserved type, as they are */
 } CeaSad;
 
 /* Decodes and encodes one 3-byte short audio descriptor. */
@@ -156,16 +156,16 @@ void cea_print_speaker_allocation_data_block(const CeaSpeakerAllocationDataBlock
  * kept in payload.  A block shorter than its OUI takes the OUI bytes that
  * are there (the others 0) and is written with all three. */
 typedef struct {
-    uint32_t oui;                /* bytes 0-2 */
-    uint8_t has_dolby_fields;    /* the fields below were decoded / are written */
-    uint8_t dolby_version;       /* byte 3 bits 2..0 plus one */
-    uint8_t dolby_center_zone;   /* byte 3 bit 4: center speaker zone present */
-    uint8_t dolby_surround_zone; /* byte 3 bit 5 */
-    uint8_t dolby_height_zone;   /* byte 3 bit 6 */
-    uint8_t dolby_headphone_only; /* byte 3 bit 7: headphone playback only */
+    uint32_t oui;                     /* bytes 0-2 */
+    uint8_t has_dolby_fields;         /* the fields below were decoded / are written */
+    uint8_t dolby_version;            /* byte 3 bits 2..0 plus one */
+    uint8_t dolby_center_zone;        /* byte 3 bit 4: center speaker zone present */
+    uint8_t dolby_surround_zone;      /* byte 3 bit 5 */
+    uint8_t dolby_height_zone;        /* byte 3 bit 6 */
+    uint8_t dolby_headphone_only;     /* byte 3 bit 7: headphone playback only */
     uint8_t dolby_mat_pcm_48khz_only; /* byte 4 bit 0: MAT decoded to PCM at 48 kHz only,
                                          no Dolby TrueHD */
-    uint32_t payload_size;       /* vendor bytes not decoded above, 0 to 27 */
+    uint32_t payload_size;            /* vendor bytes not decoded above, 0 to 27 */
     uint8_t payload[CEA_MAX_VENDOR_AUDIO_PAYLOAD];
 } CeaVendorAudio;
 
@@ -187,21 +187,24 @@ typedef struct {
 
 /* Payload after the extended tag: byte 0 bits 1..0 the stream count minus
  * one and bit 2 non-mixed multi-stream audio; byte 1 bits 2..0 the number
- * of 3D audio descriptors; those descriptors, then, when there is one, the
+ * of 3D audio descriptors; when that is not 0, the descriptors and the
  * 4-byte 3D speaker allocation (bytes 0-2 the mask, byte 3 bits 7..4 the
  * channel allocation type); then short audio descriptors of multi-stream
- * audio.  Descriptors that the block does not hold whole are not decoded:
- * their bytes are kept as trailing bytes. */
+ * audio.  A block that states 3D descriptors but does not hold them and
+ * the speaker allocation whole keeps every byte after byte 1 as trailing
+ * bytes (has_3d 0); the encoder writes byte 1 from count_3d either way,
+ * and the descriptors and speaker allocation only with has_3d. */
 typedef struct {
-    uint8_t max_streams;       /* byte 0 bits 1..0 plus one */
-    uint8_t ms_non_mixed;      /* byte 0 bit 2 */
-    uint32_t count_3d;         /* 3D audio descriptors decoded, 0 to 7; written to byte 1 */
+    uint8_t max_streams;  /* byte 0 bits 1..0 plus one */
+    uint8_t ms_non_mixed; /* byte 0 bit 2 */
+    uint8_t count_3d;     /* byte 1 bits 2..0: 3D audio descriptors, 0 to 7 */
+    uint8_t has_3d;       /* the descriptors and speaker allocation were decoded / are
+                             written */
     CeaHdmi3dAudioDescriptor descriptors_3d[CEA_MAX_3D_AUDIO_DESCRIPTORS];
-    uint8_t has_speakers_3d;   /* the 3D speaker allocation was decoded / is written */
-    uint32_t speakers_3d;      /* its bytes 0-2: CEA_SPEAKER_* */
+    uint32_t speakers_3d;            /* 3D speaker allocation bytes 0-2: CEA_SPEAKER_* */
     uint8_t channel_allocation_type; /* its byte 3 bits 7..4: 1 10.2, 2 22.2, 3 30.2 channels,
                                         others reserved */
-    uint32_t ms_count;         /* multi-stream short audio descriptors, 0 to 9 */
+    uint32_t ms_count;               /* multi-stream short audio descriptors, 0 to 9 */
     CeaSad ms_sads[CEA_MAX_MS_SADS];
     uint32_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];

@@ -39,14 +39,14 @@ extern "C" {
 #endif
 
 enum {
-    CEA_MAX_SVDS = 31,               /* a video data block's payload */
-    CEA_MAX_EXT_ITEMS = 30,          /* items of one byte after an extended tag */
-    CEA_MAX_INFOFRAME_PAYLOAD = 7,   /* bits 7..5 of a short InfoFrame descriptor */
+    CEA_MAX_SVDS = 31,             /* a video data block's payload */
+    CEA_MAX_EXT_ITEMS = 30,        /* items of one byte after an extended tag */
+    CEA_MAX_INFOFRAME_PAYLOAD = 7, /* bits 7..5 of a short InfoFrame descriptor */
     CEA_MAX_INFOFRAME_DESCRIPTORS = 28,
-    CEA_MAX_TYPE_VIII_CODES = 29,    /* one-byte codes after the extended tag and header */
-    CEA_MAX_TYPE_X_TIMINGS = 4,      /* 6-byte descriptors in 29 bytes */
-    CEA_DISPLAYID_VII_SIZE = 20,     /* a type VII detailed timing descriptor */
-    CEA_DISPLAYID_X_SIZE = 6         /* a type X descriptor; 7 with the extra byte */
+    CEA_MAX_TYPE_VIII_CODES = 29, /* one-byte codes after the extended tag and header */
+    CEA_MAX_TYPE_X_TIMINGS = 4,   /* 6-byte descriptors in 29 bytes */
+    CEA_DISPLAYID_VII_SIZE = 20,  /* a type VII detailed timing descriptor */
+    CEA_DISPLAYID_X_SIZE = 6      /* a type X descriptor; 7 with the extra byte */
 };
 
 /* ------------------------------------------------------------------ */
@@ -82,7 +82,7 @@ typedef struct {
 } CeaSvd;
 
 typedef struct {
-    uint32_t count;           /* 0 to 31 (30 in a YCbCr 4:2:0 video data block) */
+    uint32_t count;            /* 0 to 31 (30 in a YCbCr 4:2:0 video data block) */
     CeaSvd svds[CEA_MAX_SVDS]; /* wire order */
 } CeaVideoDataBlock;
 
@@ -134,8 +134,8 @@ enum {
     CEA_SVR_DISPLAYID_TIMING = 2, /* 145-160: the Nth DisplayID type VII or X timing (base 144) */
     CEA_SVR_RID_RATE = 3,         /* 161-175: a resolution identifier of a video format
                                      data block at frame rate N (base 160) */
-    CEA_SVR_TYPE_VIII = 4,        /* 254: the first code of a DisplayID type VIII block (base 254) */
-    CEA_SVR_RESERVED = 5          /* 0, 128, 176-192, 255: number is the byte (base 0) */
+    CEA_SVR_TYPE_VIII = 4, /* 254: the first code of a DisplayID type VIII block (base 254) */
+    CEA_SVR_RESERVED = 5   /* 0, 128, 176-192, 255: number is the byte (base 0) */
 };
 
 typedef struct {
@@ -192,11 +192,11 @@ void cea_print_native_video_resolution(const CeaNativeVideoResolution *nvr);
 enum {
     CEA_INFOFRAME_VENDOR = 0x01, /* short vendor-specific descriptor: an OUI follows */
     CEA_INFOFRAME_AVI = 0x02,
-    CEA_INFOFRAME_SPD = 0x03,    /* source product description */
+    CEA_INFOFRAME_SPD = 0x03, /* source product description */
     CEA_INFOFRAME_AUDIO = 0x04,
-    CEA_INFOFRAME_MPEG = 0x05,   /* MPEG source */
+    CEA_INFOFRAME_MPEG = 0x05, /* MPEG source */
     CEA_INFOFRAME_NTSC_VBI = 0x06,
-    CEA_INFOFRAME_DRM = 0x07     /* dynamic range and mastering */
+    CEA_INFOFRAME_DRM = 0x07 /* dynamic range and mastering */
 };
 
 /* A short InfoFrame descriptor: header byte bits 7..5 the payload length,
@@ -216,10 +216,10 @@ typedef struct {
  * A descriptor cut short by the block's end is kept, with the processing
  * descriptor's cut bytes, as trailing bytes. */
 typedef struct {
-    uint8_t processing_size;    /* byte 0 bits 7..5 */
-    uint8_t max_vsifs;          /* byte 1: vendor-specific InfoFrames taken at once, as stated */
+    uint8_t processing_size; /* byte 0 bits 7..5 */
+    uint8_t max_vsifs;       /* byte 1: vendor-specific InfoFrames taken at once, as stated */
     uint8_t processing[CEA_MAX_INFOFRAME_PAYLOAD]; /* the processing descriptor's further bytes */
-    uint32_t count;             /* short descriptors, 0 to 28 */
+    uint32_t count;                                /* short descriptors, 0 to 28 */
     CeaShortInfoFrame descriptors[CEA_MAX_INFOFRAME_DESCRIPTORS];
     uint32_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
@@ -240,33 +240,33 @@ void cea_print_infoframe(const CeaInfoFrameBlock *info);
 /* A type VII detailed timing, 20 bytes; sizes as they are (the wire holds
  * each minus one, so 0 is written as the field's largest value). */
 typedef struct {
-    uint32_t pixel_clock_khz;  /* bytes 0-2 */
-    uint8_t ycbcr420;          /* byte 3 bit 7: also taken in YCbCr 4:2:0 */
-    uint8_t stereo_3d;         /* bits 6..5: 0 none, 1 stereo, 2 on user action, 3 reserved */
-    uint8_t interlaced;        /* bit 4 */
-    uint8_t aspect_ratio;      /* bits 3..0: 0 1:1, 1 5:4, 2 4:3, 3 15:9, 4 16:9, 5 16:10,
-                                  6 64:27, 7 256:135, 8 from the sizes, 9-15 reserved */
-    uint32_t h_active;         /* bytes 4-5, pixels */
-    uint32_t h_blank;          /* bytes 6-7 */
-    uint32_t h_front_porch;    /* bytes 8-9 bits 14..0 */
-    uint8_t hsync_positive;    /* byte 9 bit 7 */
-    uint32_t h_sync_width;     /* bytes 10-11 */
-    uint32_t v_active;         /* bytes 12-13, lines */
-    uint32_t v_blank;          /* bytes 14-15 */
-    uint32_t v_front_porch;    /* bytes 16-17 bits 14..0 */
-    uint8_t vsync_positive;    /* byte 17 bit 7 */
-    uint32_t v_sync_width;     /* bytes 18-19 */
+    uint32_t pixel_clock_khz; /* bytes 0-2 */
+    uint8_t ycbcr420;         /* byte 3 bit 7: also taken in YCbCr 4:2:0 */
+    uint8_t stereo_3d;        /* bits 6..5: 0 none, 1 stereo, 2 on user action, 3 reserved */
+    uint8_t interlaced;       /* bit 4 */
+    uint8_t aspect_ratio;     /* bits 3..0: 0 1:1, 1 5:4, 2 4:3, 3 15:9, 4 16:9, 5 16:10,
+                                 6 64:27, 7 256:135, 8 from the sizes, 9-15 reserved */
+    uint32_t h_active;        /* bytes 4-5, pixels */
+    uint32_t h_blank;         /* bytes 6-7 */
+    uint32_t h_front_porch;   /* bytes 8-9 bits 14..0 */
+    uint8_t hsync_positive;   /* byte 9 bit 7 */
+    uint32_t h_sync_width;    /* bytes 10-11 */
+    uint32_t v_active;        /* bytes 12-13, lines */
+    uint32_t v_blank;         /* bytes 14-15 */
+    uint32_t v_front_porch;   /* bytes 16-17 bits 14..0 */
+    uint8_t vsync_positive;   /* byte 17 bit 7 */
+    uint32_t v_sync_width;    /* bytes 18-19 */
 } CeaDisplayIdDetailedTiming;
 
 /* Type VII: the header (bits 6..4 the descriptor's bytes beyond 20, which
  * a CTA block leaves at 0 and which are kept as trailing bytes), then one
  * detailed timing. */
 typedef struct {
-    uint8_t revision;        /* header bits 2..0 */
-    uint8_t extra_bytes;     /* header bits 6..4 */
-    uint8_t has_timing;      /* the block holds the 20 bytes */
+    uint8_t revision;    /* header bits 2..0 */
+    uint8_t extra_bytes; /* header bits 6..4 */
+    uint8_t has_timing;  /* the block holds the 20 bytes */
     CeaDisplayIdDetailedTiming timing;
-    uint32_t trailing_size;  /* bytes after the timing, or all when it is cut short */
+    uint32_t trailing_size; /* bytes after the timing, or all when it is cut short */
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaDisplayIdTimingVii;
 
@@ -293,26 +293,26 @@ void cea_print_displayid_timing_viii(const CeaDisplayIdTimingViii *t);
 
 /* A type X formula-based timing: 6 bytes, or 7 with byte 6. */
 typedef struct {
-    uint8_t formula;       /* byte 0 bits 2..0: 0 CVT, 1 CVT-RB, 2 CVT-RB2, 3 CVT-RB3, 4-7 reserved */
-    uint8_t early_vsync;   /* bit 3 (CVT-RB3) */
-    uint8_t vr_hb;         /* bit 4: CVT-RB2 video-optimized (1000/1001) rates;
-                              CVT-RB3 a horizontal blank of 160 pixels */
-    uint8_t stereo_3d;     /* bits 6..5, as in the type VII timing */
-    uint8_t ycbcr420;      /* bit 7 */
-    uint32_t h_active;     /* bytes 1-2, pixels */
-    uint32_t v_active;     /* bytes 3-4, lines */
-    uint16_t refresh_hz;   /* byte 5 and, in 7 bytes, byte 6 bits 1..0 above it */
-    uint8_t hblank_delta;  /* byte 6 bits 4..2 (CVT-RB3), a code */
-    uint8_t vblank_extra;  /* byte 6 bits 7..5 (CVT-RB3), a code */
+    uint8_t formula;     /* byte 0 bits 2..0: 0 CVT, 1 CVT-RB, 2 CVT-RB2, 3 CVT-RB3, 4-7 reserved */
+    uint8_t early_vsync; /* bit 3 (CVT-RB3) */
+    uint8_t vr_hb;       /* bit 4: CVT-RB2 video-optimized (1000/1001) rates;
+                            CVT-RB3 a horizontal blank of 160 pixels */
+    uint8_t stereo_3d;   /* bits 6..5, as in the type VII timing */
+    uint8_t ycbcr420;    /* bit 7 */
+    uint32_t h_active;   /* bytes 1-2, pixels */
+    uint32_t v_active;   /* bytes 3-4, lines */
+    uint16_t refresh_hz; /* byte 5 and, in 7 bytes, byte 6 bits 1..0 above it */
+    uint8_t hblank_delta; /* byte 6 bits 4..2 (CVT-RB3), a code */
+    uint8_t vblank_extra; /* byte 6 bits 7..5 (CVT-RB3), a code */
 } CeaDisplayIdFormulaTiming;
 
 /* Type X: header bits 6..4 the descriptor's bytes beyond 6 (0 or 1; with
  * more, no descriptor is decoded and the payload after the header is kept
  * as trailing bytes). */
 typedef struct {
-    uint8_t revision;       /* header bits 2..0 */
-    uint8_t extra_bytes;    /* header bits 6..4 */
-    uint32_t count;         /* 0 to 4 */
+    uint8_t revision;    /* header bits 2..0 */
+    uint8_t extra_bytes; /* header bits 6..4 */
+    uint32_t count;      /* 0 to 4 */
     CeaDisplayIdFormulaTiming timings[CEA_MAX_TYPE_X_TIMINGS];
     uint32_t trailing_size; /* bytes after the last whole descriptor */
     uint8_t trailing[CEA_MAX_PAYLOAD];
