@@ -53,7 +53,7 @@ constexpr uint32_t HDMI_AUDIO_HEADER = 2;
 constexpr uint32_t DOLBY_FIELDS = 2; // Dolby's bytes after the OUI
 constexpr uint32_t ROOM_SPEAKERS = 1, ROOM_SIZE = 4, ROOM_DISPLAY = 7, ROOM_END = 10;
 constexpr uint32_t LOCATION_SIZE = 2, LOCATION_WITH_COORDINATES = 5;
-// E-AC-3 and MAT byte 2: bits 1..0 have names, the others are kept in options.
+// E-AC-3 and MAT byte 2: bits 1..0 have names.
 constexpr uint32_t NAMED_FLAGS = 0x03;
 
 const char *const FORMAT_NAMES[] = {nullptr,  "lpcm",   "ac-3", "mpeg-1", "mp3",
@@ -133,7 +133,41 @@ constexpr bool aac_type(uint32_t t)
            t == CEA_AUDIO_EXT_MPEG4_AAC_LC_MPS;
 }
 
-// Byte 2 bits 2..0 of format 15, by type.
+// The bits of byte 2 that a format's (and type's) fields name; options
+// holds the others as they are.
+constexpr uint32_t TYPE_BITS = 0xF8, DETAIL_BITS = 0x07;
+constexpr uint32_t named_bits(uint32_t format, uint32_t ext_type)
+{
+    switch (format) {
+    case CEA_AUDIO_LPCM:
+    case CEA_AUDIO_WMA_PRO: return DETAIL_BITS;
+    case CEA_AUDIO_EAC3:
+    case CEA_AUDIO_MLP: return NAMED_FLAGS;
+    case CEA_AUDIO_EXTENDED: break;
+    default: return format >= CEA_AUDIO_AC3 && format <= CEA_AUDIO_ATRAC ? 0xFF : 0x00;
+    }
+    switch (ext_type) {
+    case CEA_AUDIO_EXT_MPEG4_HE_AAC:
+    case CEA_AUDIO_EXT_MPEG4_HE_AAC_V2: return TYPE_BITS | 0x06; // frame lengths
+    case CEA_AUDIO_EXT_MPEG4_AAC_LC:
+    case CEA_AUDIO_EXT_MPEG4_HE_AAC_MPS:
+    case CEA_AUDIO_EXT_MPEG4_AAC_LC_MPS:
+    case CEA_AUDIO_EXT_LPCM_3D: return TYPE_BITS | DETAIL_BITS;
+    case CEA_AUDIO_EXT_MPEG_H_3D: return TYPE_BITS | 0x01;
+    default: return TYPE_BITS; // DRA, AC-4, Auro-Cx, MPEG-D USAC, reserved types
+    }
+}
+
+// Whether options is the format's own value rather than bits beside fields.
+constexpr bool options_are_value(uint32_t format, uint32_t ext_type)
+{
+    if (format == CEA_AUDIO_EXTENDED)
+        return ext_type == CEA_AUDIO_EXT_AC4 || ext_type == CEA_AUDIO_EXT_AURO_CX ||
+               !known_ext_type(ext_type);
+    return named_bits(format, ext_type) == 0;
+}
+
+// Byte 2 bits 2..0 of format 15, by type, into the named fields.
 void decode_ext_detail(uint32_t low, CeaSad *sad)
 {
     const uint32_t t = sad->ext_type;
@@ -143,18 +177,9 @@ void decode_ext_detail(uint32_t low, CeaSad *sad)
         if (t == CEA_AUDIO_EXT_MPEG4_AAC_LC) sad->aac_22_2 = uint8_t(low & 1);
         if (t == CEA_AUDIO_EXT_MPEG4_HE_AAC_MPS || t == CEA_AUDIO_EXT_MPEG4_AAC_LC_MPS)
             sad->mps_explicit = uint8_t(low & 1);
-        return;
     }
-    switch (t) {
-    case CEA_AUDIO_EXT_DRA:
-    case CEA_AUDIO_EXT_MPEG_D_USAC: break; // reserved bits
-    case CEA_AUDIO_EXT_MPEG_H_3D:
-        sad->mpeg_h_low_complexity = uint8_t(low & 1);
-        sad->options = uint8_t(low & ~1u);
-        break;
-    case CEA_AUDIO_EXT_LPCM_3D: sad->sample_sizes = uint8_t(low); break;
-    default: sad->options = uint8_t(low); break; // AC-4, Auro-Cx, reserved types
-    }
+    if (t == CEA_AUDIO_EXT_MPEG_H_3D) sad->mpeg_h_low_complexity = uint8_t(low & 1);
+    if (t == CEA_AUDIO_EXT_LPCM_3D) sad->sample_sizes = uint8_t(low);
 }
 
 uint32_t ext_detail(const CeaSad *sad)
@@ -163,18 +188,10 @@ uint32_t ext_detail(const CeaSad *sad)
     if (aac_type(t))
         return put_bits(sad->frame_length_1024, 2, 2) | put_bits(sad->frame_length_960, 1, 1) |
                put_bits(t == CEA_AUDIO_EXT_MPEG4_AAC_LC ? sad->aac_22_2 : 0, 0, 0) |
-               put_bits(t == CEA_AUDIO_EXT_MPEG4_HE_AAC_MPS || t == CEA_AUDIO_EXT_MPEG4_AAC_LC_MPS
-                            ? sad->mps_explicit
-                            : 0,
-                        0, 0);
-    switch (t) {
-    case CEA_AUDIO_EXT_DRA:
-    case CEA_AUDIO_EXT_MPEG_D_USAC: return 0;
-    case CEA_AUDIO_EXT_MPEG_H_3D:
-        return put_bits(sad->mpeg_h_low_complexity, 0, 0) | put_bits(sad->options >> 1, 2, 1);
-    case CEA_AUDIO_EXT_LPCM_3D: return put_bits(sad->sample_sizes, 2, 0);
-    default: return put_bits(sad->options, 2, 0);
-    }
+               put_bits(t == CEA_AUDIO_EXT_MPEG4_AAC_LC ? 0 : sad->mps_explicit, 0, 0);
+    if (t == CEA_AUDIO_EXT_MPEG_H_3D) return put_bits(sad->mpeg_h_low_complexity, 0, 0);
+    if (t == CEA_AUDIO_EXT_LPCM_3D) return put_bits(sad->sample_sizes, 2, 0);
+    return 0;
 }
 
 // ---- Printing helpers ----
@@ -262,7 +279,6 @@ void print_sad_text(const CeaSad *sad)
     case CEA_AUDIO_EAC3:
         if (sad->joint_object_coding) printf(", joint object coding");
         if (sad->joint_object_coding_acmod28) printf(", joint object coding with ACMOD 28");
-        if (sad->options) printf(", value 0x%02X", unsigned(sad->options));
         break;
     case CEA_AUDIO_MLP:
         if (!sad->mat_pcm)
@@ -270,7 +286,6 @@ void print_sad_text(const CeaSad *sad)
         else
             printf(", Dolby TrueHD, object audio and channel-based PCM, hash %s",
                    sad->mat_hash_not_required ? "not required" : "required");
-        if (sad->options) printf(", value 0x%02X", unsigned(sad->options));
         break;
     case CEA_AUDIO_WMA_PRO: printf(", profile %u", unsigned(sad->wma_pro_profile)); break;
     case CEA_AUDIO_EXTENDED:
@@ -289,10 +304,13 @@ void print_sad_text(const CeaSad *sad)
             if (sad->mpeg_h_low_complexity) printf(", low complexity profile");
         }
         if (sad->ext_type == CEA_AUDIO_EXT_LPCM_3D) print_sample_sizes(sad->sample_sizes);
-        if (sad->options) printf(", value 0x%02X", unsigned(sad->options));
         break;
-    default: printf(", value 0x%02X", unsigned(sad->options)); break; // 0, 9, 11, 13
+    default: break;
     }
+    if (options_are_value(sad->format, sad->ext_type))
+        printf(", value 0x%02X", unsigned(sad->options));
+    else if (sad->options)
+        printf(", other bits 0x%02X", unsigned(sad->options));
 }
 
 } // namespace
@@ -342,12 +360,10 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
     case CEA_AUDIO_EAC3:
         sad->joint_object_coding = uint8_t(get_bits(b2, 0, 0));
         sad->joint_object_coding_acmod28 = uint8_t(get_bits(b2, 1, 1));
-        sad->options = uint8_t(b2 & ~NAMED_FLAGS);
         break;
     case CEA_AUDIO_MLP:
         sad->mat_pcm = uint8_t(get_bits(b2, 0, 0));
         sad->mat_hash_not_required = uint8_t(get_bits(b2, 1, 1));
-        sad->options = uint8_t(b2 & ~NAMED_FLAGS);
         break;
     case CEA_AUDIO_WMA_PRO: sad->wma_pro_profile = uint8_t(get_bits(b2, 2, 0)); break;
     case CEA_AUDIO_EXTENDED:
@@ -358,8 +374,9 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
         if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D)
             sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
         break;
-    default: sad->options = b2; break; // 0, one-bit audio, DTS-HD, DST
+    default: break; // 0, one-bit audio, DTS-HD, DST: options
     }
+    sad->options = uint8_t(b2 & ~named_bits(sad->format, sad->ext_type));
     sad->channels = states_channels(sad->format, sad->ext_type) ? uint8_t(channels + 1) : 0;
 }
 
@@ -389,16 +406,16 @@ void cea_encode_sad(const CeaSad *sad, uint8_t *bytes)
     case CEA_AUDIO_ATRAC: b2 = (sad->max_bitrate_kbps / CEA_AUDIO_BITRATE_UNIT_KBPS) & 0xFF; break;
     case CEA_AUDIO_EAC3:
         b2 = put_bits(sad->joint_object_coding, 0, 0) |
-             put_bits(sad->joint_object_coding_acmod28, 1, 1) | (sad->options & ~NAMED_FLAGS);
+             put_bits(sad->joint_object_coding_acmod28, 1, 1);
         break;
     case CEA_AUDIO_MLP:
-        b2 = put_bits(sad->mat_pcm, 0, 0) | put_bits(sad->mat_hash_not_required, 1, 1) |
-             (sad->options & ~NAMED_FLAGS);
+        b2 = put_bits(sad->mat_pcm, 0, 0) | put_bits(sad->mat_hash_not_required, 1, 1);
         break;
     case CEA_AUDIO_WMA_PRO: b2 = put_bits(sad->wma_pro_profile, 2, 0); break;
     case CEA_AUDIO_EXTENDED: b2 = put_bits(ext_type, 7, 3) | ext_detail(sad); break;
-    default: b2 = sad->options; break;
+    default: break;
     }
+    b2 |= sad->options & ~named_bits(format, ext_type);
     bytes[0] = uint8_t(b0);
     bytes[1] = uint8_t(b1);
     bytes[2] = uint8_t(b2);

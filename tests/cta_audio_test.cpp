@@ -119,10 +119,11 @@ TEST(CtaAudio, ShortAudioDescriptors)
              "kbps=320; mpeg-1 ch=2 rates=32 kbps=256; aac-lc ch=2 rates=44.1,48 kbps=192; "
              "atrac ch=2 rates=44.1 kbps=384; dst ch=2 rates=88.2 options=16",
              ""},
-            // WMA Pro byte 2 = FF: profile 7, reserved bits written as 0;
-            // two bytes that make no descriptor kept.
-            {"25 71 06 FF AA BB", "wma-pro ch=2 rates=44.1,48 profile=7; trailing=2",
-             "25 71 06 07 AA BB"},
+            // WMA Pro byte 2 = FF: profile 7, the reserved bits kept; byte
+            // 0 bit 7 (reserved) written as 0; two bytes that make no
+            // descriptor kept.
+            {"25 F1 06 FF AA BB", "wma-pro ch=2 rates=44.1,48 profile=7 options=248; trailing=2",
+             "25 71 06 FF AA BB"},
         },
         facts);
 }

@@ -74,7 +74,8 @@ const char *cea_speaker_id_name(uint32_t id);
 /* A short audio descriptor of any format.  Byte 2 means what the format
  * (and for format 15 its type) makes it mean; the fields of the others are
  * 0.  The encoder writes byte 2 from the fields of the descriptor's format
- * and type only. */
+ * and type and from options.  Byte 0 bit 7 and byte 1 bit 7 are reserved
+ * (but in L-PCM 3D audio) and written as 0. */
 typedef struct {
     uint8_t format;              /* byte 0 bits 6..3: CEA_AUDIO_*, 0 reserved */
     uint8_t channels;            /* byte 0 bits 2..0 plus one; L-PCM 3D audio adds byte 0
@@ -98,12 +99,13 @@ typedef struct {
     uint8_t mps_explicit;                /* types 8 and 10: byte 2 bit 0, MPEG Surround signalled
                                             implicitly and explicitly (0: implicitly only) */
     uint8_t mpeg_h_low_complexity; /* MPEG-H 3D audio: byte 2 bit 0, the low complexity profile */
-    uint8_t options;               /* the format's own value where no field above names it:
-                                      byte 2 of one-bit audio, DTS-HD and DST; bits 7..2 of
-                                      E-AC-3 and MAT (bits 1..0 clear here); bits 2..1 of
-                                      MPEG-H 3D audio (bit 0 clear here); bits 2..0 of AC-4
-                                      and Auro-Cx; byte 2 of format 0 and bits 2..0 of a
-                                      reserved type, as they are */
+    /* The bits of byte 2 that no field above names, as they are, so that
+     * byte 2 comes back whole: the format's own value for format 0,
+     * one-bit audio, DTS-HD and DST (all of byte 2) and for AC-4, Auro-Cx
+     * and reserved types (bits 2..0); bits left reserved by the other
+     * formats (L-PCM and WMA Pro bits 7..3, E-AC-3 and MAT bits 7..2,
+     * MPEG-H bits 2..1...), 0 in a well-formed descriptor. */
+    uint8_t options;
 } CeaSad;
 
 /* Decodes and encodes one 3-byte short audio descriptor. */

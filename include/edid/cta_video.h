@@ -213,8 +213,9 @@ typedef struct {
 /* Payload after the extended tag: the InfoFrame processing descriptor
  * (byte 0 bits 7..5 the length of its further bytes, byte 1 the VSIF
  * count, then those bytes), then short InfoFrame descriptors up to the end.
- * A descriptor cut short by the block's end is kept, with the processing
- * descriptor's cut bytes, as trailing bytes. */
+ * A short descriptor cut short by the block's end is kept, with what
+ * follows it, as trailing bytes; a processing descriptor cut short reads
+ * its missing bytes as 0 and is written whole. */
 typedef struct {
     uint8_t processing_size; /* byte 0 bits 7..5 */
     uint8_t max_vsifs;       /* byte 1: vendor-specific InfoFrames taken at once, as stated */
