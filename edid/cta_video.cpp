@@ -133,19 +133,19 @@ uint8_t svd_byte(CeaSvd svd)
 void decode_svds(const Payload &p, CeaVideoDataBlock *video)
 {
     memset(video, 0, sizeof *video);
-    video->count = min_u32(p.size, CEA_MAX_SVDS);
+    video->count = min_u32(p.size, CEA_MAX_VIDEO_DESCRIPTORS);
     for (uint32_t i = 0; i < video->count; ++i) video->svds[i] = svd_of(p.bytes[i]);
 }
 
 void put_svds(const CeaVideoDataBlock *video, Writer &w)
 {
-    const uint32_t count = min_u32(video->count, CEA_MAX_SVDS);
+    const uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
     for (uint32_t i = 0; i < count; ++i) w.put(svd_byte(video->svds[i]));
 }
 
 void print_svds(const CeaVideoDataBlock *video)
 {
-    const uint32_t count = min_u32(video->count, CEA_MAX_SVDS);
+    const uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
     for (uint32_t i = 0; i < count; ++i) {
         const CeaSvd svd = video->svds[i];
         if (svd.vic == 0) {

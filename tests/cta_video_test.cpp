@@ -240,10 +240,10 @@ TEST(CtaVideo, DisplayIdTimings)
 TEST(CtaVideo, EncoderRefusesWhatDoesNotFit)
 {
     CeaVideoDataBlock v{};
-    v.count = CEA_MAX_SVDS;
+    v.count = CEA_MAX_VIDEO_DESCRIPTORS;
     EXPECT_EQ(encode(VIDEO, v).substr(0, 5), "5F 00");
     EXPECT_EQ(encode(YCBCR420_VIDEO, v), "refused"); // extended tag + 31
-    v.count = CEA_MAX_SVDS - 1;
+    v.count = CEA_MAX_VIDEO_DESCRIPTORS - 1;
     EXPECT_NE(encode(YCBCR420_VIDEO, v), "refused");
 
     CeaInfoFrameBlock info{};

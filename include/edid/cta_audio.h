@@ -13,7 +13,8 @@
  * "Name: value" lines indented by three blanks.  A well-formed block (its
  * reserved bits 0) encodes from its record to the same bytes; bytes past
  * the last whole structure are kept as trailing bytes and written back;
- * reserved bits inside a field's byte are written as 0.
+ * reserved bits inside a field's byte are written as 0, but for those of a
+ * short audio descriptor's byte 2, which its options field keeps.
  */
 #ifndef EDID_CTA_AUDIO_H
 #define EDID_CTA_AUDIO_H

@@ -39,7 +39,6 @@ extern "C" {
 #endif
 
 enum {
-    CEA_MAX_SVDS = 31,             /* a video data block's payload */
     CEA_MAX_EXT_ITEMS = 30,        /* items of one byte after an extended tag */
     CEA_MAX_INFOFRAME_PAYLOAD = 7, /* bits 7..5 of a short InfoFrame descriptor */
     CEA_MAX_INFOFRAME_DESCRIPTORS = 28,
@@ -82,8 +81,8 @@ typedef struct {
 } CeaSvd;
 
 typedef struct {
-    uint32_t count;            /* 0 to 31 (30 in a YCbCr 4:2:0 video data block) */
-    CeaSvd svds[CEA_MAX_SVDS]; /* wire order */
+    uint32_t count;                         /* 0 to 31 (30 in a YCbCr 4:2:0 video data block) */
+    CeaSvd svds[CEA_MAX_VIDEO_DESCRIPTORS]; /* wire order */
 } CeaVideoDataBlock;
 
 /* Named _data_block apart from the 2007-era cea_decode_video_block of
