@@ -61,71 +61,53 @@ TEST(CtaAudio, ShortAudioDescriptors)
         for (uint32_t i = 0; i < b.count; ++i) s += (i ? "; " : "") + sad_facts(b.sads[i]);
         return b.trailing_size ? s + "; trailing=" + std::to_string(b.trailing_size) : s;
     };
-    const std::string all = "rates=32,44.1,48,88.2,96,176.4,192",
-                      hd = "rates=44.1,48,88.2,96,176.4,192";
-    check_rows(
-        AUDIO,
-        {
-            // Denon AVR-X2300W.
-            {"35 0F 7F 07 3D 1E C0 15 07 50 5F 7E 03 57 06 03 67 7E 03 5F 7E 01",
-             "lpcm ch=8 " + all +
-                 " sizes=16,20,24; dts ch=6 rates=44.1,48,88.2,96 kbps=1536; "
-                 "ac-3 ch=6 rates=32,44.1,48 kbps=640; dts-hd ch=8 " +
-                 hd +
-                 " options=3; "
-                 "e-ac-3 ch=8 rates=44.1,48 joc acmod28; mat ch=8 " +
-                 hd +
-                 " pcm no_hash; "
-                 "dts-hd ch=8 " +
-                 hd + " options=1",
-             ""},
-            // Onkyo TX-NR555: one-bit audio; MAT with the hash required.
-            {"3B 09 7F 07 0F 7F 07 17 07 50 3F 06 C0 4D 02 00 57 06 01 5F 7E 03 5F 7E 01 67 7F 01",
-             "lpcm ch=2 " + all + " sizes=16,20,24; lpcm ch=8 " + all +
-                 " sizes=16,20,24; "
-                 "ac-3 ch=8 rates=32,44.1,48 kbps=640; dts ch=8 rates=44.1,48 kbps=1536; "
-                 "one-bit-audio ch=6 rates=44.1; e-ac-3 ch=8 rates=44.1,48 joc; "
-                 "dts-hd ch=8 " +
-                 hd + " options=3; dts-hd ch=8 " + hd +
-                 " options=1; "
-                 "mat ch=8 " +
-                 all + " pcm",
-             ""},
-            // LG block map TV: MAT byte 2 = 07, bit 2 kept beside the two flags.
-            {"32 09 57 07 15 07 50 57 07 01 3D 1E C0 5F 7E 07 67 04 07",
-             "lpcm ch=2 rates=32,44.1,48,96,192 sizes=16,20,24; ac-3 ch=6 rates=32,44.1,48 "
-             "kbps=640; e-ac-3 ch=8 rates=32,44.1,48 joc; dts ch=6 rates=44.1,48,88.2,96 "
-             "kbps=1536; dts-hd ch=8 " +
-                 hd +
-                 " options=7; mat ch=8 rates=48 pcm no_hash "
-                 "options=4",
-             ""},
-            // Composed: the types of format 15; L-PCM 3D audio counts
-            // channels in five bits; MPEG-H states a level instead.
-            {"3E 79 07 24 79 07 2A 7D 1F 37 7F 07 38 7F 07 45 7F 07 53 79 07 5B 78 06 61 "
-             "FF 87 6D FB 07 6F",
-             "mpeg-4-he-aac ch=2 rates=32,44.1,48 1024; mpeg-4-he-aac-v2 ch=2 "
-             "rates=32,44.1,48 960; mpeg-4-aac-lc ch=6 rates=32,44.1,48,88.2,96 1024 960 "
-             "22.2; dra ch=8 rates=32,44.1,48; mpeg-4-he-aac-mpeg-surround ch=8 "
-             "rates=32,44.1,48 1024 mps; mpeg-4-aac-lc-mpeg-surround ch=8 rates=32,44.1,48 "
-             "960 mps; mpeg-h-3d-audio rates=32,44.1,48 level=1 lc options=2; ac-4 "
-             "rates=44.1,48 options=1; lpcm-3d ch=32 rates=32,44.1,48 sizes=16,24; lpcm-3d "
-             "ch=12 rates=32,44.1,48 sizes=16,20,24",
-             ""},
-            // Composed: the other formats.
-            {"3B 78 07 72 7B 07 78 71 06 03 2D 04 30 21 02 28 19 01 20 31 06 18 41 02 30 69 08 10",
-             "auro-cx rates=32,44.1,48 options=2; mpeg-d-usac ch=4 rates=32,44.1,48; wma-pro "
-             "ch=2 rates=44.1,48 profile=3; mpeg-2 ch=6 rates=48 kbps=384; mp3 ch=2 rates=44.1 "
-             "kbps=320; mpeg-1 ch=2 rates=32 kbps=256; aac-lc ch=2 rates=44.1,48 kbps=192; "
-             "atrac ch=2 rates=44.1 kbps=384; dst ch=2 rates=88.2 options=16",
-             ""},
-            // WMA Pro byte 2 = FF: profile 7, the reserved bits kept; byte
-            // 0 bit 7 (reserved) written as 0; two bytes that make no
-            // descriptor kept.
-            {"25 F1 06 FF AA BB", "wma-pro ch=2 rates=44.1,48 profile=7 options=248; trailing=2",
-             "25 71 06 FF AA BB"},
-        },
-        facts);
+    const std::string all = "rates=32,44.1,48,88.2,96,176.4,192 ";
+    const std::string hd = "rates=44.1,48,88.2,96,176.4,192 ";
+    // clang-format off
+    check_rows(AUDIO, {
+        // Denon AVR-X2300W.
+        {"35 0F 7F 07 3D 1E C0 15 07 50 5F 7E 03 57 06 03 67 7E 03 5F 7E 01",
+         "lpcm ch=8 " + all + "sizes=16,20,24; dts ch=6 rates=44.1,48,88.2,96 kbps=1536; "
+         "ac-3 ch=6 rates=32,44.1,48 kbps=640; dts-hd ch=8 " + hd + "options=3; "
+         "e-ac-3 ch=8 rates=44.1,48 joc acmod28; mat ch=8 " + hd + "pcm no_hash; "
+         "dts-hd ch=8 " + hd + "options=1", ""},
+        // Onkyo TX-NR555: one-bit audio; MAT with the hash required.
+        {"3B 09 7F 07 0F 7F 07 17 07 50 3F 06 C0 4D 02 00 57 06 01 5F 7E 03 5F 7E 01 67 7F 01",
+         "lpcm ch=2 " + all + "sizes=16,20,24; lpcm ch=8 " + all + "sizes=16,20,24; "
+         "ac-3 ch=8 rates=32,44.1,48 kbps=640; dts ch=8 rates=44.1,48 kbps=1536; "
+         "one-bit-audio ch=6 rates=44.1; e-ac-3 ch=8 rates=44.1,48 joc; "
+         "dts-hd ch=8 " + hd + "options=3; dts-hd ch=8 " + hd + "options=1; "
+         "mat ch=8 " + all + "pcm", ""},
+        // LG block map TV: MAT byte 2 = 07, bit 2 kept beside the two flags.
+        {"32 09 57 07 15 07 50 57 07 01 3D 1E C0 5F 7E 07 67 04 07",
+         "lpcm ch=2 rates=32,44.1,48,96,192 sizes=16,20,24; ac-3 ch=6 rates=32,44.1,48 kbps=640; "
+         "e-ac-3 ch=8 rates=32,44.1,48 joc; dts ch=6 rates=44.1,48,88.2,96 kbps=1536; "
+         "dts-hd ch=8 " + hd + "options=7; mat ch=8 rates=48 pcm no_hash options=4", ""},
+        // Composed: the types of format 15; L-PCM 3D audio counts channels
+        // in five bits; MPEG-H states a level instead.
+        {"3E 79 07 24 79 07 2A 7D 1F 37 7F 07 38 7F 07 45 7F 07 53 79 07 5B 78 06 61 "
+         "FF 87 6D FB 07 6F",
+         "mpeg-4-he-aac ch=2 rates=32,44.1,48 1024; mpeg-4-he-aac-v2 ch=2 rates=32,44.1,48 960; "
+         "mpeg-4-aac-lc ch=6 rates=32,44.1,48,88.2,96 1024 960 22.2; dra ch=8 rates=32,44.1,48; "
+         "mpeg-4-he-aac-mpeg-surround ch=8 rates=32,44.1,48 1024 mps; "
+         "mpeg-4-aac-lc-mpeg-surround ch=8 rates=32,44.1,48 960 mps; "
+         "mpeg-h-3d-audio rates=32,44.1,48 level=1 lc options=2; ac-4 rates=44.1,48 options=1; "
+         "lpcm-3d ch=32 rates=32,44.1,48 sizes=16,24; lpcm-3d ch=12 rates=32,44.1,48 sizes=16,20,24",
+         ""},
+        // Composed: the other formats.
+        {"3B 78 07 72 7B 07 78 71 06 03 2D 04 30 21 02 28 19 01 20 31 06 18 41 02 30 69 08 10",
+         "auro-cx rates=32,44.1,48 options=2; mpeg-d-usac ch=4 rates=32,44.1,48; "
+         "wma-pro ch=2 rates=44.1,48 profile=3; mpeg-2 ch=6 rates=48 kbps=384; "
+         "mp3 ch=2 rates=44.1 kbps=320; mpeg-1 ch=2 rates=32 kbps=256; "
+         "aac-lc ch=2 rates=44.1,48 kbps=192; atrac ch=2 rates=44.1 kbps=384; "
+         "dst ch=2 rates=88.2 options=16", ""},
+        // WMA Pro byte 2 = FF: profile 7, the reserved bits kept; byte 0
+        // bit 7 (reserved) written as 0; two bytes that make no descriptor
+        // kept.
+        {"25 F1 06 FF AA BB", "wma-pro ch=2 rates=44.1,48 profile=7 options=248; trailing=2",
+         "25 71 06 FF AA BB"},
+    }, facts);
+    // clang-format on
 }
 
 TEST(CtaAudio, Speakers)
@@ -292,14 +274,3 @@ TEST(CtaAudio, ReservedNames)
 }
 
 } // namespace
-
-extern "C" int c_view_of_typed_blocks(const uint8_t *audio, const uint8_t *video);
-
-// The records as C code reads them (header_c.c): L-PCM 3D audio of 32
-// channels, VIC 193.
-TEST(CtaAudio, ReadFromC)
-{
-    const Bytes audio = hex("23 FF 87 6D"), video = hex("41 C1");
-    EXPECT_EQ(c_view_of_typed_blocks(audio.data(), video.data()), 32 << 8 | 193);
-    EXPECT_EQ(c_view_of_typed_blocks(video.data(), audio.data()), -1);
-}

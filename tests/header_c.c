@@ -42,16 +42,3 @@ int c_view_of_edid(const uint8_t *dump, size_t length)
     return facts;
 }
 
-/* The channels of the first short audio descriptor of an audio data block
- * and the VIC of the first short video descriptor of a video data block,
- * through the typed records: channels << 8 | VIC; -1 for other kinds. */
-int c_view_of_typed_blocks(const uint8_t *audio, const uint8_t *video)
-{
-    CeaAudioDataBlock a;
-    CeaVideoDataBlock v;
-    if (cea_block_kind(audio) != CEA_KIND_AUDIO || cea_block_kind(video) != CEA_KIND_VIDEO)
-        return -1;
-    cea_decode_audio_data_block(audio, &a);
-    cea_decode_video_data_block(video, &v);
-    return (a.count ? a.sads[0].channels : 0) << 8 | (v.count ? v.svds[0].vic : 0);
-}
