@@ -53,6 +53,7 @@ constexpr uint32_t HDMI_AUDIO_HEADER = 2;
 constexpr uint32_t DOLBY_FIELDS = 2; // Dolby's bytes after the OUI
 constexpr uint32_t ROOM_SPEAKERS = 1, ROOM_SIZE = 4, ROOM_DISPLAY = 7, ROOM_END = 10;
 constexpr uint32_t LOCATION_SIZE = 2, LOCATION_WITH_COORDINATES = 5;
+constexpr uint32_t MPEG_H_LEVELS = 5; // levels 1 to 5; 6 and 7 reserved
 // E-AC-3 and MAT byte 2: bits 1..0 have names.
 constexpr uint32_t NAMED_FLAGS = 0x03;
 
@@ -297,7 +298,7 @@ void print_sad_text(const CeaSad *sad)
         if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D) {
             if (sad->mpeg_h_level == 0)
                 printf(", level unspecified");
-            else if (sad->mpeg_h_level <= 5)
+            else if (sad->mpeg_h_level <= MPEG_H_LEVELS)
                 printf(", level %u", unsigned(sad->mpeg_h_level));
             else
                 printf(", level reserved (%u)", unsigned(sad->mpeg_h_level));

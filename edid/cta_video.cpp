@@ -94,12 +94,12 @@ void print_rate(uint32_t millihz)
 void print_vic(uint32_t vic, const char *separator)
 {
     CeaVicFormat f;
-    printf("VIC %u%s", vic, separator);
+    printf("VIC %u%s", unsigned(vic), separator);
     if (!cea_vic_format(vic, &f)) {
         printf("reserved");
         return;
     }
-    printf("%ux%u%c ", f.h_active, f.v_active, f.interlaced ? 'i' : 'p');
+    printf("%ux%u%c ", unsigned(f.h_active), unsigned(f.v_active), f.interlaced ? 'i' : 'p');
     print_rate(f.field_rate_millihz);
 }
 
@@ -113,7 +113,7 @@ void print_name(const char *const *names, uint32_t count, uint32_t value)
     if (value < count)
         printf("%s", names[value]);
     else
-        printf("reserved (%u)", value);
+        printf("reserved (%u)", unsigned(value));
 }
 
 // ---- Short video descriptors ----
