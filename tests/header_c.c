@@ -1,11 +1,13 @@
 /* SPDX-License-Identifier: MIT
  *
- * header_c.c - the public header compiled as C11: the records, their field
+ * header_c.c - the public headers compiled as C11: the records, their field
  * names and bit fields as C firmware uses them, and their sizes. */
 #include <stddef.h>
 #include <string.h>
 
 #include <edid/cta.h>
+#include <edid/cta_audio.h>
+#include <edid/cta_video.h>
 #include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
@@ -39,3 +41,4 @@ int c_view_of_edid(const uint8_t *dump, size_t length)
     }
     return facts;
 }
+
