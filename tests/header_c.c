@@ -6,6 +6,8 @@
 #include <string.h>
 
 #include <edid/cta.h>
+#include <edid/cta_colour.h>
+#include <edid/cta_hdmi.h>
 #include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
@@ -38,4 +40,19 @@ int c_view_of_edid(const uint8_t *dump, size_t length)
         if (b->tag == CEA_TAG_SPEAKER && b->body.speakers.fl_fr) facts |= 16;
     }
     return facts;
+}
+
+/* The HDMI fields a C firmware reads to choose a link, from the block whose
+ * header is at header: the TMDS clock in MHz, plus 1000 when the HDMI
+ * Forum fields of the next block at next allow FRL; -1 when the first is
+ * no HDMI block. */
+int c_view_of_hdmi(const uint8_t *header, const uint8_t *next)
+{
+    CeaHdmiBlock hdmi;
+    CeaHdmiForumBlock forum;
+    if (cea_block_kind(header) != CEA_KIND_HDMI) return -1;
+    cea_decode_hdmi_block(header, &hdmi);
+    cea_decode_hdmi_forum_block(next, &forum);
+    return (hdmi.has_max_tmds ? hdmi.max_tmds_mhz : 0) +
+           (forum.has_rates && forum.max_frl_rate != CEA_FRL_NONE ? 1000 : 0);
 }
