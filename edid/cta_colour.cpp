@@ -161,10 +161,10 @@ uint32_t cea_encode_colorimetry(const CeaColorimetry *c, uint8_t *header)
 
 void cea_print_colorimetry(const CeaColorimetry *c)
 {
-    static constexpr const char *NAMES[] = {
-        "xvYCC601", "xvYCC709", "sYCC601", "opYCC601", "opRGB",   "BT2020cYCC",
-        "BT2020YCC", "BT2020RGB", nullptr, nullptr,  nullptr,    nullptr,
-        "Default",  "sRGB",     "ICtCp", "ST2113RGB"};
+    static constexpr const char *NAMES[] = {"xvYCC601", "xvYCC709",   "sYCC601",   "opYCC601",
+                                            "opRGB",    "BT2020cYCC", "BT2020YCC", "BT2020RGB",
+                                            nullptr,    nullptr,      nullptr,     nullptr,
+                                            "Default",  "sRGB",       "ICtCp",     "ST2113RGB"};
     static constexpr const char *PROFILES[] = {"MD0", "MD1", "MD2", "MD3"};
     if (c->has_colorimetry) print_flags("Colorimetry", colorimetry_bits(c), NAMES, 16);
     if (c->has_metadata)
@@ -303,17 +303,18 @@ void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *h)
     for (uint32_t i = 0; i < count; ++i) {
         const CeaHdrDynamicType &t = h->types[i];
         const uint32_t support = min_u32(t.support_size, CEA_HDR_DYNAMIC_MAX_SUPPORT);
-        const bool named = t.type >= CEA_HDR_DYNAMIC_ST2094_10 && t.type <= CEA_HDR_DYNAMIC_ST2094_40;
-        printf("   Type %u (%s):", unsigned(t.type), named ? TYPES[t.type] : "reserved");
+        const bool named =
+            t.type >= CEA_HDR_DYNAMIC_ST2094_10 && t.type <= CEA_HDR_DYNAMIC_ST2094_40;
+        printf("   Type %u (%s)", unsigned(t.type), named ? TYPES[t.type] : "reserved");
         uint32_t from = 0;
         if (support && t.type != CEA_HDR_DYNAMIC_ST2094_30 && named) {
-            printf(" version %u", unsigned(get_bits(t.support[0], 3, 0)));
+            printf(": version %u", unsigned(get_bits(t.support[0], 3, 0)));
             if (t.type == CEA_HDR_DYNAMIC_SL_HDR)
                 for (unsigned b = 0; b < 3; ++b)
                     if (t.support[0] >> (4 + b) & 1) printf(", %s", SL_HDR[b]);
             from = 1;
         }
-        if (from < support) printf("%s support bytes", from ? ";" : "");
+        if (from < support) printf("%s support bytes", from ? ";" : ":");
         for (uint32_t k = from; k < support; ++k) printf(" %02X", unsigned(t.support[k]));
         putchar('\n');
     }
@@ -329,9 +330,10 @@ namespace {
 // Dolby Vision layout sizes after the OUI, by version (and form).
 constexpr uint32_t DOLBY_V0_SIZE = 17, DOLBY_V1_LONG_SIZE = 10, DOLBY_COMPACT_SIZE = 7;
 constexpr uint32_t HDR10_PLUS_SIZE = 1;
-// Reserved bits: version 0 byte 0, version 1 long form byte 3, version 2
-// byte 2.
-constexpr uint8_t V0_RESERVED = 0x18, V1_LONG_RESERVED = 0xFC, V2_RESERVED = 0x04;
+// Reserved bits: version 0 byte 0; version 1 byte 3, long form and
+// compact; version 2 byte 2.
+constexpr uint8_t V0_RESERVED = 0x18, V1_LONG_RESERVED = 0xFE, V1_COMPACT_RESERVED = 0x02,
+                  V2_RESERVED = 0x04;
 
 uint32_t dolby_size(const CeaDolbyVision &d)
 {
@@ -387,7 +389,8 @@ bool decode_dolby(const uint8_t *p, uint32_t size, CeaDolbyVision *d)
         d->global_dimming = uint8_t(get_bits(p[1], 0, 0));
         d->target_min = uint16_t(get_bits(p[2], 7, 1));
         d->colorimetry_p3 = uint8_t(get_bits(p[2], 0, 0));
-        d->interface = uint8_t(get_bits(p[3], 1, 0));
+        d->interface = uint8_t(get_bits(p[3], 0, 0));
+        d->reserved_bits = p[3] & V1_COMPACT_RESERVED;
         if (size >= DOLBY_V1_LONG_SIZE) {
             d->compact = 0;
             d->reserved_bits = p[3] & V1_LONG_RESERVED;
@@ -445,13 +448,14 @@ void encode_dolby(const CeaDolbyVision &d, Writer *w)
         put(w, put_bits(d.target_max, 7, 1) | put_bits(d.global_dimming, 0, 0));
         put(w, put_bits(d.target_min, 7, 1) | put_bits(d.colorimetry_p3, 0, 0));
         if (!d.compact) {
-            put(w, (d.reserved_bits & V1_LONG_RESERVED) | put_bits(d.interface, 1, 0));
+            put(w, (d.reserved_bits & V1_LONG_RESERVED) | put_bits(d.interface, 0, 0));
             put(w, d.red_x), put(w, d.red_y);
             put(w, d.green_x), put(w, d.green_y);
             put(w, d.blue_x), put(w, d.blue_y);
             return;
         }
-        put(w, put_bits(d.blue_x, 7, 5) | put_bits(d.blue_y, 4, 2) | put_bits(d.interface, 1, 0));
+        put(w, put_bits(d.blue_x, 7, 5) | put_bits(d.blue_y, 4, 2) |
+                   (d.reserved_bits & V1_COMPACT_RESERVED) | put_bits(d.interface, 0, 0));
         put(w, put_bits(d.green_x, 7, 1) | put_bits(d.red_y, 0, 0));
         put(w, put_bits(d.green_y, 7, 1) | put_bits(d.red_y >> 1, 0, 0));
         put(w, put_bits(d.red_x, 7, 3) | put_bits(d.red_y >> 2, 2, 0));
@@ -642,7 +646,8 @@ void print_dolby(const CeaDolbyVision &d)
         printf(")\n   Target maximum luminance: %u (%u cd/m^2)\n",
                unsigned(get_bits(d.target_max, 6, 0)), 100 + 50 * get_bits(d.target_max, 6, 0));
     } else {
-        const uint32_t min = d.version == 0 ? d.target_min & 0xFFF : 20 * get_bits(d.target_min, 4, 0);
+        const uint32_t min =
+            d.version == 0 ? d.target_min & 0xFFF : 20 * get_bits(d.target_min, 4, 0);
         const uint32_t max =
             d.version == 0 ? d.target_max & 0xFFF : 2055 + 65 * get_bits(d.target_max, 4, 0);
         printf("   Target minimum luminance: PQ %u (", unsigned(min));

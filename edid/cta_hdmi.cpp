@@ -64,8 +64,8 @@ namespace {
 
 // HDMI block sizes of its parts, in payload bytes after the OUI.
 constexpr unsigned ADDRESS_SIZE = 2;
-constexpr unsigned PAIR_SIZE = 2;        // a latency pair; the video byte and lengths byte
-constexpr unsigned MASK_3D_SIZE = 2;     // 3D_Structure_ALL, 3D_MASK
+constexpr unsigned PAIR_SIZE = 2;    // a latency pair; the video byte and lengths byte
+constexpr unsigned MASK_3D_SIZE = 2; // 3D_Structure_ALL, 3D_MASK
 constexpr unsigned MULTI_3D_ALL = 1, MULTI_3D_MASK = 2;
 constexpr uint8_t HDMI_VIC_AS_VIC[] = {95, 94, 93, 98};
 
@@ -187,8 +187,7 @@ void decode_hdmi_parts(Reader *r, CeaHdmiBlock *h)
     h->multi_3d = uint8_t(get_bits(p[0], 6, 5));
     h->image_size = uint8_t(get_bits(p[0], 4, 3));
     const uint32_t vic_len = get_bits(p[1], 7, 5), len_3d = get_bits(p[1], 4, 0);
-    while (h->hdmi_vic_count < vic_len && (p = take(r, 1)))
-        h->hdmi_vics[h->hdmi_vic_count++] = *p;
+    while (h->hdmi_vic_count < vic_len && (p = take(r, 1))) h->hdmi_vics[h->hdmi_vic_count++] = *p;
     decode_3d(r, len_3d, h);
 }
 
@@ -241,8 +240,8 @@ uint32_t cea_encode_hdmi_block(const CeaHdmiBlock *h, uint8_t *header)
         if (multi == MULTI_3D_MASK) len_3d += MASK_3D_SIZE;
         for (uint32_t i = 0; i < entries; ++i)
             len_3d += get_bits(h->entries_3d[i].structure, 3, 0) >= CEA_HDMI_3D_DETAIL_FROM ? 2 : 1;
-        put(&w, put_bits(h->present_3d, 7, 7) | put_bits(multi, 6, 5) |
-                    put_bits(h->image_size, 4, 3));
+        put(&w,
+            put_bits(h->present_3d, 7, 7) | put_bits(multi, 6, 5) | put_bits(h->image_size, 4, 3));
         if (len_3d > CEA_MAX_PAYLOAD) return 0;
         put(&w, put_bits(vics, 7, 5) | put_bits(len_3d, 4, 0));
         put_bytes(&w, h->hdmi_vics, vics);
@@ -279,24 +278,26 @@ void print_latency(const char *label, uint8_t code, const char *none)
         printf("   %s: reserved (%u)\n", label, unsigned(code));
 }
 
-constexpr const char *IMAGE_SIZES[] = {"no data", "aspect ratio only", "in cm",
-                                       "in units of 5 cm"};
+constexpr const char *IMAGE_SIZES[] = {"no data", "aspect ratio only", "in cm", "in units of 5 cm"};
 constexpr const char *MULTI_3D[] = {"none", "3D_Structure_ALL", "3D_Structure_ALL and 3D_MASK"};
-constexpr const char *STRUCTURES_3D[16] = {"frame packing", "field alternative",
-                                           "line alternative", "side-by-side (full)",
-                                           "L + depth", "L + depth + graphics + graphics-depth",
-                                           "top-and-bottom", nullptr, "side-by-side (half)"};
+constexpr const char *STRUCTURES_3D[16] = {
+    "frame packing",      "field alternative",
+    "line alternative",   "side-by-side (full)",
+    "L + depth",          "L + depth + graphics + graphics-depth",
+    "top-and-bottom",     nullptr,
+    "side-by-side (half)"};
 
 } // namespace
 
 void cea_print_hdmi_block(const CeaHdmiBlock *h)
 {
-    static constexpr const char *FLAGS[] = {"DVI_Dual", nullptr, nullptr, "DC_Y444",
+    static constexpr const char *FLAGS[] = {"DVI_Dual", nullptr,    nullptr,    "DC_Y444",
                                             "DC_30bit", "DC_36bit", "DC_48bit", "Supports_AI"};
     static constexpr const char *CONTENT[] = {"graphics", "photo", "cinema", "game"};
     const uint32_t a = h->physical_address;
     if (h->has_address)
-        printf("   Physical address: %u.%u.%u.%u\n", a >> 12 & 15, a >> 8 & 15, a >> 4 & 15, a & 15);
+        printf("   Physical address: %u.%u.%u.%u\n", a >> 12 & 15, a >> 8 & 15, a >> 4 & 15,
+               a & 15);
     if (h->has_flags)
         print_flags("Flags",
                     put_bits(h->supports_ai, 7, 7) | put_bits(h->dc_48bit, 6, 6) |
@@ -484,21 +485,25 @@ uint32_t cea_encode_hdmi_forum_block(const CeaHdmiForumBlock *forum, uint8_t *he
 
 void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *f)
 {
-    static constexpr const char *SCDC[] = {"3D_OSD_Disparity", "3D_Dual_View",
-                                           "3D_Independent_View", "LTE_340Mcsc_scramble",
-                                           "CCBPCI", "CABLE_STATUS", "RR_Capable", "SCDC_Present"};
+    static constexpr const char *SCDC[] = {
+        "3D_OSD_Disparity", "3D_Dual_View", "3D_Independent_View", "LTE_340Mcsc_scramble",
+        "CCBPCI",           "CABLE_STATUS", "RR_Capable",          "SCDC_Present"};
     static constexpr const char *COLOUR[] = {"DC_30bit_420", "DC_36bit_420", "DC_48bit_420",
                                              "UHD_VIC"};
-    static constexpr const char *FEATURES[] = {"FAPA_start_location", "ALLM", "FVA", "CNMVRR",
-                                               "CinemaVRR", "M_delta", "QMS",
-                                               "FAPA_End_Extended"};
-    static constexpr const char *DSC[] = {"DSC_10bpc", "DSC_12bpc", "DSC_16bpc", "DSC_All_bpp",
-                                          "QMS_TFRmin", "QMS_TFRmax", "DSC_Native_420",
-                                          "DSC_1p2"};
-    static constexpr const char *SLICES[] = {
-        "none", "1 slice at up to 340 MHz", "2 slices at up to 340 MHz",
-        "4 slices at up to 340 MHz", "8 slices at up to 340 MHz", "8 slices at up to 400 MHz",
-        "12 slices at up to 400 MHz", "16 slices at up to 400 MHz"};
+    static constexpr const char *FEATURES[] = {
+        "FAPA_start_location", "ALLM",    "FVA", "CNMVRR",
+        "CinemaVRR",           "M_delta", "QMS", "FAPA_End_Extended"};
+    static constexpr const char *DSC[] = {"DSC_10bpc",      "DSC_12bpc",  "DSC_16bpc",
+                                          "DSC_All_bpp",    "QMS_TFRmin", "QMS_TFRmax",
+                                          "DSC_Native_420", "DSC_1p2"};
+    static constexpr const char *SLICES[] = {"none",
+                                             "1 slice at up to 340 MHz",
+                                             "2 slices at up to 340 MHz",
+                                             "4 slices at up to 340 MHz",
+                                             "8 slices at up to 340 MHz",
+                                             "8 slices at up to 400 MHz",
+                                             "12 slices at up to 400 MHz",
+                                             "16 slices at up to 400 MHz"};
     if (f->has_rates) {
         printf("   Version: %u\n", unsigned(f->version));
         if (f->max_tmds_character_rate_mhz)
@@ -510,8 +515,8 @@ void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *f)
                     put_bits(f->scdc_present, 7, 7) | put_bits(f->rr_capable, 6, 6) |
                         put_bits(f->cable_status, 5, 5) | put_bits(f->ccbpci, 4, 4) |
                         put_bits(f->lte_340mcsc_scramble, 3, 3) |
-                        put_bits(f->independent_view_3d, 2, 2) |
-                        put_bits(f->dual_view_3d, 1, 1) | put_bits(f->osd_disparity_3d, 0, 0),
+                        put_bits(f->independent_view_3d, 2, 2) | put_bits(f->dual_view_3d, 1, 1) |
+                        put_bits(f->osd_disparity_3d, 0, 0),
                     SCDC, 8, true);
         print_frl("Maximum FRL rate", f->max_frl_rate);
         print_flags("4:2:0 deep colour and VICs",

@@ -35,7 +35,7 @@ extern "C" {
 
 /* Scan behaviour codes of S_PT, S_IT and S_CE. */
 enum {
-    CEA_SCAN_NO_DATA = 0,    /* S_IT, S_CE: the formats are not supported */
+    CEA_SCAN_NO_DATA = 0, /* S_IT, S_CE: the formats are not supported */
     CEA_SCAN_OVERSCANNED = 1,
     CEA_SCAN_UNDERSCANNED = 2,
     CEA_SCAN_BOTH = 3
@@ -92,20 +92,20 @@ void cea_print_colorimetry(const CeaColorimetry *colorimetry);
  * is 50 * 2^(code / 32) cd/m^2; the minimum is max_luminance's value *
  * (code / 255)^2 / 100 cd/m^2. */
 typedef struct {
-    uint8_t has_eotfs;        /* byte 1 */
-    uint8_t eotf_other;       /* bits 7..4, as sent: EOTFs not yet named (bit 4 is 1 here) */
-    uint8_t eotf_hlg;         /* bit 3: hybrid log-gamma */
-    uint8_t eotf_pq;          /* bit 2: SMPTE ST 2084 */
-    uint8_t eotf_hdr;         /* bit 1: traditional gamma, HDR luminance range */
-    uint8_t eotf_sdr;         /* bit 0: traditional gamma, SDR luminance range */
+    uint8_t has_eotfs;          /* byte 1 */
+    uint8_t eotf_other;         /* bits 7..4, as sent: EOTFs not yet named (bit 4 is 1 here) */
+    uint8_t eotf_hlg;           /* bit 3: hybrid log-gamma */
+    uint8_t eotf_pq;            /* bit 2: SMPTE ST 2084 */
+    uint8_t eotf_hdr;           /* bit 1: traditional gamma, HDR luminance range */
+    uint8_t eotf_sdr;           /* bit 0: traditional gamma, SDR luminance range */
     uint8_t has_metadata_types; /* byte 2 */
-    uint8_t metadata_types;   /* static metadata descriptor types: bit n = type n + 1 */
-    uint8_t has_max_luminance; /* byte 3 */
-    uint8_t max_luminance;    /* desired content max luminance, code */
+    uint8_t metadata_types;     /* static metadata descriptor types: bit n = type n + 1 */
+    uint8_t has_max_luminance;  /* byte 3 */
+    uint8_t max_luminance;      /* desired content max luminance, code */
     uint8_t has_max_frame_average_luminance; /* byte 4 */
-    uint8_t max_frame_average_luminance; /* desired content max frame-average luminance, code */
-    uint8_t has_min_luminance; /* byte 5 */
-    uint8_t min_luminance;    /* desired content min luminance, code */
+    uint8_t max_frame_average_luminance;     /* desired content max frame-average luminance, code */
+    uint8_t has_min_luminance;               /* byte 5 */
+    uint8_t min_luminance;                   /* desired content min luminance, code */
     uint8_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaHdrStaticMetadata;
@@ -136,8 +136,8 @@ enum {
  * holds the type's version in bits 3..0; for type 2 its bits 6..4 are
  * SL-HDR1, SL-HDR2 and SL-HDR3.  The support bytes are kept as sent. */
 typedef struct {
-    uint16_t type;         /* a CEA_HDR_DYNAMIC_* value */
-    uint8_t support_size;  /* the entry's length byte - 2 */
+    uint16_t type;        /* a CEA_HDR_DYNAMIC_* value */
+    uint8_t support_size; /* the entry's length byte - 2 */
     uint8_t support[CEA_HDR_DYNAMIC_MAX_SUPPORT];
 } CeaHdrDynamicType;
 
@@ -171,8 +171,8 @@ void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *hdr);
  *     version - 2, bit 1 2160p60; byte 1 bits 7..1 target maximum
  *     luminance (100 + 50 * code cd/m^2), bit 0 global dimming; byte 2
  *     bits 7..1 target minimum luminance ((code / 127)^2 cd/m^2), bit 0
- *     P3-D65 colorimetry (else BT.709); byte 3 bits 1..0 interface (bit 0
- *     low latency).  Long form: bytes 4-9 the red, green, blue x and y,
+ *     P3-D65 colorimetry (else BT.709); byte 3 bit 0 interface (low
+ *     latency as well as standard).  Long form: bytes 4-9 the red, green, blue x and y,
  *     8-bit codes (value / 256).  Compact form: byte 3 bits 7..5 blue x,
  *     4..2 blue y; byte 4 bits 7..1 green x, byte 5 bits 7..1 green y; byte
  *     6 bits 7..3 red x; red y from byte 6 bits 2..0 (high), byte 5 bit 0
@@ -188,29 +188,30 @@ void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *hdr);
  * code) / 256, red y (64 + code) / 256, green x code / 256, green y (128 +
  * code) / 256, blue x (32 + code) / 256, blue y (8 + code) / 256.
  * Fields that the version does not hold are 0 and not written.  The
- * reserved bits (version 0 byte 0 bits 4..3, version 1 long form byte 3
- * bits 7..2, version 2 byte 2 bit 2) are kept as sent in reserved_bits,
+ * reserved bits (version 0 byte 0 bits 4..3, version 1 byte 3 bits 7..1
+ * of the long form and bit 1 of the compact form, version 2 byte 2 bit 2)
+ * are kept as sent in reserved_bits,
  * at their places in their byte, and written back from there. */
 typedef struct {
-    uint8_t version;            /* byte 0 bits 7..5: 0, 1 or 2 */
-    uint8_t dm_version;         /* v0: byte 16; v1, v2: byte 0 bits 4..2 (DM version - 2) */
-    uint8_t supports_2160p60;   /* v0, v1: byte 0 bit 1 */
-    uint8_t backlight_control;  /* v2: byte 0 bit 1 */
-    uint8_t global_dimming;     /* v0: byte 0 bit 2; v1: byte 1 bit 0; v2: byte 1 bit 2 */
-    uint8_t yuv422_12bit;       /* byte 0 bit 0 */
-    uint8_t compact;            /* v1: the compact form (7 bytes); v2 is always compact */
-    uint16_t target_min;        /* v0: PQ code, 12 bits; v1: byte 2 bits 7..1; v2: byte 1 bits 7..3 */
-    uint16_t target_max;        /* v0: PQ code, 12 bits; v1: byte 1 bits 7..1; v2: byte 2 bits 7..3 */
+    uint8_t version;           /* byte 0 bits 7..5: 0, 1 or 2 */
+    uint8_t dm_version;        /* v0: byte 16; v1, v2: byte 0 bits 4..2 (DM version - 2) */
+    uint8_t supports_2160p60;  /* v0, v1: byte 0 bit 1 */
+    uint8_t backlight_control; /* v2: byte 0 bit 1 */
+    uint8_t global_dimming;    /* v0: byte 0 bit 2; v1: byte 1 bit 0; v2: byte 1 bit 2 */
+    uint8_t yuv422_12bit;      /* byte 0 bit 0 */
+    uint8_t compact;           /* v1: the compact form (7 bytes); v2 is always compact */
+    uint16_t target_min; /* v0: PQ code, 12 bits; v1: byte 2 bits 7..1; v2: byte 1 bits 7..3 */
+    uint16_t target_max; /* v0: PQ code, 12 bits; v1: byte 1 bits 7..1; v2: byte 2 bits 7..3 */
     uint8_t backlight_min_luma; /* v2: byte 1 bits 1..0 */
     uint8_t colorimetry_p3;     /* v1: byte 2 bit 0 */
-    uint8_t interface;          /* v1: byte 3 bits 1..0; v2: byte 2 bits 1..0 */
+    uint8_t interface;          /* v1: byte 3 bit 0; v2: byte 2 bits 1..0 */
     uint8_t yuv444_12bit;       /* v2: byte 3 bit 0 */
     uint8_t yuv444_10bit;       /* v2: byte 4 bit 0 */
     uint16_t red_x, red_y;      /* chromaticity codes, as the version and form state them */
     uint16_t green_x, green_y;
     uint16_t blue_x, blue_y;
-    uint16_t white_x, white_y;  /* v0 only */
-    uint8_t reserved_bits;      /* the reserved bits of the version's layout, in place */
+    uint16_t white_x, white_y; /* v0 only */
+    uint8_t reserved_bits;     /* the reserved bits of the version's layout, in place */
 } CeaDolbyVision;
 
 /* HDR10+ (OUI 90-84-8B), payload byte 0. */
@@ -221,9 +222,9 @@ typedef struct {
 } CeaHdr10Plus;
 
 enum {
-    CEA_VENDOR_VIDEO_BYTES = 0,      /* layout: the payload bytes alone */
-    CEA_VENDOR_VIDEO_DOLBY = 1,      /* dolby holds the fields */
-    CEA_VENDOR_VIDEO_HDR10_PLUS = 2, /* hdr10_plus holds the fields */
+    CEA_VENDOR_VIDEO_BYTES = 0,       /* layout: the payload bytes alone */
+    CEA_VENDOR_VIDEO_DOLBY = 1,       /* dolby holds the fields */
+    CEA_VENDOR_VIDEO_HDR10_PLUS = 2,  /* hdr10_plus holds the fields */
     CEA_MAX_VENDOR_VIDEO_PAYLOAD = 27 /* payload after the extended tag and OUI */
 };
 
@@ -238,11 +239,11 @@ enum {
  * vendor), then payload[].  A block shorter than its OUI takes the OUI
  * bytes it has, the others as 0, and is written with all three. */
 typedef struct {
-    uint32_t oui;     /* IEEE OUI in the low 24 bits */
-    uint8_t layout;   /* a CEA_VENDOR_VIDEO_* layout */
+    uint32_t oui;   /* IEEE OUI in the low 24 bits */
+    uint8_t layout; /* a CEA_VENDOR_VIDEO_* layout */
     CeaDolbyVision dolby;
     CeaHdr10Plus hdr10_plus;
-    uint8_t size;     /* payload bytes, 0 to 27 */
+    uint8_t size; /* payload bytes, 0 to 27 */
     uint8_t payload[CEA_MAX_VENDOR_VIDEO_PAYLOAD];
 } CeaVendorVideo;
 

@@ -49,21 +49,17 @@ extern "C" {
 /* ------------------------------------------------------------------ */
 
 enum {
-    CEA_HDMI_MAX_VICS = 7,         /* HDMI_VIC_LEN is 3 bits */
-    CEA_HDMI_MAX_3D_ENTRIES = 21,  /* 2D VIC order entries that fit a block */
-    CEA_HDMI_3D_DETAIL_FROM = 8,   /* 3D_Structure_X from which an entry has a 3D_Detail byte */
-    CEA_HDMI_TMDS_STEP_MHZ = 5,    /* Max_TMDS_Clock unit */
-    CEA_HDMI_LATENCY_UNKNOWN = 0,  /* latency code: not stated */
-    CEA_HDMI_LATENCY_MAX = 251,    /* codes 1 to 251: (code - 1) * 2 ms */
-    CEA_HDMI_LATENCY_NONE = 255    /* no video (no audio) on this input */
+    CEA_HDMI_MAX_VICS = 7,        /* HDMI_VIC_LEN is 3 bits */
+    CEA_HDMI_MAX_3D_ENTRIES = 21, /* 2D VIC order entries that fit a block */
+    CEA_HDMI_3D_DETAIL_FROM = 8,  /* 3D_Structure_X from which an entry has a 3D_Detail byte */
+    CEA_HDMI_TMDS_STEP_MHZ = 5,   /* Max_TMDS_Clock unit */
+    CEA_HDMI_LATENCY_UNKNOWN = 0, /* latency code: not stated */
+    CEA_HDMI_LATENCY_MAX = 251,   /* codes 1 to 251: (code - 1) * 2 ms */
+    CEA_HDMI_LATENCY_NONE = 255   /* no video (no audio) on this input */
 };
 
 /* 3D_Structure_ALL and 3D_Structure_X values (the ALL field's bits). */
-enum {
-    CEA_3D_FRAME_PACKING = 0,
-    CEA_3D_TOP_AND_BOTTOM = 6,
-    CEA_3D_SIDE_BY_SIDE_HALF = 8
-};
+enum { CEA_3D_FRAME_PACKING = 0, CEA_3D_TOP_AND_BOTTOM = 6, CEA_3D_SIDE_BY_SIDE_HALF = 8 };
 
 /* One 2D_VIC_order entry of the 3D fields: 1 byte, 2 from structure 8 on. */
 typedef struct {
@@ -87,43 +83,44 @@ typedef struct {
  * VICs and 3D fields take what the lengths byte states as far as the block
  * holds it; the encoder writes the lengths of what the record holds.
  * 3D_Structure_ALL is held when multi_3d is 1 or 2 and 3D_MASK when it is
- * 2, as far as the 3D length holds them; the remaining 3D bytes are
- * 2D_VIC_order entries (an entry cut before its 3D_Detail byte is kept
- * with detail 0 and written whole). */
+ * 2; the remaining 3D bytes are 2D_VIC_order entries.  Where the 3D length
+ * (or the block) ends before ALL or MASK, multi_3d is lowered to the
+ * fields held; where it ends before an entry's 3D_Detail byte, the entry
+ * is not taken; the bytes left go to trailing[]. */
 typedef struct {
-    uint8_t has_address;              /* bytes 0-1 */
-    uint16_t physical_address;        /* A.B.C.D, A in bits 15..12: 1.0.0.0 = 0x1000 */
-    uint8_t has_flags;                /* byte 2 */
-    uint8_t supports_ai;              /* bit 7: Supports_AI (ACP, ISRC...) */
-    uint8_t dc_48bit;                 /* bit 6: 16 bits per component */
-    uint8_t dc_36bit;                 /* bit 5: 12 bits per component */
-    uint8_t dc_30bit;                 /* bit 4: 10 bits per component */
-    uint8_t dc_y444;                  /* bit 3: deep colour in YCbCr 4:4:4 too */
-    uint8_t dvi_dual;                 /* bit 0: DVI dual link */
-    uint8_t has_max_tmds;             /* byte 3 */
-    uint16_t max_tmds_mhz;            /* Max_TMDS_Clock, 5 MHz steps; 0 not stated */
-    uint8_t has_content_types;        /* byte 4: presence bits, content types */
-    uint8_t latency_present;          /* bit 7: Latency_Fields_Present */
+    uint8_t has_address;                /* bytes 0-1 */
+    uint16_t physical_address;          /* A.B.C.D, A in bits 15..12: 1.0.0.0 = 0x1000 */
+    uint8_t has_flags;                  /* byte 2 */
+    uint8_t supports_ai;                /* bit 7: Supports_AI (ACP, ISRC...) */
+    uint8_t dc_48bit;                   /* bit 6: 16 bits per component */
+    uint8_t dc_36bit;                   /* bit 5: 12 bits per component */
+    uint8_t dc_30bit;                   /* bit 4: 10 bits per component */
+    uint8_t dc_y444;                    /* bit 3: deep colour in YCbCr 4:4:4 too */
+    uint8_t dvi_dual;                   /* bit 0: DVI dual link */
+    uint8_t has_max_tmds;               /* byte 3 */
+    uint16_t max_tmds_mhz;              /* Max_TMDS_Clock, 5 MHz steps; 0 not stated */
+    uint8_t has_content_types;          /* byte 4: presence bits, content types */
+    uint8_t latency_present;            /* bit 7: Latency_Fields_Present */
     uint8_t interlaced_latency_present; /* bit 6: I_Latency_Fields_Present */
-    uint8_t hdmi_video_present;       /* bit 5: HDMI_Video_present */
-    uint8_t content_game;             /* bit 3: CNC3 */
-    uint8_t content_cinema;           /* bit 2: CNC2 */
-    uint8_t content_photo;            /* bit 1: CNC1 */
-    uint8_t content_graphics;         /* bit 0: CNC0 */
-    uint8_t video_latency;            /* code: 0 unknown, 1-251 (code - 1) * 2 ms, 255 no video */
-    uint8_t audio_latency;            /* code, likewise; 255 no audio */
-    uint8_t interlaced_video_latency; /* code, for interlaced formats */
-    uint8_t interlaced_audio_latency; /* code, for interlaced formats */
-    uint8_t present_3d;               /* video byte bit 7: 3D_present (the mandatory formats) */
-    uint8_t multi_3d;                 /* bits 6..5: 3D_Multi_present: 0 none, 1 ALL, 2 ALL and MASK, 3 reserved */
-    uint8_t image_size;               /* bits 4..3: 0 no data, 1 ratio only, 2 in cm, 3 in units of 5 cm */
-    uint8_t hdmi_vic_count;           /* HDMI_VIC_LEN, 0 to 7 */
+    uint8_t hdmi_video_present;         /* bit 5: HDMI_Video_present */
+    uint8_t content_game;               /* bit 3: CNC3 */
+    uint8_t content_cinema;             /* bit 2: CNC2 */
+    uint8_t content_photo;              /* bit 1: CNC1 */
+    uint8_t content_graphics;           /* bit 0: CNC0 */
+    uint8_t video_latency;              /* code: 0 unknown, 1-251 (code - 1) * 2 ms, 255 no video */
+    uint8_t audio_latency;              /* code, likewise; 255 no audio */
+    uint8_t interlaced_video_latency;   /* code, for interlaced formats */
+    uint8_t interlaced_audio_latency;   /* code, for interlaced formats */
+    uint8_t present_3d;                 /* video byte bit 7: 3D_present (the mandatory formats) */
+    uint8_t multi_3d;   /* bits 6..5: 3D_Multi_present: 0 none, 1 ALL, 2 ALL and MASK, 3 reserved */
+    uint8_t image_size; /* bits 4..3: 0 no data, 1 ratio only, 2 in cm, 3 in units of 5 cm */
+    uint8_t hdmi_vic_count;               /* HDMI_VIC_LEN, 0 to 7 */
     uint8_t hdmi_vics[CEA_HDMI_MAX_VICS]; /* 1 2160p30, 2 2160p25, 3 2160p24, 4 4096x2160p24 */
-    uint16_t structure_all_3d;        /* 3D_Structure_ALL_15..0 (first byte high): bit n = CEA_3D_* n */
-    uint16_t mask_3d;                 /* 3D_MASK_15..0: bit n = the VIC at index n takes ALL's structures */
-    uint8_t entry_count_3d;           /* 2D_VIC_order entries, 0 to 21 */
+    uint16_t structure_all_3d; /* 3D_Structure_ALL_15..0 (first byte high): bit n = CEA_3D_* n */
+    uint16_t mask_3d;       /* 3D_MASK_15..0: bit n = the VIC at index n takes ALL's structures */
+    uint8_t entry_count_3d; /* 2D_VIC_order entries, 0 to 21 */
     CeaHdmi3dEntry entries_3d[CEA_HDMI_MAX_3D_ENTRIES];
-    uint8_t trailing_size;            /* bytes after the layout (or of a part cut short) */
+    uint8_t trailing_size; /* bytes after the layout (or of a part cut short) */
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaHdmiBlock;
 
@@ -157,46 +154,46 @@ enum {
  * OUI of the vendor-specific block (OUI C4-5D-D8), and after the extended
  * tag and two reserved bytes of the sink capability data block (0x79). */
 typedef struct {
-    uint8_t has_rates;                /* bytes 0-3 */
-    uint8_t version;                  /* byte 0 */
+    uint8_t has_rates;                    /* bytes 0-3 */
+    uint8_t version;                      /* byte 0 */
     uint16_t max_tmds_character_rate_mhz; /* byte 1, 5 MHz steps; 0: 340 MHz at most */
-    uint8_t scdc_present;             /* byte 2 bit 7 */
-    uint8_t rr_capable;               /* bit 6: SCDC read requests */
-    uint8_t cable_status;             /* bit 5: CABLE_STATUS */
-    uint8_t ccbpci;                   /* bit 4: colour content bits per component indication */
-    uint8_t lte_340mcsc_scramble;     /* bit 3: scrambling at 340 Mcsc and below */
-    uint8_t independent_view_3d;      /* bit 2 */
-    uint8_t dual_view_3d;             /* bit 1 */
-    uint8_t osd_disparity_3d;         /* bit 0 */
-    uint8_t max_frl_rate;             /* byte 3 bits 7..4: a CEA_FRL_* code */
-    uint8_t uhd_vic;                  /* bit 3 */
-    uint8_t dc_48bit_420;             /* bit 2: deep colour 16 bits in 4:2:0 */
-    uint8_t dc_36bit_420;             /* bit 1: 12 bits */
-    uint8_t dc_30bit_420;             /* bit 0: 10 bits */
-    uint8_t has_features;             /* byte 4 */
-    uint8_t fapa_end_extended;        /* bit 7 */
-    uint8_t qms;                      /* bit 6: quick media switching (VRR) */
-    uint8_t m_delta;                  /* bit 5 */
-    uint8_t cinema_vrr;               /* bit 4: CinemaVRR, media rates below VRRmin */
-    uint8_t cnmvrr;                   /* bit 3: negative M_VRR values (NEG_MVRR) */
-    uint8_t fva;                      /* bit 2: fast vactive */
-    uint8_t allm;                     /* bit 1: auto low-latency mode */
-    uint8_t fapa_start_location;      /* bit 0: FAPA after the first active line */
-    uint8_t has_vrr;                  /* bytes 5-6 */
-    uint8_t vrr_min;                  /* byte 5 bits 5..0: Hz */
-    uint16_t vrr_max;                 /* byte 5 bits 7..6 high, byte 6 low: Hz, 10 bits */
-    uint8_t has_dsc;                  /* bytes 7-9 */
-    uint8_t dsc_1p2;                  /* byte 7 bit 7: VESA DSC 1.2a */
-    uint8_t dsc_native_420;           /* bit 6 */
-    uint8_t qms_tfr_max;              /* bit 5 */
-    uint8_t qms_tfr_min;              /* bit 4 */
-    uint8_t dsc_all_bpp;              /* bit 3: any 1/16 bpp step */
-    uint8_t dsc_16bpc;                /* bit 2 */
-    uint8_t dsc_12bpc;                /* bit 1 */
-    uint8_t dsc_10bpc;                /* bit 0 */
-    uint8_t dsc_max_frl_rate;         /* byte 8 bits 7..4: a CEA_FRL_* code */
-    uint8_t dsc_max_slices;           /* bits 3..0: 0 none, 1-4 1/2/4/8 at 340 MHz, 5-7 8/12/16 at 400 MHz */
-    uint8_t dsc_total_chunk_kbytes;   /* byte 9 bits 5..0: 1024 * (1 + code) bytes */
+    uint8_t scdc_present;                 /* byte 2 bit 7 */
+    uint8_t rr_capable;                   /* bit 6: SCDC read requests */
+    uint8_t cable_status;                 /* bit 5: CABLE_STATUS */
+    uint8_t ccbpci;                       /* bit 4: colour content bits per component indication */
+    uint8_t lte_340mcsc_scramble;         /* bit 3: scrambling at 340 Mcsc and below */
+    uint8_t independent_view_3d;          /* bit 2 */
+    uint8_t dual_view_3d;                 /* bit 1 */
+    uint8_t osd_disparity_3d;             /* bit 0 */
+    uint8_t max_frl_rate;                 /* byte 3 bits 7..4: a CEA_FRL_* code */
+    uint8_t uhd_vic;                      /* bit 3 */
+    uint8_t dc_48bit_420;                 /* bit 2: deep colour 16 bits in 4:2:0 */
+    uint8_t dc_36bit_420;                 /* bit 1: 12 bits */
+    uint8_t dc_30bit_420;                 /* bit 0: 10 bits */
+    uint8_t has_features;                 /* byte 4 */
+    uint8_t fapa_end_extended;            /* bit 7 */
+    uint8_t qms;                          /* bit 6: quick media switching (VRR) */
+    uint8_t m_delta;                      /* bit 5 */
+    uint8_t cinema_vrr;                   /* bit 4: CinemaVRR, media rates below VRRmin */
+    uint8_t cnmvrr;                       /* bit 3: negative M_VRR values (NEG_MVRR) */
+    uint8_t fva;                          /* bit 2: fast vactive */
+    uint8_t allm;                         /* bit 1: auto low-latency mode */
+    uint8_t fapa_start_location;          /* bit 0: FAPA after the first active line */
+    uint8_t has_vrr;                      /* bytes 5-6 */
+    uint8_t vrr_min;                      /* byte 5 bits 5..0: Hz */
+    uint16_t vrr_max;                     /* byte 5 bits 7..6 high, byte 6 low: Hz, 10 bits */
+    uint8_t has_dsc;                      /* bytes 7-9 */
+    uint8_t dsc_1p2;                      /* byte 7 bit 7: VESA DSC 1.2a */
+    uint8_t dsc_native_420;               /* bit 6 */
+    uint8_t qms_tfr_max;                  /* bit 5 */
+    uint8_t qms_tfr_min;                  /* bit 4 */
+    uint8_t dsc_all_bpp;                  /* bit 3: any 1/16 bpp step */
+    uint8_t dsc_16bpc;                    /* bit 2 */
+    uint8_t dsc_12bpc;                    /* bit 1 */
+    uint8_t dsc_10bpc;                    /* bit 0 */
+    uint8_t dsc_max_frl_rate;             /* byte 8 bits 7..4: a CEA_FRL_* code */
+    uint8_t dsc_max_slices; /* bits 3..0: 0 none, 1-4 1/2/4/8 at 340 MHz, 5-7 8/12/16 at 400 MHz */
+    uint8_t dsc_total_chunk_kbytes; /* byte 9 bits 5..0: 1024 * (1 + code) bytes */
     uint8_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaHdmiForumBlock;
@@ -238,17 +235,17 @@ void cea_print_edid_override(const CeaEdidOverride *eeodb);
  * version says.  Bytes 8-9 state luminances without local dimming when
  * flags_2 bit 2 is set; otherwise they are kept as they stand. */
 typedef struct {
-    uint8_t has_rates;           /* bytes 0-3 */
-    uint8_t version;             /* byte 0 */
-    uint8_t version_minor;       /* byte 1 */
-    uint8_t min_refresh_hz;      /* byte 2 */
-    uint8_t max_refresh_hz;      /* byte 3 */
-    uint8_t has_flags_1;         /* byte 4 */
-    uint8_t flags_1;             /* as sent */
-    uint8_t has_luminance;       /* bytes 5-9 */
-    uint8_t flags_2;             /* byte 5, as sent; bit 2: bytes 8-9 are luminances */
-    uint8_t max_luminance;       /* byte 6: code, 50 * 2^(code / 32) cd/m^2 */
-    uint8_t min_luminance;       /* byte 7: code, max * (code / 255)^2 / 100 cd/m^2 */
+    uint8_t has_rates;                      /* bytes 0-3 */
+    uint8_t version;                        /* byte 0 */
+    uint8_t version_minor;                  /* byte 1 */
+    uint8_t min_refresh_hz;                 /* byte 2 */
+    uint8_t max_refresh_hz;                 /* byte 3 */
+    uint8_t has_flags_1;                    /* byte 4 */
+    uint8_t flags_1;                        /* as sent */
+    uint8_t has_luminance;                  /* bytes 5-9 */
+    uint8_t flags_2;                        /* byte 5, as sent; bit 2: bytes 8-9 are luminances */
+    uint8_t max_luminance;                  /* byte 6: code, 50 * 2^(code / 32) cd/m^2 */
+    uint8_t min_luminance;                  /* byte 7: code, max * (code / 255)^2 / 100 cd/m^2 */
     uint8_t max_luminance_no_local_dimming; /* byte 8: code */
     uint8_t min_luminance_no_local_dimming; /* byte 9: code */
     uint8_t trailing_size;
