@@ -34,15 +34,27 @@ for hex in tests/data/*.hex; do
         dd if="$bin" of="$seeds/cea/$name.bin" bs=128 skip=1 count=1 status=none
     fi
 done
-# The real sinks' EDIDs, as they are.
+# The real sinks' EDIDs, as they are, and the data blocks of their second
+# block, each alone.
+mkdir -p "$seeds/blocks"
 for bin in tests/data/real/*.bin; do
     cp "$bin" "$seeds/edid/"
     dd if="$bin" of="$seeds/cea/$(basename "$bin")" bs=128 skip=1 count=1 status=none
+    read -r -a b <<<"$(od -An -v -tu1 "$seeds/cea/$(basename "$bin")" | tr -s ' \n' ' ')"
+    at=4
+    while [ "${b[0]}" -eq 2 ] && [ "$at" -lt "${b[2]}" ] && [ "$at" -lt 127 ]; do
+        span=$(( (b[at] & 31) + 1 ))
+        if [ "${b[at]}" -ne 0 ] && [ $((at + span)) -le 127 ]; then
+            dd if="$seeds/cea/$(basename "$bin")" of="$seeds/blocks/$(basename "$bin" .bin)-$at.bin" \
+                bs=1 skip="$at" count="$span" status=none
+        fi
+        at=$((at + span))
+    done
 done
 # The device profiles shipped and tested.
 mkdir -p "$seeds/profile"
 cp profiles/*.toml tests/data/profiles/*.toml "$seeds/profile/"
-echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks, $(ls "$seeds/profile" | wc -l) profiles"
+echo "fuzz seeds: $(ls "$seeds/edid" | wc -l) dumps, $(ls "$seeds/cea" | wc -l) CEA blocks, $(ls "$seeds/blocks" | wc -l) data blocks, $(ls "$seeds/profile" | wc -l) profiles"
 
 # Red zones wide enough that a read up to 255 bytes past a 128-byte block
 # lands in one, whatever the allocator placed next to it.
@@ -77,9 +89,10 @@ run fuzz_edid_decode "$seeds/edid" 33024
 run fuzz_cea "$seeds/cea" 128
 run fuzz_edid_roundtrip "$seeds/edid" 33024
 run fuzz_device_video "$seeds/edid" 33024
-targets=4
+run fuzz_cta_blocks "$seeds/blocks" 32
+targets=5
 if [ -x "$build/bin/fuzz_profile" ]; then   # built with toml++ only
     run fuzz_profile "$seeds/profile" 4096 profile.dict
-    targets=5
+    targets=6
 fi
 echo "fuzz: $targets targets, ${seconds}s each, no crash"
