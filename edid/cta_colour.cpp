@@ -193,13 +193,13 @@ void cea_decode_hdr_static_metadata(const uint8_t *header, CeaHdrStaticMetadata 
             h->metadata_types = *p;
             if ((p = take(&r, 1))) {
                 h->has_max_luminance = 1;
-                h->max_luminance = *p;
+                h->max_luminance_code = *p;
                 if ((p = take(&r, 1))) {
                     h->has_max_frame_average_luminance = 1;
-                    h->max_frame_average_luminance = *p;
+                    h->max_frame_average_luminance_code = *p;
                     if ((p = take(&r, 1))) {
                         h->has_min_luminance = 1;
-                        h->min_luminance = *p;
+                        h->min_luminance_code = *p;
                     }
                 }
             }
@@ -221,9 +221,9 @@ uint32_t cea_encode_hdr_static_metadata(const CeaHdrStaticMetadata *h, uint8_t *
                     put_bits(h->eotf_pq, 2, 2) | put_bits(h->eotf_hdr, 1, 1) |
                     put_bits(h->eotf_sdr, 0, 0));
     if (types) put(&w, h->metadata_types);
-    if (max) put(&w, h->max_luminance);
-    if (average) put(&w, h->max_frame_average_luminance);
-    if (min) put(&w, h->min_luminance);
+    if (max) put(&w, h->max_luminance_code);
+    if (average) put(&w, h->max_frame_average_luminance_code);
+    if (min) put(&w, h->min_luminance_code);
     return finish_with(&w, h->trailing, h->trailing_size, header);
 }
 
@@ -241,15 +241,15 @@ void cea_print_hdr_static_metadata(const CeaHdrStaticMetadata *h)
                     EOTFS, 4);
     if (h->has_metadata_types) print_flags("Static metadata types", h->metadata_types, TYPES, 1);
     if (h->has_max_luminance)
-        print_luminance("Desired content max luminance", h->max_luminance,
-                        max_luminance_millicd(h->max_luminance));
+        print_luminance("Desired content max luminance", h->max_luminance_code,
+                        max_luminance_millicd(h->max_luminance_code));
     if (h->has_max_frame_average_luminance)
         print_luminance("Desired content max frame-average luminance",
-                        h->max_frame_average_luminance,
-                        max_luminance_millicd(h->max_frame_average_luminance));
+                        h->max_frame_average_luminance_code,
+                        max_luminance_millicd(h->max_frame_average_luminance_code));
     if (h->has_min_luminance)
-        print_luminance("Desired content min luminance", h->min_luminance,
-                        min_luminance_millicd(h->max_luminance, h->min_luminance));
+        print_luminance("Desired content min luminance", h->min_luminance_code,
+                        min_luminance_millicd(h->max_luminance_code, h->min_luminance_code));
     print_trailing(h->trailing, h->trailing_size);
 }
 
@@ -376,8 +376,8 @@ bool decode_dolby(const uint8_t *p, uint32_t size, CeaDolbyVision *d)
         get_xy12(p + 4, &d->green_x, &d->green_y);
         get_xy12(p + 7, &d->blue_x, &d->blue_y);
         get_xy12(p + 10, &d->white_x, &d->white_y);
-        d->target_min = uint16_t(p[14] << 4 | get_bits(p[13], 7, 4));
-        d->target_max = uint16_t(p[15] << 4 | get_bits(p[13], 3, 0));
+        d->target_min_code = uint16_t(p[14] << 4 | get_bits(p[13], 7, 4));
+        d->target_max_code = uint16_t(p[15] << 4 | get_bits(p[13], 3, 0));
         d->dm_version = p[16];
         return true;
     }
@@ -385,9 +385,9 @@ bool decode_dolby(const uint8_t *p, uint32_t size, CeaDolbyVision *d)
     d->compact = 1;
     if (version == 1) {
         d->supports_2160p60 = uint8_t(get_bits(p[0], 1, 1));
-        d->target_max = uint16_t(get_bits(p[1], 7, 1));
+        d->target_max_code = uint16_t(get_bits(p[1], 7, 1));
         d->global_dimming = uint8_t(get_bits(p[1], 0, 0));
-        d->target_min = uint16_t(get_bits(p[2], 7, 1));
+        d->target_min_code = uint16_t(get_bits(p[2], 7, 1));
         d->colorimetry_p3 = uint8_t(get_bits(p[2], 0, 0));
         d->interface = uint8_t(get_bits(p[3], 0, 0));
         d->reserved_bits = p[3] & V1_COMPACT_RESERVED;
@@ -409,10 +409,10 @@ bool decode_dolby(const uint8_t *p, uint32_t size, CeaDolbyVision *d)
         return true;
     }
     d->backlight_control = uint8_t(get_bits(p[0], 1, 1));
-    d->target_min = uint16_t(get_bits(p[1], 7, 3));
+    d->target_min_code = uint16_t(get_bits(p[1], 7, 3));
     d->global_dimming = uint8_t(get_bits(p[1], 2, 2));
     d->backlight_min_luma = uint8_t(get_bits(p[1], 1, 0));
-    d->target_max = uint16_t(get_bits(p[2], 7, 3));
+    d->target_max_code = uint16_t(get_bits(p[2], 7, 3));
     d->reserved_bits = p[2] & V2_RESERVED;
     d->interface = uint8_t(get_bits(p[2], 1, 0));
     d->green_x = uint16_t(get_bits(p[3], 7, 1));
@@ -437,16 +437,16 @@ void encode_dolby(const CeaDolbyVision &d, Writer *w)
         put_xy12(w, d.green_x, d.green_y);
         put_xy12(w, d.blue_x, d.blue_y);
         put_xy12(w, d.white_x, d.white_y);
-        put(w, put_bits(d.target_min, 3, 0) << 4 | put_bits(d.target_max, 3, 0));
-        put(w, d.target_min >> 4);
-        put(w, d.target_max >> 4);
+        put(w, put_bits(d.target_min_code, 3, 0) << 4 | put_bits(d.target_max_code, 3, 0));
+        put(w, d.target_min_code >> 4);
+        put(w, d.target_max_code >> 4);
         put(w, d.dm_version);
         return;
     }
     if (version == 1) {
         put(w, common | put_bits(d.dm_version, 4, 2) | put_bits(d.supports_2160p60, 1, 1));
-        put(w, put_bits(d.target_max, 7, 1) | put_bits(d.global_dimming, 0, 0));
-        put(w, put_bits(d.target_min, 7, 1) | put_bits(d.colorimetry_p3, 0, 0));
+        put(w, put_bits(d.target_max_code, 7, 1) | put_bits(d.global_dimming, 0, 0));
+        put(w, put_bits(d.target_min_code, 7, 1) | put_bits(d.colorimetry_p3, 0, 0));
         if (!d.compact) {
             put(w, (d.reserved_bits & V1_LONG_RESERVED) | put_bits(d.interface, 0, 0));
             put(w, d.red_x), put(w, d.red_y);
@@ -462,9 +462,9 @@ void encode_dolby(const CeaDolbyVision &d, Writer *w)
         return;
     }
     put(w, common | put_bits(d.dm_version, 4, 2) | put_bits(d.backlight_control, 1, 1));
-    put(w, put_bits(d.target_min, 7, 3) | put_bits(d.global_dimming, 2, 2) |
+    put(w, put_bits(d.target_min_code, 7, 3) | put_bits(d.global_dimming, 2, 2) |
                put_bits(d.backlight_min_luma, 1, 0));
-    put(w, put_bits(d.target_max, 7, 3) | (d.reserved_bits & V2_RESERVED) |
+    put(w, put_bits(d.target_max_code, 7, 3) | (d.reserved_bits & V2_RESERVED) |
                put_bits(d.interface, 1, 0));
     put(w, put_bits(d.green_x, 7, 1) | put_bits(d.yuv444_12bit, 0, 0));
     put(w, put_bits(d.green_y, 7, 1) | put_bits(d.yuv444_10bit, 0, 0));
@@ -640,16 +640,17 @@ void print_dolby(const CeaDolbyVision &d)
     if (d.version == 1) {
         printf("   Colorimetry: %s\n", d.colorimetry_p3 ? "P3-D65" : "BT.709");
         print_code("Interface", d.interface, V1_INTERFACE, 2);
-        const uint32_t min = get_bits(d.target_min, 6, 0);
+        const uint32_t min = get_bits(d.target_min_code, 6, 0);
         printf("   Target minimum luminance: %u (", unsigned(min));
         print_micro((uint64_t(min) * min * 1000000 + 127 * 127 / 2) / (127 * 127));
         printf(")\n   Target maximum luminance: %u (%u cd/m^2)\n",
-               unsigned(get_bits(d.target_max, 6, 0)), 100 + 50 * get_bits(d.target_max, 6, 0));
+               unsigned(get_bits(d.target_max_code, 6, 0)),
+               100 + 50 * get_bits(d.target_max_code, 6, 0));
     } else {
         const uint32_t min =
-            d.version == 0 ? d.target_min & 0xFFF : 20 * get_bits(d.target_min, 4, 0);
-        const uint32_t max =
-            d.version == 0 ? d.target_max & 0xFFF : 2055 + 65 * get_bits(d.target_max, 4, 0);
+            d.version == 0 ? d.target_min_code & 0xFFF : 20 * get_bits(d.target_min_code, 4, 0);
+        const uint32_t max = d.version == 0 ? d.target_max_code & 0xFFF
+                                            : 2055 + 65 * get_bits(d.target_max_code, 4, 0);
         printf("   Target minimum luminance: PQ %u (", unsigned(min));
         print_micro(pq_microcd(min));
         printf(")\n   Target maximum luminance: PQ %u (", unsigned(max));

@@ -172,13 +172,13 @@ void decode_hdmi_parts(Reader *r, CeaHdmiBlock *h)
     if (get_bits(fields, 7, 7)) {
         if (!(p = take(r, PAIR_SIZE))) return;
         h->latency_present = 1;
-        h->video_latency = p[0];
-        h->audio_latency = p[1];
+        h->video_latency_code = p[0];
+        h->audio_latency_code = p[1];
         if (get_bits(fields, 6, 6)) {
             if (!(p = take(r, PAIR_SIZE))) return;
             h->interlaced_latency_present = 1;
-            h->interlaced_video_latency = p[0];
-            h->interlaced_audio_latency = p[1];
+            h->interlaced_video_latency_code = p[0];
+            h->interlaced_audio_latency_code = p[1];
         }
     }
     if (!get_bits(fields, 5, 5) || !(p = take(r, PAIR_SIZE))) return;
@@ -224,12 +224,12 @@ uint32_t cea_encode_hdmi_block(const CeaHdmiBlock *h, uint8_t *header)
                     put_bits(h->content_cinema, 2, 2) | put_bits(h->content_photo, 1, 1) |
                     put_bits(h->content_graphics, 0, 0));
     if (h->latency_present) {
-        put(&w, h->video_latency);
-        put(&w, h->audio_latency);
+        put(&w, h->video_latency_code);
+        put(&w, h->audio_latency_code);
     }
     if (i_latency) {
-        put(&w, h->interlaced_video_latency);
-        put(&w, h->interlaced_audio_latency);
+        put(&w, h->interlaced_video_latency_code);
+        put(&w, h->interlaced_audio_latency_code);
     }
     if (h->hdmi_video_present) {
         const uint32_t vics = min_u32(h->hdmi_vic_count, CEA_HDMI_MAX_VICS);
@@ -311,12 +311,12 @@ void cea_print_hdmi_block(const CeaHdmiBlock *h)
                         put_bits(h->content_photo, 1, 1) | put_bits(h->content_graphics, 0, 0),
                     CONTENT, 4);
     if (h->latency_present) {
-        print_latency("Video latency", h->video_latency, "no video");
-        print_latency("Audio latency", h->audio_latency, "no audio");
+        print_latency("Video latency", h->video_latency_code, "no video");
+        print_latency("Audio latency", h->audio_latency_code, "no audio");
     }
     if (h->latency_present && h->interlaced_latency_present) {
-        print_latency("Interlaced video latency", h->interlaced_video_latency, "no video");
-        print_latency("Interlaced audio latency", h->interlaced_audio_latency, "no audio");
+        print_latency("Interlaced video latency", h->interlaced_video_latency_code, "no video");
+        print_latency("Interlaced audio latency", h->interlaced_audio_latency_code, "no audio");
     }
     if (!h->hdmi_video_present) {
         print_trailing(h->trailing, h->trailing_size);
@@ -393,8 +393,8 @@ void decode_forum_parts(Reader *r, CeaHdmiForumBlock *f)
     f->fapa_start_location = uint8_t(get_bits(*p, 0, 0));
     if (!(p = take(r, FORUM_VRR_SIZE))) return;
     f->has_vrr = 1;
-    f->vrr_min = uint8_t(get_bits(p[0], 5, 0));
-    f->vrr_max = uint16_t(get_bits(p[0], 7, 6) << 8 | p[1]);
+    f->vrr_min_hz = uint8_t(get_bits(p[0], 5, 0));
+    f->vrr_max_hz = uint16_t(get_bits(p[0], 7, 6) << 8 | p[1]);
     if (!(p = take(r, FORUM_DSC_SIZE))) return;
     f->has_dsc = 1;
     f->dsc_1p2 = uint8_t(get_bits(p[0], 7, 7));
@@ -407,7 +407,7 @@ void decode_forum_parts(Reader *r, CeaHdmiForumBlock *f)
     f->dsc_10bpc = uint8_t(get_bits(p[0], 0, 0));
     f->dsc_max_frl_rate = uint8_t(get_bits(p[1], 7, 4));
     f->dsc_max_slices = uint8_t(get_bits(p[1], 3, 0));
-    f->dsc_total_chunk_kbytes = uint8_t(get_bits(p[2], 5, 0));
+    f->dsc_total_chunk_code = uint8_t(get_bits(p[2], 5, 0));
 }
 
 // The parts marked present (and those before them), then the trailing bytes.
@@ -432,8 +432,8 @@ void encode_forum_parts(const CeaHdmiForumBlock *f, Writer *w)
                    put_bits(f->cnmvrr, 3, 3) | put_bits(f->fva, 2, 2) | put_bits(f->allm, 1, 1) |
                    put_bits(f->fapa_start_location, 0, 0));
     if (vrr) {
-        put(w, put_bits(f->vrr_max >> 8, 7, 6) | put_bits(f->vrr_min, 5, 0));
-        put(w, f->vrr_max);
+        put(w, put_bits(f->vrr_max_hz >> 8, 7, 6) | put_bits(f->vrr_min_hz, 5, 0));
+        put(w, f->vrr_max_hz);
     }
     if (dsc) {
         put(w, put_bits(f->dsc_1p2, 7, 7) | put_bits(f->dsc_native_420, 6, 6) |
@@ -441,7 +441,7 @@ void encode_forum_parts(const CeaHdmiForumBlock *f, Writer *w)
                    put_bits(f->dsc_all_bpp, 3, 3) | put_bits(f->dsc_16bpc, 2, 2) |
                    put_bits(f->dsc_12bpc, 1, 1) | put_bits(f->dsc_10bpc, 0, 0));
         put(w, put_bits(f->dsc_max_frl_rate, 7, 4) | put_bits(f->dsc_max_slices, 3, 0));
-        put(w, put_bits(f->dsc_total_chunk_kbytes, 5, 0));
+        put(w, put_bits(f->dsc_total_chunk_code, 5, 0));
     }
     put_bytes(w, f->trailing, min_u32(f->trailing_size, CEA_MAX_PAYLOAD));
 }
@@ -532,8 +532,8 @@ void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *f)
                         put_bits(f->allm, 1, 1) | put_bits(f->fapa_start_location, 0, 0),
                     FEATURES, 8, true);
     if (f->has_vrr) {
-        printf("   VRRmin: %u Hz\n", unsigned(f->vrr_min));
-        printf("   VRRmax: %u Hz\n", unsigned(f->vrr_max));
+        printf("   VRRmin: %u Hz\n", unsigned(f->vrr_min_hz));
+        printf("   VRRmax: %u Hz\n", unsigned(f->vrr_max_hz));
     }
     if (f->has_dsc) {
         print_flags("DSC",
@@ -545,7 +545,7 @@ void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *f)
         print_code("DSC maximum slices", f->dsc_max_slices, SLICES, 8);
         print_frl("DSC maximum FRL rate", f->dsc_max_frl_rate);
         printf("   DSC total chunk bytes: %u\n",
-               1024u * (1 + get_bits(f->dsc_total_chunk_kbytes, 5, 0)));
+               1024u * (1 + get_bits(f->dsc_total_chunk_code, 5, 0)));
     }
     print_trailing(f->trailing, f->trailing_size);
 }
@@ -627,10 +627,10 @@ void cea_decode_amd_block(const uint8_t *header, CeaAmdBlock *amd)
             if ((p = take(&r, AMD_LUMINANCE_SIZE))) {
                 amd->has_luminance = 1;
                 amd->flags_2 = p[0];
-                amd->max_luminance = p[1];
-                amd->min_luminance = p[2];
-                amd->max_luminance_no_local_dimming = p[3];
-                amd->min_luminance_no_local_dimming = p[4];
+                amd->max_luminance_code = p[1];
+                amd->min_luminance_code = p[2];
+                amd->max_luminance_no_local_dimming_code = p[3];
+                amd->min_luminance_no_local_dimming_code = p[4];
             }
         }
     }
@@ -651,10 +651,10 @@ uint32_t cea_encode_amd_block(const CeaAmdBlock *amd, uint8_t *header)
     if (flags) put(&w, amd->flags_1);
     if (amd->has_luminance) {
         put(&w, amd->flags_2);
-        put(&w, amd->max_luminance);
-        put(&w, amd->min_luminance);
-        put(&w, amd->max_luminance_no_local_dimming);
-        put(&w, amd->min_luminance_no_local_dimming);
+        put(&w, amd->max_luminance_code);
+        put(&w, amd->min_luminance_code);
+        put(&w, amd->max_luminance_no_local_dimming_code);
+        put(&w, amd->min_luminance_no_local_dimming_code);
     }
     put_bytes(&w, amd->trailing, min_u32(amd->trailing_size, CEA_MAX_PAYLOAD));
     return finish(w, CEA_TAG_VENDOR, header);
@@ -670,20 +670,20 @@ void cea_print_amd_block(const CeaAmdBlock *amd)
     if (amd->has_flags_1) printf("   Flags 1: 0x%02X\n", unsigned(amd->flags_1));
     if (amd->has_luminance) {
         printf("   Flags 2: 0x%02X\n", unsigned(amd->flags_2));
-        print_luminance("Maximum luminance", amd->max_luminance,
-                        max_luminance_millicd(amd->max_luminance));
-        print_luminance("Minimum luminance", amd->min_luminance,
-                        min_luminance_millicd(amd->max_luminance, amd->min_luminance));
+        print_luminance("Maximum luminance", amd->max_luminance_code,
+                        max_luminance_millicd(amd->max_luminance_code));
+        print_luminance("Minimum luminance", amd->min_luminance_code,
+                        min_luminance_millicd(amd->max_luminance_code, amd->min_luminance_code));
         if (amd->flags_2 & CEA_AMD_FLAGS_2_LOCAL_DIMMING) {
-            const uint8_t max = amd->max_luminance_no_local_dimming;
+            const uint8_t max = amd->max_luminance_no_local_dimming_code;
             print_luminance("Maximum luminance without local dimming", max,
                             max_luminance_millicd(max));
             print_luminance("Minimum luminance without local dimming",
-                            amd->min_luminance_no_local_dimming,
-                            min_luminance_millicd(max, amd->min_luminance_no_local_dimming));
+                            amd->min_luminance_no_local_dimming_code,
+                            min_luminance_millicd(max, amd->min_luminance_no_local_dimming_code));
         } else {
-            printf("   Bytes 8-9: %02X %02X\n", unsigned(amd->max_luminance_no_local_dimming),
-                   unsigned(amd->min_luminance_no_local_dimming));
+            printf("   Bytes 8-9: %02X %02X\n", unsigned(amd->max_luminance_no_local_dimming_code),
+                   unsigned(amd->min_luminance_no_local_dimming_code));
         }
     }
     print_trailing(amd->trailing, amd->trailing_size);

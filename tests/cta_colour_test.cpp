@@ -82,9 +82,9 @@ TEST(HdrStaticMetadata, FieldsAsEdidDecodeReadsThem)
         std::string s = names(h.eotf_sdr, "SDR", h.eotf_hdr, "HDR", h.eotf_pq, "PQ", h.eotf_hlg,
                               "HLG", h.eotf_other, "other");
         if (h.has_metadata_types) add(s, hex_of(&h.metadata_types, 1));
-        if (h.has_max_luminance) add(s, n(h.max_luminance));
-        if (h.has_max_frame_average_luminance) add(s, n(h.max_frame_average_luminance));
-        if (h.has_min_luminance) add(s, n(h.min_luminance));
+        if (h.has_max_luminance) add(s, n(h.max_luminance_code));
+        if (h.has_max_frame_average_luminance) add(s, n(h.max_frame_average_luminance_code));
+        if (h.has_min_luminance) add(s, n(h.min_luminance_code));
         EXPECT_EQ(s, row.facts) << row.wire;
     }
 }
@@ -142,7 +142,7 @@ std::string facts(const CeaVendorVideo &v)
     add(s, names(d.yuv422_12bit, "YUV422-12", d.supports_2160p60, "2160p60", d.global_dimming,
                  "GlobalDimming", d.backlight_control, "Backlight", d.colorimetry_p3, "P3-D65",
                  d.yuv444_12bit, "444-12", d.yuv444_10bit, "444-10"));
-    add(s, "if" + n(d.interface) + " " + n(d.target_min) + "-" + n(d.target_max));
+    add(s, "if" + n(d.interface) + " " + n(d.target_min_code) + "-" + n(d.target_max_code));
     add(s, n(d.red_x) + "," + n(d.red_y) + " " + n(d.green_x) + "," + n(d.green_y) + " " +
                n(d.blue_x) + "," + n(d.blue_y));
     if (d.version == 0) add(s, n(d.white_x) + "," + n(d.white_y));

@@ -19,6 +19,7 @@ _Static_assert(sizeof(CeaExtension) == 8400, "CeaExtension");
 _Static_assert(offsetof(EdidInfo, standard_timings) == 92, "established timings in 3 bytes");
 _Static_assert(offsetof(EdidInfo, cea) == 752, "EdidInfo.cea");
 _Static_assert(offsetof(CeaShortAudioDescriptor, options) == 4, "options on a byte of its own");
+_Static_assert(sizeof(CeaHdmi3dEntry) == 3 && sizeof(CeaHdr10Plus) == 3, "typed records of bytes");
 
 /* Decodes dump and returns a few facts through the C view of the record:
  * bit 0 est_640x480_60, bit 1 the first slot's timing is interlaced,
@@ -40,19 +41,4 @@ int c_view_of_edid(const uint8_t *dump, size_t length)
         if (b->tag == CEA_TAG_SPEAKER && b->body.speakers.fl_fr) facts |= 16;
     }
     return facts;
-}
-
-/* The HDMI fields a C firmware reads to choose a link, from the block whose
- * header is at header: the TMDS clock in MHz, plus 1000 when the HDMI
- * Forum fields of the next block at next allow FRL; -1 when the first is
- * no HDMI block. */
-int c_view_of_hdmi(const uint8_t *header, const uint8_t *next)
-{
-    CeaHdmiBlock hdmi;
-    CeaHdmiForumBlock forum;
-    if (cea_block_kind(header) != CEA_KIND_HDMI) return -1;
-    cea_decode_hdmi_block(header, &hdmi);
-    cea_decode_hdmi_forum_block(next, &forum);
-    return (hdmi.has_max_tmds ? hdmi.max_tmds_mhz : 0) +
-           (forum.has_rates && forum.max_frl_rate != CEA_FRL_NONE ? 1000 : 0);
 }

@@ -13,8 +13,8 @@
  * present and those before them, then those bytes, and return the bytes
  * written, or 0 (writing nothing) beyond 31 payload bytes; reserved bits
  * are written as 0, values cut to their wire width.  Records hold wire
- * codes; the printers convert them (luminances to cd/m^2, chromaticity
- * codes to coordinates).  Flags are 0 or 1.  Fields are in wire order.
+ * values; names ending in _code (luminances), and the chromaticities, are
+ * codes that the printers convert (to cd/m^2, to coordinates).  Flags are 0 or 1.  Fields are in wire order.
  * The extended tag is not checked by the decoders (cea_block_kind tells
  * the kind); the encoders write their kind's.
  */
@@ -101,11 +101,12 @@ typedef struct {
     uint8_t has_metadata_types; /* byte 2 */
     uint8_t metadata_types;     /* static metadata descriptor types: bit n = type n + 1 */
     uint8_t has_max_luminance;  /* byte 3 */
-    uint8_t max_luminance;      /* desired content max luminance, code */
+    uint8_t max_luminance_code; /* desired content max luminance, code */
     uint8_t has_max_frame_average_luminance; /* byte 4 */
-    uint8_t max_frame_average_luminance;     /* desired content max frame-average luminance, code */
-    uint8_t has_min_luminance;               /* byte 5 */
-    uint8_t min_luminance;                   /* desired content min luminance, code */
+    uint8_t
+        max_frame_average_luminance_code; /* desired content max frame-average luminance, code */
+    uint8_t has_min_luminance;            /* byte 5 */
+    uint8_t min_luminance_code;           /* desired content min luminance, code */
     uint8_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaHdrStaticMetadata;
@@ -200,8 +201,8 @@ typedef struct {
     uint8_t global_dimming;    /* v0: byte 0 bit 2; v1: byte 1 bit 0; v2: byte 1 bit 2 */
     uint8_t yuv422_12bit;      /* byte 0 bit 0 */
     uint8_t compact;           /* v1: the compact form (7 bytes); v2 is always compact */
-    uint16_t target_min; /* v0: PQ code, 12 bits; v1: byte 2 bits 7..1; v2: byte 1 bits 7..3 */
-    uint16_t target_max; /* v0: PQ code, 12 bits; v1: byte 1 bits 7..1; v2: byte 2 bits 7..3 */
+    uint16_t target_min_code; /* v0: PQ code, 12 bits; v1: byte 2 bits 7..1; v2: byte 1 bits 7..3 */
+    uint16_t target_max_code; /* v0: PQ code, 12 bits; v1: byte 1 bits 7..1; v2: byte 2 bits 7..3 */
     uint8_t backlight_min_luma; /* v2: byte 1 bits 1..0 */
     uint8_t colorimetry_p3;     /* v1: byte 2 bit 0 */
     uint8_t interface;          /* v1: byte 3 bit 0; v2: byte 2 bits 1..0 */

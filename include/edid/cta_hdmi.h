@@ -14,9 +14,11 @@
  * the record needs more than 31 payload bytes; printers write the report's
  * lines, indented by three blanks, on standard output.
  *
- * Records hold the values as the wire carries them (codes, not converted),
- * except where a field's name gives a unit (max_tmds_mhz); the printers
- * convert.  Flags are 0 or 1.  Fields are listed in wire order.
+ * Records hold the values as the wire carries them: a field whose name
+ * ends in a unit holds that unit (max_tmds_mhz, vrr_max_hz), one whose
+ * name ends in _code holds a code that the printers convert (latencies,
+ * luminances); enumerations and flags are as sent.  Flags are 0 or 1.
+ * Fields are listed in wire order.  The names are those of the JSON form.
  *
  * Presence.  The parts of a block that its length may leave out have a
  * has_* flag (or a presence flag of the format itself, for the HDMI
@@ -107,11 +109,11 @@ typedef struct {
     uint8_t content_cinema;             /* bit 2: CNC2 */
     uint8_t content_photo;              /* bit 1: CNC1 */
     uint8_t content_graphics;           /* bit 0: CNC0 */
-    uint8_t video_latency;              /* code: 0 unknown, 1-251 (code - 1) * 2 ms, 255 no video */
-    uint8_t audio_latency;              /* code, likewise; 255 no audio */
-    uint8_t interlaced_video_latency;   /* code, for interlaced formats */
-    uint8_t interlaced_audio_latency;   /* code, for interlaced formats */
-    uint8_t present_3d;                 /* video byte bit 7: 3D_present (the mandatory formats) */
+    uint8_t video_latency_code;         /* code: 0 unknown, 1-251 (code - 1) * 2 ms, 255 no video */
+    uint8_t audio_latency_code;         /* code, likewise; 255 no audio */
+    uint8_t interlaced_video_latency_code; /* code, for interlaced formats */
+    uint8_t interlaced_audio_latency_code; /* code, for interlaced formats */
+    uint8_t present_3d; /* video byte bit 7: 3D_present (the mandatory formats) */
     uint8_t multi_3d;   /* bits 6..5: 3D_Multi_present: 0 none, 1 ALL, 2 ALL and MASK, 3 reserved */
     uint8_t image_size; /* bits 4..3: 0 no data, 1 ratio only, 2 in cm, 3 in units of 5 cm */
     uint8_t hdmi_vic_count;               /* HDMI_VIC_LEN, 0 to 7 */
@@ -180,8 +182,8 @@ typedef struct {
     uint8_t allm;                         /* bit 1: auto low-latency mode */
     uint8_t fapa_start_location;          /* bit 0: FAPA after the first active line */
     uint8_t has_vrr;                      /* bytes 5-6 */
-    uint8_t vrr_min;                      /* byte 5 bits 5..0: Hz */
-    uint16_t vrr_max;                     /* byte 5 bits 7..6 high, byte 6 low: Hz, 10 bits */
+    uint8_t vrr_min_hz;                   /* byte 5 bits 5..0: Hz */
+    uint16_t vrr_max_hz;                  /* byte 5 bits 7..6 high, byte 6 low: Hz, 10 bits */
     uint8_t has_dsc;                      /* bytes 7-9 */
     uint8_t dsc_1p2;                      /* byte 7 bit 7: VESA DSC 1.2a */
     uint8_t dsc_native_420;               /* bit 6 */
@@ -193,7 +195,7 @@ typedef struct {
     uint8_t dsc_10bpc;                    /* bit 0 */
     uint8_t dsc_max_frl_rate;             /* byte 8 bits 7..4: a CEA_FRL_* code */
     uint8_t dsc_max_slices; /* bits 3..0: 0 none, 1-4 1/2/4/8 at 340 MHz, 5-7 8/12/16 at 400 MHz */
-    uint8_t dsc_total_chunk_kbytes; /* byte 9 bits 5..0: 1024 * (1 + code) bytes */
+    uint8_t dsc_total_chunk_code; /* byte 9 bits 5..0: 1024 * (1 + code) bytes */
     uint8_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaHdmiForumBlock;
@@ -235,19 +237,19 @@ void cea_print_edid_override(const CeaEdidOverride *eeodb);
  * version says.  Bytes 8-9 state luminances without local dimming when
  * flags_2 bit 2 is set; otherwise they are kept as they stand. */
 typedef struct {
-    uint8_t has_rates;                      /* bytes 0-3 */
-    uint8_t version;                        /* byte 0 */
-    uint8_t version_minor;                  /* byte 1 */
-    uint8_t min_refresh_hz;                 /* byte 2 */
-    uint8_t max_refresh_hz;                 /* byte 3 */
-    uint8_t has_flags_1;                    /* byte 4 */
-    uint8_t flags_1;                        /* as sent */
-    uint8_t has_luminance;                  /* bytes 5-9 */
-    uint8_t flags_2;                        /* byte 5, as sent; bit 2: bytes 8-9 are luminances */
-    uint8_t max_luminance;                  /* byte 6: code, 50 * 2^(code / 32) cd/m^2 */
-    uint8_t min_luminance;                  /* byte 7: code, max * (code / 255)^2 / 100 cd/m^2 */
-    uint8_t max_luminance_no_local_dimming; /* byte 8: code */
-    uint8_t min_luminance_no_local_dimming; /* byte 9: code */
+    uint8_t has_rates;          /* bytes 0-3 */
+    uint8_t version;            /* byte 0 */
+    uint8_t version_minor;      /* byte 1 */
+    uint8_t min_refresh_hz;     /* byte 2 */
+    uint8_t max_refresh_hz;     /* byte 3 */
+    uint8_t has_flags_1;        /* byte 4 */
+    uint8_t flags_1;            /* as sent */
+    uint8_t has_luminance;      /* bytes 5-9 */
+    uint8_t flags_2;            /* byte 5, as sent; bit 2: bytes 8-9 are luminances */
+    uint8_t max_luminance_code; /* byte 6: code, 50 * 2^(code / 32) cd/m^2 */
+    uint8_t min_luminance_code; /* byte 7: code, max * (code / 255)^2 / 100 cd/m^2 */
+    uint8_t max_luminance_no_local_dimming_code; /* byte 8: code */
+    uint8_t min_luminance_no_local_dimming_code; /* byte 9: code */
     uint8_t trailing_size;
     uint8_t trailing[CEA_MAX_PAYLOAD];
 } CeaAmdBlock;
