@@ -12,11 +12,12 @@
  * kept in trailing[] (or payload[]); encoders write the parts marked
  * present and those before them, then those bytes, and return the bytes
  * written, or 0 (writing nothing) beyond 31 payload bytes; reserved bits
- * are written as 0, values cut to their wire width.  Records hold wire
- * values; names ending in _code (luminances), and the chromaticities, are
- * codes that the printers convert (to cd/m^2, to coordinates).  Flags are 0 or 1.  Fields are in wire order.
- * The extended tag is not checked by the decoders (cea_block_kind tells
- * the kind); the encoders write their kind's.
+ * are written as 0 (except Dolby Vision's, kept), values cut to their
+ * wire width.  Records hold wire values; names ending in _code
+ * (luminances), and the chromaticities, are codes that the printers
+ * convert (to cd/m^2, to coordinates).  Flags are 0 or 1.  Fields are in
+ * wire order.  The extended tag is not checked by the decoders
+ * (cea_block_kind tells the kind); the encoders write their kind's.
  */
 #ifndef EDID_CTA_COLOUR_H
 #define EDID_CTA_COLOUR_H
