@@ -174,11 +174,11 @@ void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *hdr);
  *     luminance (100 + 50 * code cd/m^2), bit 0 global dimming; byte 2
  *     bits 7..1 target minimum luminance ((code / 127)^2 cd/m^2), bit 0
  *     P3-D65 colorimetry (else BT.709); byte 3 bit 0 interface (low
- *     latency as well as standard).  Long form: bytes 4-9 the red, green, blue x and y,
- *     8-bit codes (value / 256).  Compact form: byte 3 bits 7..5 blue x,
- *     4..2 blue y; byte 4 bits 7..1 green x, byte 5 bits 7..1 green y; byte
- *     6 bits 7..3 red x; red y from byte 6 bits 2..0 (high), byte 5 bit 0
- *     and byte 4 bit 0 (low).
+ *     latency as well as standard).  Long form: bytes 4-9 the red, green,
+ *     blue x and y, 8-bit codes (value / 256).  Compact form: byte 3 bits
+ *     7..5 blue x, 4..2 blue y; byte 4 bits 7..1 green x, byte 5 bits 7..1
+ *     green y; byte 6 bits 7..3 red x; red y from byte 6 bits 2..0 (high),
+ *     byte 5 bit 0 and byte 4 bit 0 (low).
  *   Version 2 (7 bytes): byte 0 bits 4..2 DM version - 2, bit 1 backlight
  *     control; byte 1 bits 7..3 target minimum PQ (20 * code), bit 2
  *     global dimming, bits 1..0 backlight minimum luminance (25 + 25 *
@@ -192,8 +192,8 @@ void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *hdr);
  * Fields that the version does not hold are 0 and not written.  The
  * reserved bits (version 0 byte 0 bits 4..3, version 1 byte 3 bits 7..1
  * of the long form and bit 1 of the compact form, version 2 byte 2 bit 2)
- * are kept as sent in reserved_bits,
- * at their places in their byte, and written back from there. */
+ * are kept as sent in reserved_bits, at their places in their byte, and
+ * written back from there. */
 typedef struct {
     uint8_t version;           /* byte 0 bits 7..5: 0, 1 or 2 */
     uint8_t dm_version;        /* v0: byte 16; v1, v2: byte 0 bits 4..2 (DM version - 2) */
