@@ -39,11 +39,12 @@ inline const uint8_t *take(Reader *r, uint32_t n)
     return p;
 }
 
-// A 24-bit OUI, least significant byte first; 0 when the payload is shorter.
-inline uint32_t take_oui(Reader *r)
+// An extended tag block's payload after the extended tag byte.
+inline Reader extended_payload_of(const uint8_t *header)
 {
-    const uint8_t *p = take(r, OUI_SIZE);
-    return p ? uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 : 0;
+    Reader r = payload_of(header);
+    take(&r, 1);
+    return r;
 }
 
 // The bytes left in the payload, into a record's trailing area of

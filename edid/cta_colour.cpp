@@ -32,14 +32,6 @@ using namespace edid_cta;
 
 namespace {
 
-// An extended tag block's payload, after the extended tag byte.
-Reader extended_payload(const uint8_t *header)
-{
-    Reader r = payload_of(header);
-    take(&r, 1);
-    return r;
-}
-
 // A writer with the extended tag put.
 Writer extended_writer(uint32_t extended_tag)
 {
@@ -63,7 +55,7 @@ uint32_t finish_with(Writer *w, const uint8_t *trailing, uint32_t size, uint8_t 
 void cea_decode_video_capability(const uint8_t *header, CeaVideoCapability *cap)
 {
     memset(cap, 0, sizeof *cap);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     if (const uint8_t *p = take(&r, 1)) {
         cap->has_flags = 1;
         cap->quantization_ycc = uint8_t(get_bits(*p, 7, 7));
@@ -109,7 +101,7 @@ void cea_print_video_capability(const CeaVideoCapability *cap)
 void cea_decode_colorimetry(const uint8_t *header, CeaColorimetry *c)
 {
     memset(c, 0, sizeof *c);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     const uint8_t *p;
     if ((p = take(&r, 1))) {
         c->has_colorimetry = 1;
@@ -179,7 +171,7 @@ void cea_print_colorimetry(const CeaColorimetry *c)
 void cea_decode_hdr_static_metadata(const uint8_t *header, CeaHdrStaticMetadata *h)
 {
     memset(h, 0, sizeof *h);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     const uint8_t *p;
     if ((p = take(&r, 1))) {
         h->has_eotfs = 1;
@@ -266,7 +258,7 @@ constexpr unsigned DYNAMIC_TYPE_SIZE = 2; // the type after an entry's length by
 void cea_decode_hdr_dynamic_metadata(const uint8_t *header, CeaHdrDynamicMetadata *h)
 {
     memset(h, 0, sizeof *h);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     while (h->count < CEA_HDR_DYNAMIC_MAX_TYPES && r.at < r.size) {
         const uint32_t length = r.bytes[r.at];
         if (length < DYNAMIC_TYPE_SIZE || r.size - r.at - 1 < length) break;
@@ -477,7 +469,7 @@ void encode_dolby(const CeaDolbyVision &d, Writer *w)
 void cea_decode_vendor_video(const uint8_t *header, CeaVendorVideo *v)
 {
     memset(v, 0, sizeof *v);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     for (unsigned i = 0; i < OUI_SIZE && r.at < r.size; ++i)
         v->oui |= uint32_t(r.bytes[r.at++]) << (8 * i);
     const uint8_t *p = r.bytes + r.at;

@@ -78,20 +78,11 @@ constexpr unsigned SCDB_RESERVED_SIZE = 2;
 // AMD parts: bytes 0-3, byte 4, bytes 5-9.
 constexpr unsigned AMD_RATES_SIZE = 4, AMD_FLAGS_SIZE = 1, AMD_LUMINANCE_SIZE = 5;
 
-// An extended tag block's payload, after the extended tag byte.
-Reader extended_payload(const uint8_t *header)
-{
-    Reader r = payload_of(header);
-    take(&r, 1);
-    return r;
-}
-
 void print_vic_format(uint32_t vic)
 {
     edid_video::VideoFormat f;
     if (!edid_video::vic_format(vic, &f)) return;
-    printf(" (%ux%u%s@%u)", unsigned(f.h_active),
-           unsigned(f.interlaced ? f.v_active / 2 : f.v_active), f.interlaced ? "i" : "",
+    printf(" (%ux%u%s@%u)", unsigned(f.h_active), unsigned(f.v_active), f.interlaced ? "i" : "",
            unsigned((edid_video::field_rate_millihz(f) + 500) / 1000));
 }
 
@@ -553,7 +544,7 @@ void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *f)
 void cea_decode_hdmi_forum_sink_capability(const uint8_t *header, CeaHdmiForumBlock *forum)
 {
     memset(forum, 0, sizeof *forum);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     if (!take(&r, SCDB_RESERVED_SIZE)) return;
     decode_forum_parts(&r, forum);
     forum->trailing_size = take_rest(&r, forum->trailing);
@@ -583,7 +574,7 @@ void cea_print_hdmi_forum_sink_capability(const CeaHdmiForumBlock *forum)
 void cea_decode_edid_override(const uint8_t *header, CeaEdidOverride *eeodb)
 {
     memset(eeodb, 0, sizeof *eeodb);
-    Reader r = extended_payload(header);
+    Reader r = extended_payload_of(header);
     if (const uint8_t *p = take(&r, 1)) {
         eeodb->has_count = 1;
         eeodb->extension_count = *p;
