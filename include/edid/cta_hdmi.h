@@ -207,8 +207,9 @@ uint32_t cea_encode_hdmi_forum_block(const CeaHdmiForumBlock *forum, uint8_t *he
 void cea_print_hdmi_forum_block(const CeaHdmiForumBlock *forum);
 
 /* The sink capability data block (CEA_KIND_HDMI_FORUM_SINK_CAPABILITY):
- * the two bytes after the extended tag are reserved and written as 0; a
- * block that holds fewer than them decodes with nothing present. */
+ * the two bytes after the extended tag are reserved, and written as 0
+ * when anything follows them; a block that holds fewer than them decodes
+ * with nothing present and no trailing bytes. */
 void cea_decode_hdmi_forum_sink_capability(const uint8_t *header, CeaHdmiForumBlock *forum);
 uint32_t cea_encode_hdmi_forum_sink_capability(const CeaHdmiForumBlock *forum, uint8_t *header);
 void cea_print_hdmi_forum_sink_capability(const CeaHdmiForumBlock *forum);
