@@ -104,7 +104,8 @@ uint32_t cea_block_kind(const uint8_t *header)
         if (length < OUI_SIZE) return uint32_t(CEA_KIND_UNKNOWN);
         return vendor_kind(uint32_t(header[1]) | uint32_t(header[2]) << 8 |
                            uint32_t(header[3]) << 16);
-    case CEA_TAG_EXTENDED: return length == 0 ? uint32_t(CEA_KIND_UNKNOWN) : extended_kind(header[1]);
+    case CEA_TAG_EXTENDED:
+        return length == 0 ? uint32_t(CEA_KIND_UNKNOWN) : extended_kind(header[1]);
     default: return CEA_KIND_UNKNOWN;
     }
 }

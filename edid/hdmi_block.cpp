@@ -9,18 +9,14 @@
 // VICs, the 3D fields).
 #include "hdmi_block.h"
 
+#include <edid/cta_hdmi.h>
+
 #include "bits.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 
 namespace edid_hdmi {
-
-namespace {
-
-constexpr uint8_t HDMI_VIC_AS_VIC[] = {95, 94, 93, 98};
-
-} // namespace
 
 Fields fields(const CeaVendorBlock &b)
 {
@@ -53,7 +49,7 @@ bool latency_known(const uint8_t *field)
 
 uint32_t hdmi_vic_as_vic(uint8_t hdmi_vic)
 {
-    return hdmi_vic >= 1 && hdmi_vic <= sizeof HDMI_VIC_AS_VIC ? HDMI_VIC_AS_VIC[hdmi_vic - 1] : 0;
+    return cea_hdmi_vic_as_vic(hdmi_vic);
 }
 
 ForumFields forum_fields(CeaDataBlock &b)

@@ -5,9 +5,12 @@
 // byte 2 says, each copied alone into a buffer of its own size (a read past
 // it hits a red zone); each block's kind (cea_block_kind), that kind's
 // typed decoder, printer and encoder.  Checks: the encoder takes any record
-// the decoder gives (never refuses it) and writes no byte past what it
-// returns; the record read back from those bytes encodes to the same bytes.
+// the decoder gives (never refuses it), writes a whole block of the same
+// kind and no byte past what it returns; the record read back from those
+// bytes encodes to the same bytes.
 #include <edid/cta_audio.h>
+#include <edid/cta_colour.h>
+#include <edid/cta_hdmi.h>
 #include <edid/cta_video.h>
 
 #include "fuzz/fuzz_util.h"
@@ -20,7 +23,7 @@ constexpr uint8_t UNWRITTEN = 0xA5;
 
 template <class R>
 void round_trip(void (*decode)(const uint8_t *, R *), uint32_t (*encode)(const R *, uint8_t *),
-                void (*print)(const R *), const uint8_t *block)
+                void (*print)(const R *), const uint8_t *block, uint32_t kind)
 {
     R *r = static_cast<R *>(malloc(sizeof(R)));
     FUZZ_CHECK(r != nullptr);
@@ -32,33 +35,46 @@ void round_trip(void (*decode)(const uint8_t *, R *), uint32_t (*encode)(const R
     const uint32_t n = encode(r, first);
     FUZZ_CHECK(n >= 1 && n <= 1 + CEA_MAX_PAYLOAD && n == 1 + (first[0] & 0x1Fu));
     for (uint32_t i = n; i < OUT; ++i) FUZZ_CHECK(first[i] == UNWRITTEN);
+    FUZZ_CHECK(cea_block_kind(first) == kind);
     memset(r, 0x3C, sizeof(R));
     decode(first, r);
     FUZZ_CHECK(encode(r, second) == n && memcmp(first, second, n) == 0);
     free(r);
 }
 
-#define CTA_ROUND_TRIP(x, block) round_trip(cea_decode_##x, cea_encode_##x, cea_print_##x, block)
-
 void typed(const uint8_t *block)
 {
-    switch (cea_block_kind(block)) {
-    case CEA_KIND_VIDEO: CTA_ROUND_TRIP(video_data_block, block); break;
-    case CEA_KIND_YCBCR420_VIDEO: CTA_ROUND_TRIP(ycbcr420_video, block); break;
-    case CEA_KIND_YCBCR420_CAPABILITY_MAP: CTA_ROUND_TRIP(ycbcr420_capability_map, block); break;
-    case CEA_KIND_VIDEO_FORMAT_PREFERENCE: CTA_ROUND_TRIP(video_format_preference, block); break;
-    case CEA_KIND_NATIVE_VIDEO_RESOLUTION: CTA_ROUND_TRIP(native_video_resolution, block); break;
-    case CEA_KIND_INFOFRAME: CTA_ROUND_TRIP(infoframe, block); break;
-    case CEA_KIND_DISPLAYID_TIMING_VII: CTA_ROUND_TRIP(displayid_timing_vii, block); break;
-    case CEA_KIND_DISPLAYID_TIMING_VIII: CTA_ROUND_TRIP(displayid_timing_viii, block); break;
-    case CEA_KIND_DISPLAYID_TIMING_X: CTA_ROUND_TRIP(displayid_timing_x, block); break;
-    case CEA_KIND_AUDIO: CTA_ROUND_TRIP(audio_data_block, block); break;
-    case CEA_KIND_SPEAKER_ALLOCATION: CTA_ROUND_TRIP(speaker_allocation_data_block, block); break;
-    case CEA_KIND_VENDOR_AUDIO: CTA_ROUND_TRIP(vendor_audio, block); break;
-    case CEA_KIND_HDMI_AUDIO: CTA_ROUND_TRIP(hdmi_audio, block); break;
-    case CEA_KIND_ROOM_CONFIGURATION: CTA_ROUND_TRIP(room_configuration, block); break;
-    case CEA_KIND_SPEAKER_LOCATION: CTA_ROUND_TRIP(speaker_location, block); break;
-    default: break;
+    const uint32_t kind = cea_block_kind(block);
+    switch (kind) {
+#define CTA_ROUND_TRIP(k, x)                                                                       \
+    case k: round_trip(cea_decode_##x, cea_encode_##x, cea_print_##x, block, kind); break;
+        CTA_ROUND_TRIP(CEA_KIND_VIDEO, video_data_block)
+        CTA_ROUND_TRIP(CEA_KIND_YCBCR420_VIDEO, ycbcr420_video)
+        CTA_ROUND_TRIP(CEA_KIND_YCBCR420_CAPABILITY_MAP, ycbcr420_capability_map)
+        CTA_ROUND_TRIP(CEA_KIND_VIDEO_FORMAT_PREFERENCE, video_format_preference)
+        CTA_ROUND_TRIP(CEA_KIND_NATIVE_VIDEO_RESOLUTION, native_video_resolution)
+        CTA_ROUND_TRIP(CEA_KIND_INFOFRAME, infoframe)
+        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_VII, displayid_timing_vii)
+        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_VIII, displayid_timing_viii)
+        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_X, displayid_timing_x)
+        CTA_ROUND_TRIP(CEA_KIND_AUDIO, audio_data_block)
+        CTA_ROUND_TRIP(CEA_KIND_SPEAKER_ALLOCATION, speaker_allocation_data_block)
+        CTA_ROUND_TRIP(CEA_KIND_VENDOR_AUDIO, vendor_audio)
+        CTA_ROUND_TRIP(CEA_KIND_HDMI_AUDIO, hdmi_audio)
+        CTA_ROUND_TRIP(CEA_KIND_ROOM_CONFIGURATION, room_configuration)
+        CTA_ROUND_TRIP(CEA_KIND_SPEAKER_LOCATION, speaker_location)
+        CTA_ROUND_TRIP(CEA_KIND_HDMI, hdmi_block)
+        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM, hdmi_forum_block)
+        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM_SINK_CAPABILITY, hdmi_forum_sink_capability)
+        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM_EEODB, edid_override)
+        CTA_ROUND_TRIP(CEA_KIND_AMD, amd_block)
+        CTA_ROUND_TRIP(CEA_KIND_VIDEO_CAPABILITY, video_capability)
+        CTA_ROUND_TRIP(CEA_KIND_COLORIMETRY, colorimetry)
+        CTA_ROUND_TRIP(CEA_KIND_HDR_STATIC_METADATA, hdr_static_metadata)
+        CTA_ROUND_TRIP(CEA_KIND_HDR_DYNAMIC_METADATA, hdr_dynamic_metadata)
+        CTA_ROUND_TRIP(CEA_KIND_VENDOR_VIDEO, vendor_video)
+#undef CTA_ROUND_TRIP
+    default: break; // kinds kept as bytes
     }
 }
 

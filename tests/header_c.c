@@ -7,6 +7,8 @@
 
 #include <edid/cta.h>
 #include <edid/cta_audio.h>
+#include <edid/cta_colour.h>
+#include <edid/cta_hdmi.h>
 #include <edid/cta_video.h>
 #include <edid/edid.h>
 
@@ -19,6 +21,7 @@ _Static_assert(sizeof(CeaExtension) == 8400, "CeaExtension");
 _Static_assert(offsetof(EdidInfo, standard_timings) == 92, "established timings in 3 bytes");
 _Static_assert(offsetof(EdidInfo, cea) == 752, "EdidInfo.cea");
 _Static_assert(offsetof(CeaShortAudioDescriptor, options) == 4, "options on a byte of its own");
+_Static_assert(sizeof(CeaHdmi3dEntry) == 3 && sizeof(CeaHdr10Plus) == 3, "typed records of bytes");
 
 /* Decodes dump and returns a few facts through the C view of the record:
  * bit 0 est_640x480_60, bit 1 the first slot's timing is interlaced,
