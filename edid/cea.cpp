@@ -147,10 +147,8 @@ int cea_decode(const uint8_t *block, CeaExtension *cea)
     return edid_cea::decode(block, cea, edid_cea::ZeroHeader::ENDS_COLLECTION);
 }
 
-void cea_print(const CeaExtension *cea)
+void edid_cea::print_heading(const CeaExtension *cea)
 {
-    uint32_t blocks = min_u32(cea->data_block_count, CEA_MAX_DATA_BLOCKS);
-    uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     puts("CEA Timing extension:");
     printf("   Capabilities: ");
     if (cea->underscan) printf("underscan ");
@@ -161,6 +159,13 @@ void cea_print(const CeaExtension *cea)
     printf("   Native modes: %u\tData blocks: %u\tDetailed timings: %u\n",
            unsigned(cea->native_modes), unsigned(cea->data_block_count),
            unsigned(cea->detailed_timing_count));
+}
+
+void cea_print(const CeaExtension *cea)
+{
+    uint32_t blocks = min_u32(cea->data_block_count, CEA_MAX_DATA_BLOCKS);
+    uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
+    edid_cea::print_heading(cea);
     for (uint32_t i = 0; i < blocks; ++i) cea_print_data_block(&cea->data_blocks[i]);
     for (uint32_t i = 0; i < timings; ++i) edid_print_detailed_timing(&cea->detailed_timings[i]);
 }

@@ -42,6 +42,9 @@ Walk walk(const uint8_t *block, ZeroHeader zero_header);
 // The next block's offset and span (header and payload); false at the end.
 bool next(Walk *walk, uint32_t *at, uint32_t *span);
 
+// The report's first lines of a CEA block: its capabilities and counts.
+void print_heading(const CeaExtension *cea);
+
 } // namespace edid_cea
 
 #endif

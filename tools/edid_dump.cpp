@@ -40,6 +40,7 @@
 #include <string.h>
 
 #include "dump_file.h"
+#include <edid/cta.h>
 #include <edid/edid.h>
 
 enum { EXIT_USAGE = 1, EXIT_OPEN = 2, EXIT_ALLOC = 3, EXIT_READ = 4 };
@@ -128,10 +129,12 @@ int main(int argc, char **argv)
 
     const int decoded = lenient ? edid_decode_sink(buffer, size_t(reserved), &info)
                                 : edid_decode_bounded(buffer, size_t(reserved), &info);
-    if (decoded >= 0)
-        edid_print(&info);
-    else
+    if (decoded < 0)
         puts("Error interpreting edid");
+    else if (lenient)
+        edid_print_typed(&info, edid_sink_cea_block(buffer, size_t(reserved)));
+    else
+        edid_print(&info);
     free(buffer);
     return 0;
 }
