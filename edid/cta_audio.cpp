@@ -35,16 +35,15 @@
 #include <string.h>
 
 #include "bits.h"
-#include "cta_block.h"
+#include "cta_codec.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
-using namespace edid_cta_block;
+using namespace edid_cta_codec;
 
 namespace {
 
-constexpr uint32_t OUI_SIZE = 3;
 constexpr uint32_t SPEAKER_BYTES = 3;    // a speaker mask on the wire
 constexpr uint32_t RATE_BITS = 7;        // byte 1 bits 6..0
 constexpr uint32_t AUDIO_3D_SIZE = 4;    // HDMI 3D audio descriptor
@@ -100,17 +99,6 @@ const char *const ALLOCATION_TYPES[] = {nullptr, "10.2 channels", "22.2 channels
 constexpr uint32_t ALLOCATION_TYPE_COUNT = sizeof ALLOCATION_TYPES / sizeof ALLOCATION_TYPES[0];
 
 // ---- Wire helpers ----
-
-// Three bytes, least significant first: a speaker mask or an OUI.
-uint32_t get_le24(const uint8_t *b)
-{
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16;
-}
-
-void put_speakers(uint32_t speakers, Writer &w)
-{
-    for (uint32_t i = 0; i < SPEAKER_BYTES; ++i) w.put(speakers >> (8 * i) & 0xFF);
-}
 
 // Types of format 15 that state no channel count.
 constexpr bool states_channels(uint32_t format, uint32_t ext_type)
@@ -433,13 +421,13 @@ void cea_print_sad(const CeaSad *sad)
 
 void cea_decode_audio_data_block(const uint8_t *header, CeaAudioDataBlock *audio)
 {
-    const Payload p = payload_of(header, 0);
+    const Reader r = payload_of(header);
     memset(audio, 0, sizeof *audio);
-    audio->count = min_u32(p.size / CEA_SAD_SIZE, CEA_MAX_AUDIO_DESCRIPTORS);
+    audio->count = min_u32(r.size / CEA_SAD_SIZE, CEA_MAX_AUDIO_DESCRIPTORS);
     for (uint32_t i = 0; i < audio->count; ++i)
-        cea_decode_sad(p.bytes + CEA_SAD_SIZE * i, &audio->sads[i]);
+        cea_decode_sad(r.bytes + CEA_SAD_SIZE * i, &audio->sads[i]);
     audio->trailing_size =
-        keep_trailing(p, CEA_SAD_SIZE * audio->count, audio->trailing, sizeof audio->trailing);
+        keep_trailing(r, CEA_SAD_SIZE * audio->count, audio->trailing, sizeof audio->trailing);
 }
 
 uint32_t cea_encode_audio_data_block(const CeaAudioDataBlock *audio, uint8_t *header)
@@ -449,9 +437,9 @@ uint32_t cea_encode_audio_data_block(const CeaAudioDataBlock *audio, uint8_t *he
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t sad[CEA_SAD_SIZE];
         cea_encode_sad(&audio->sads[i], sad);
-        w.put_bytes(sad, CEA_SAD_SIZE);
+        put_bytes(&w, sad, CEA_SAD_SIZE);
     }
-    w.put_bytes(audio->trailing, min_u32(audio->trailing_size, sizeof audio->trailing));
+    put_trailing(&w, audio->trailing, audio->trailing_size, sizeof audio->trailing);
     return finish(w, CEA_TAG_AUDIO, header);
 }
 
@@ -467,37 +455,37 @@ void cea_print_audio_data_block(const CeaAudioDataBlock *audio)
 void cea_decode_speaker_allocation_data_block(const uint8_t *header,
                                               CeaSpeakerAllocationDataBlock *spk)
 {
-    const Payload p = payload_of(header, 0);
+    const Reader r = payload_of(header);
     memset(spk, 0, sizeof *spk);
-    spk->speakers = get_le24(p.bytes);
-    spk->trailing_size = keep_trailing(p, SPEAKER_BYTES, spk->trailing, CEA_MAX_PAYLOAD);
+    spk->speakers = le24_at(r, 0);
+    spk->trailing_size = keep_trailing(r, SPEAKER_BYTES, spk->trailing);
 }
 
 uint32_t cea_encode_speaker_allocation_data_block(const CeaSpeakerAllocationDataBlock *spk,
                                                   uint8_t *header)
 {
     Writer w{};
-    put_speakers(spk->speakers, w);
-    w.put_bytes(spk->trailing, min_u32(spk->trailing_size, CEA_MAX_PAYLOAD));
+    put_le24(&w, spk->speakers);
+    put_trailing(&w, spk->trailing, spk->trailing_size);
     return finish(w, CEA_TAG_SPEAKER, header);
 }
 
 void cea_print_speaker_allocation_data_block(const CeaSpeakerAllocationDataBlock *spk)
 {
     print_speaker_mask("Speakers", spk->speakers);
-    print_trailing(spk->trailing, spk->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(spk->trailing, spk->trailing_size);
 }
 
 // Vendor-specific audio data block.
 
 void cea_decode_vendor_audio(const uint8_t *header, CeaVendorAudio *vendor)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(vendor, 0, sizeof *vendor);
-    vendor->oui = get_le24(p.bytes);
+    vendor->oui = le24_at(r, 0);
     uint32_t from = OUI_SIZE;
-    if (vendor->oui == CEA_OUI_DOLBY && p.size >= OUI_SIZE + DOLBY_FIELDS) {
-        const uint8_t b3 = p.bytes[OUI_SIZE], b4 = p.bytes[OUI_SIZE + 1];
+    if (vendor->oui == CEA_OUI_DOLBY && r.size >= OUI_SIZE + DOLBY_FIELDS) {
+        const uint8_t b3 = r.bytes[OUI_SIZE], b4 = r.bytes[OUI_SIZE + 1];
         vendor->has_dolby_fields = 1;
         vendor->dolby_version = uint8_t(get_bits(b3, 2, 0) + 1);
         vendor->dolby_center_zone = uint8_t(get_bits(b3, 4, 4));
@@ -507,23 +495,23 @@ void cea_decode_vendor_audio(const uint8_t *header, CeaVendorAudio *vendor)
         vendor->dolby_mat_pcm_48khz_only = uint8_t(get_bits(b4, 0, 0));
         from += DOLBY_FIELDS;
     }
-    vendor->payload_size = keep_trailing(p, from, vendor->payload, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
+    vendor->payload_size = keep_trailing(r, from, vendor->payload, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
 }
 
 uint32_t cea_encode_vendor_audio(const CeaVendorAudio *vendor, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_VENDOR_AUDIO);
-    put_speakers(vendor->oui, w);
+    Writer w = extended_writer(CEA_EXT_VENDOR_AUDIO);
+    put_le24(&w, vendor->oui);
     if (vendor->has_dolby_fields) {
-        w.put(put_bits(vendor->dolby_version - 1u, 2, 0) |
-              put_bits(vendor->dolby_center_zone, 4, 4) |
-              put_bits(vendor->dolby_surround_zone, 5, 5) |
-              put_bits(vendor->dolby_height_zone, 6, 6) |
-              put_bits(vendor->dolby_headphone_only, 7, 7));
-        w.put(put_bits(vendor->dolby_mat_pcm_48khz_only, 0, 0));
+        put(&w, put_bits(vendor->dolby_version - 1u, 2, 0) |
+                    put_bits(vendor->dolby_center_zone, 4, 4) |
+                    put_bits(vendor->dolby_surround_zone, 5, 5) |
+                    put_bits(vendor->dolby_height_zone, 6, 6) |
+                    put_bits(vendor->dolby_headphone_only, 7, 7));
+        put(&w, put_bits(vendor->dolby_mat_pcm_48khz_only, 0, 0));
     }
-    w.put_bytes(vendor->payload, min_u32(vendor->payload_size, CEA_MAX_VENDOR_AUDIO_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, vendor->payload, vendor->payload_size, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_vendor_audio(const CeaVendorAudio *vendor)
@@ -553,62 +541,62 @@ void cea_print_vendor_audio(const CeaVendorAudio *vendor)
 
 void cea_decode_hdmi_audio(const uint8_t *header, CeaHdmiAudio *audio)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(audio, 0, sizeof *audio);
-    audio->max_streams = uint8_t(get_bits(p.bytes[0], 1, 0) + 1);
-    audio->ms_non_mixed = uint8_t(get_bits(p.bytes[0], 2, 2));
-    audio->count_3d = uint8_t(get_bits(p.bytes[1], 2, 0));
-    uint32_t at = min_u32(p.size, HDMI_AUDIO_HEADER);
+    audio->max_streams = uint8_t(get_bits(byte_at(r, 0), 1, 0) + 1);
+    audio->ms_non_mixed = uint8_t(get_bits(byte_at(r, 0), 2, 2));
+    audio->count_3d = uint8_t(get_bits(byte_at(r, 1), 2, 0));
+    uint32_t at = min_u32(r.size, HDMI_AUDIO_HEADER);
     const uint32_t part_3d = audio->count_3d * AUDIO_3D_SIZE + SPEAKERS_3D_SIZE;
-    if (audio->count_3d && at + part_3d <= p.size) {
+    if (audio->count_3d && at + part_3d <= r.size) {
         audio->has_3d = 1;
         for (uint32_t i = 0; i < audio->count_3d; ++i, at += AUDIO_3D_SIZE) {
-            const uint8_t *b = p.bytes + at;
+            const uint8_t *b = r.bytes + at;
             CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
             d->format = uint8_t(get_bits(b[0], 3, 0));
             d->channels = uint8_t(get_bits(b[1], 4, 0) + 1);
             d->rates = uint8_t(get_bits(b[2], 6, 0));
             d->detail = b[3];
         }
-        audio->speakers_3d = get_le24(p.bytes + at);
-        audio->channel_allocation_type = uint8_t(get_bits(p.bytes[at + SPEAKER_BYTES], 7, 4));
+        audio->speakers_3d = le24_at(r, at);
+        audio->channel_allocation_type = uint8_t(get_bits(r.bytes[at + SPEAKER_BYTES], 7, 4));
         at += SPEAKERS_3D_SIZE;
     }
     // Multi-stream descriptors follow a whole 3D part, or none.
     if (audio->count_3d == 0 || audio->has_3d) {
-        while (at + CEA_SAD_SIZE <= p.size && audio->ms_count < CEA_MAX_MS_SADS) {
-            cea_decode_sad(p.bytes + at, &audio->ms_sads[audio->ms_count++]);
+        while (at + CEA_SAD_SIZE <= r.size && audio->ms_count < CEA_MAX_MS_SADS) {
+            cea_decode_sad(r.bytes + at, &audio->ms_sads[audio->ms_count++]);
             at += CEA_SAD_SIZE;
         }
     }
-    audio->trailing_size = keep_trailing(p, at, audio->trailing, CEA_MAX_PAYLOAD);
+    audio->trailing_size = keep_trailing(r, at, audio->trailing);
 }
 
 uint32_t cea_encode_hdmi_audio(const CeaHdmiAudio *audio, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_HDMI_AUDIO);
+    Writer w = extended_writer(CEA_EXT_HDMI_AUDIO);
     const uint32_t count_3d = get_bits(audio->count_3d, 2, 0);
-    w.put(put_bits(audio->max_streams - 1u, 1, 0) | put_bits(audio->ms_non_mixed, 2, 2));
-    w.put(count_3d);
+    put(&w, put_bits(audio->max_streams - 1u, 1, 0) | put_bits(audio->ms_non_mixed, 2, 2));
+    put(&w, count_3d);
     if (audio->has_3d) {
         for (uint32_t i = 0; i < count_3d; ++i) {
             const CeaHdmi3dAudioDescriptor *d = &audio->descriptors_3d[i];
-            w.put(put_bits(d->format, 3, 0));
-            w.put(put_bits(d->channels - 1u, 4, 0));
-            w.put(put_bits(d->rates, 6, 0));
-            w.put(d->detail);
+            put(&w, put_bits(d->format, 3, 0));
+            put(&w, put_bits(d->channels - 1u, 4, 0));
+            put(&w, put_bits(d->rates, 6, 0));
+            put(&w, d->detail);
         }
-        put_speakers(audio->speakers_3d, w);
-        w.put(put_bits(audio->channel_allocation_type, 7, 4));
+        put_le24(&w, audio->speakers_3d);
+        put(&w, put_bits(audio->channel_allocation_type, 7, 4));
     }
     const uint32_t ms_count = min_u32(audio->ms_count, CEA_MAX_MS_SADS);
     for (uint32_t i = 0; i < ms_count; ++i) {
         uint8_t sad[CEA_SAD_SIZE];
         cea_encode_sad(&audio->ms_sads[i], sad);
-        w.put_bytes(sad, CEA_SAD_SIZE);
+        put_bytes(&w, sad, CEA_SAD_SIZE);
     }
-    w.put_bytes(audio->trailing, min_u32(audio->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, audio->trailing, audio->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
@@ -649,57 +637,57 @@ void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
         print_sad_text(&audio->ms_sads[i]);
         putchar('\n');
     }
-    print_trailing(audio->trailing, audio->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(audio->trailing, audio->trailing_size);
 }
 
 // Room configuration data block.
 
 void cea_decode_room_configuration(const uint8_t *header, CeaRoomConfiguration *room)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(room, 0, sizeof *room);
-    const uint8_t b0 = p.bytes[0];
+    const uint8_t b0 = byte_at(r, 0);
     room->display = uint8_t(get_bits(b0, 7, 7));
     room->speaker_count = get_bits(b0, 6, 6) ? uint8_t(get_bits(b0, 4, 0) + 1) : 0;
     room->sld = uint8_t(get_bits(b0, 5, 5));
-    room->speakers = get_le24(p.bytes + ROOM_SPEAKERS);
-    uint32_t end = min_u32(p.size, ROOM_SIZE);
-    if (p.size >= ROOM_DISPLAY) {
+    room->speakers = le24_at(r, ROOM_SPEAKERS);
+    uint32_t end = min_u32(r.size, ROOM_SIZE);
+    if (r.size >= ROOM_DISPLAY) {
         room->has_room_size = 1;
-        room->x_max_dm = p.bytes[ROOM_SIZE];
-        room->y_max_dm = p.bytes[ROOM_SIZE + 1];
-        room->z_max_dm = p.bytes[ROOM_SIZE + 2];
+        room->x_max_dm = r.bytes[ROOM_SIZE];
+        room->y_max_dm = r.bytes[ROOM_SIZE + 1];
+        room->z_max_dm = r.bytes[ROOM_SIZE + 2];
         end = ROOM_DISPLAY;
     }
-    if (p.size >= ROOM_END) {
+    if (r.size >= ROOM_END) {
         room->has_display_place = 1;
-        room->display_x_64ths = int8_t(p.bytes[ROOM_DISPLAY]);
-        room->display_y_64ths = int8_t(p.bytes[ROOM_DISPLAY + 1]);
-        room->display_z_64ths = int8_t(p.bytes[ROOM_DISPLAY + 2]);
+        room->display_x_64ths = int8_t(r.bytes[ROOM_DISPLAY]);
+        room->display_y_64ths = int8_t(r.bytes[ROOM_DISPLAY + 1]);
+        room->display_z_64ths = int8_t(r.bytes[ROOM_DISPLAY + 2]);
         end = ROOM_END;
     }
-    room->trailing_size = keep_trailing(p, end, room->trailing, CEA_MAX_PAYLOAD);
+    room->trailing_size = keep_trailing(r, end, room->trailing);
 }
 
 uint32_t cea_encode_room_configuration(const CeaRoomConfiguration *room, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_ROOM_CONFIGURATION);
+    Writer w = extended_writer(CEA_EXT_ROOM_CONFIGURATION);
     const uint32_t count = room->speaker_count;
-    w.put(put_bits(room->display, 7, 7) | put_bits(count != 0, 6, 6) | put_bits(room->sld, 5, 5) |
-          put_bits(count ? count - 1 : 0, 4, 0));
-    put_speakers(room->speakers, w);
+    put(&w, put_bits(room->display, 7, 7) | put_bits(count != 0, 6, 6) | put_bits(room->sld, 5, 5) |
+                put_bits(count ? count - 1 : 0, 4, 0));
+    put_le24(&w, room->speakers);
     if (room->has_room_size || room->has_display_place) {
-        w.put(room->x_max_dm);
-        w.put(room->y_max_dm);
-        w.put(room->z_max_dm);
+        put(&w, room->x_max_dm);
+        put(&w, room->y_max_dm);
+        put(&w, room->z_max_dm);
     }
     if (room->has_display_place) {
-        w.put(uint8_t(room->display_x_64ths));
-        w.put(uint8_t(room->display_y_64ths));
-        w.put(uint8_t(room->display_z_64ths));
+        put(&w, uint8_t(room->display_x_64ths));
+        put(&w, uint8_t(room->display_y_64ths));
+        put(&w, uint8_t(room->display_z_64ths));
     }
-    w.put_bytes(room->trailing, min_u32(room->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, room->trailing, room->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_room_configuration(const CeaRoomConfiguration *room)
@@ -720,21 +708,21 @@ void cea_print_room_configuration(const CeaRoomConfiguration *room)
         print_64ths(room->display_z_64ths);
         puts(" of the room's size");
     }
-    print_trailing(room->trailing, room->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(room->trailing, room->trailing_size);
 }
 
 // Speaker location data block.
 
 void cea_decode_speaker_location(const uint8_t *header, CeaSpeakerLocation *loc)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(loc, 0, sizeof *loc);
     uint32_t at = 0;
-    while (at + LOCATION_SIZE <= p.size && loc->count < CEA_MAX_SPEAKER_LOCATIONS) {
-        const uint8_t *b = p.bytes + at;
+    while (at + LOCATION_SIZE <= r.size && loc->count < CEA_MAX_SPEAKER_LOCATIONS) {
+        const uint8_t *b = r.bytes + at;
         const bool coordinates = get_bits(b[0], 6, 6);
         const uint32_t size = coordinates ? LOCATION_WITH_COORDINATES : LOCATION_SIZE;
-        if (at + size > p.size) break; // cut short: kept as trailing bytes
+        if (at + size > r.size) break; // cut short: kept as trailing bytes
         CeaSpeakerLocationDescriptor *d = &loc->descriptors[loc->count++];
         d->channel = uint8_t(get_bits(b[0], 4, 0));
         d->active = uint8_t(get_bits(b[0], 5, 5));
@@ -747,26 +735,26 @@ void cea_decode_speaker_location(const uint8_t *header, CeaSpeakerLocation *loc)
         }
         at += size;
     }
-    loc->trailing_size = keep_trailing(p, at, loc->trailing, CEA_MAX_PAYLOAD);
+    loc->trailing_size = keep_trailing(r, at, loc->trailing);
 }
 
 uint32_t cea_encode_speaker_location(const CeaSpeakerLocation *loc, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_SPEAKER_LOCATION);
+    Writer w = extended_writer(CEA_EXT_SPEAKER_LOCATION);
     const uint32_t count = min_u32(loc->count, CEA_MAX_SPEAKER_LOCATIONS);
     for (uint32_t i = 0; i < count; ++i) {
         const CeaSpeakerLocationDescriptor *d = &loc->descriptors[i];
-        w.put(put_bits(d->has_coordinates, 6, 6) | put_bits(d->active, 5, 5) |
-              put_bits(d->channel, 4, 0));
-        w.put(put_bits(d->speaker_id, 4, 0));
+        put(&w, put_bits(d->has_coordinates, 6, 6) | put_bits(d->active, 5, 5) |
+                    put_bits(d->channel, 4, 0));
+        put(&w, put_bits(d->speaker_id, 4, 0));
         if (d->has_coordinates) {
-            w.put(uint8_t(d->x_64ths));
-            w.put(uint8_t(d->y_64ths));
-            w.put(uint8_t(d->z_64ths));
+            put(&w, uint8_t(d->x_64ths));
+            put(&w, uint8_t(d->y_64ths));
+            put(&w, uint8_t(d->z_64ths));
         }
     }
-    w.put_bytes(loc->trailing, min_u32(loc->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, loc->trailing, loc->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_speaker_location(const CeaSpeakerLocation *loc)
@@ -789,5 +777,5 @@ void cea_print_speaker_location(const CeaSpeakerLocation *loc)
         }
         putchar('\n');
     }
-    print_trailing(loc->trailing, loc->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(loc->trailing, loc->trailing_size);
 }

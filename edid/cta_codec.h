@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// cta_codec.h - helpers shared by the typed codecs of CTA-861 data blocks
-// (cta_hdmi.cpp, cta_colour.cpp): a reader that hands out payload bytes
-// only while the header's length holds them, a writer that collects a
-// payload and refuses more than 31 bytes, and the readable report's
-// pieces (lists of flag names, reserved codes, luminance codes as cd/m^2).
+// cta_codec.h - what the typed codecs of CTA-861 data blocks share
+// (cta_video.cpp, cta_audio.cpp, cta_hdmi.cpp, cta_colour.cpp): a reader
+// that hands out payload bytes only while the header's length holds them
+// (a fixed field the block stops short of reads as 0), a writer that
+// collects a payload and refuses more than 31 bytes, the keeping of
+// trailing bytes, and the readable report's pieces (hex bytes, lists of
+// flag names, names or reserved codes, luminance codes as cd/m^2).
 // Private to the library.
 #ifndef EDID_CTA_CODEC_H
 #define EDID_CTA_CODEC_H
@@ -15,11 +17,14 @@
 
 #include "bits.h"
 
-namespace edid_cta {
+namespace edid_cta_codec {
 
-constexpr unsigned OUI_SIZE = 3; // IEEE OUI of a vendor block, least significant byte first
+constexpr uint32_t OUI_SIZE = 3; // IEEE OUI of a vendor block, least significant byte first
 
-// The payload of a data block, header[1 .. length]; at is the next byte.
+// ---- Reading ----
+
+// A data block's payload: header[1 .. length], or the bytes after the
+// extended tag; at is the next byte that take() hands out.
 struct Reader {
     const uint8_t *bytes;
     uint32_t size, at;
@@ -28,6 +33,14 @@ struct Reader {
 inline Reader payload_of(const uint8_t *header)
 {
     return Reader{header + 1, edid_bits::get_bits(header[0], 4, 0), 0};
+}
+
+// An extended tag block's payload after the extended tag byte (empty when
+// the block has not even that byte).
+inline Reader extended_payload_of(const uint8_t *header)
+{
+    const uint32_t length = edid_bits::get_bits(header[0], 4, 0);
+    return length ? Reader{header + 2, length - 1, 0} : Reader{header + 1, 0, 0};
 }
 
 // The next n bytes, or null (the reader unchanged) when fewer are left.
@@ -39,23 +52,34 @@ inline const uint8_t *take(Reader *r, uint32_t n)
     return p;
 }
 
-// An extended tag block's payload after the extended tag byte.
-inline Reader extended_payload_of(const uint8_t *header)
+// Payload byte i, or 0 past the payload's end: the fields of a fixed
+// layout that a block stops short of read as 0.
+inline uint8_t byte_at(const Reader &r, uint32_t i)
 {
-    Reader r = payload_of(header);
-    take(&r, 1);
-    return r;
+    return i < r.size ? r.bytes[i] : 0;
 }
 
-// The bytes left in the payload, into a record's trailing area of
-// CEA_MAX_PAYLOAD bytes; returns their count.
-inline uint8_t take_rest(Reader *r, uint8_t *out)
+// Payload bytes i to i + 2, least significant first (an OUI or a speaker
+// mask), as byte_at reads them.
+inline uint32_t le24_at(const Reader &r, uint32_t i)
 {
-    const uint32_t n = r->size - r->at;
-    memcpy(out, r->bytes + r->at, n);
-    r->at = r->size;
-    return uint8_t(n);
+    return uint32_t(byte_at(r, i)) | uint32_t(byte_at(r, i + 1)) << 8 |
+           uint32_t(byte_at(r, i + 2)) << 16;
 }
+
+// The payload's bytes from `from` on (none when from is at or past the
+// end), at most capacity of them, into a record's trailing area; returns
+// their count.
+inline uint32_t keep_trailing(const Reader &r, uint32_t from, uint8_t *dst,
+                              uint32_t capacity = CEA_MAX_PAYLOAD)
+{
+    if (from >= r.size) return 0;
+    const uint32_t n = edid_bits::min_u32(r.size - from, capacity);
+    memcpy(dst, r.bytes + from, n);
+    return n;
+}
+
+// ---- Writing ----
 
 // A payload being written; overflow once more than 31 bytes were put.
 struct Writer {
@@ -72,14 +96,36 @@ inline void put(Writer *w, uint32_t byte)
         w->overflow = true;
 }
 
+inline void put_le16(Writer *w, uint32_t value)
+{
+    put(w, value & 0xFF);
+    put(w, value >> 8 & 0xFF);
+}
+
+// Three bytes, least significant first: an OUI or a speaker mask.
+inline void put_le24(Writer *w, uint32_t value)
+{
+    for (unsigned i = 0; i < 3; ++i) put(w, value >> (8 * i) & 0xFF);
+}
+
 inline void put_bytes(Writer *w, const uint8_t *bytes, uint32_t n)
 {
     for (uint32_t i = 0; i < n; ++i) put(w, bytes[i]);
 }
 
-inline void put_oui(Writer *w, uint32_t oui)
+// A record's kept trailing bytes, at most capacity of them.
+inline void put_trailing(Writer *w, const uint8_t *bytes, uint32_t size,
+                         uint32_t capacity = CEA_MAX_PAYLOAD)
 {
-    for (unsigned i = 0; i < OUI_SIZE; ++i) put(w, oui >> (8 * i));
+    put_bytes(w, bytes, edid_bits::min_u32(size, capacity));
+}
+
+// The writer of an extended tag block: the extended tag is payload byte 0.
+inline Writer extended_writer(uint32_t extended_tag)
+{
+    Writer w{};
+    put(&w, extended_tag);
+    return w;
 }
 
 // Writes the header (tag, length) and the payload; the bytes written, or 0
@@ -90,6 +136,24 @@ inline uint32_t finish(const Writer &w, uint32_t tag, uint8_t *header)
     header[0] = uint8_t(edid_bits::put_bits(tag, 7, 5) | edid_bits::put_bits(w.size, 4, 0));
     memcpy(header + 1, w.bytes, w.size);
     return 1 + w.size;
+}
+
+// ---- Report ----
+
+// "   label: 01 02" for n bytes; nothing when n is 0.
+inline void print_hex(const char *label, const uint8_t *bytes, uint32_t n)
+{
+    if (n == 0) return;
+    printf("   %s:", label);
+    for (uint32_t i = 0; i < n; ++i) printf(" %02X", unsigned(bytes[i]));
+    putchar('\n');
+}
+
+// A record's kept trailing bytes (at most capacity), as hex; nothing when
+// there are none.
+inline void print_trailing(const uint8_t *bytes, uint32_t size, uint32_t capacity = CEA_MAX_PAYLOAD)
+{
+    print_hex("Trailing bytes", bytes, edid_bits::min_u32(size, capacity));
 }
 
 // Report: "   label: name, name" for the set bits of bits that have a name,
@@ -113,21 +177,21 @@ inline void print_flags(const char *label, uint32_t bits, const char *const *nam
     puts(bits ? "" : " none");
 }
 
-// Report: a code's name from a table, or "reserved (N)" beyond it.
-inline void print_code(const char *label, uint32_t code, const char *const *names, unsigned count)
+// A code's name from a table, or "reserved (N)" beyond it or where the
+// table has none; no line end.
+inline void print_name(uint32_t code, const char *const *names, uint32_t count)
 {
     if (code < count && names[code])
-        printf("   %s: %s\n", label, names[code]);
+        printf("%s", names[code]);
     else
-        printf("   %s: reserved (%u)\n", label, unsigned(code));
+        printf("reserved (%u)", unsigned(code));
 }
 
-// Trailing bytes after a block's layout, as hex; nothing when there are none.
-inline void print_trailing(const uint8_t *bytes, uint32_t n)
+// Report: "   label: name" (print_name) as a line.
+inline void print_code(const char *label, uint32_t code, const char *const *names, uint32_t count)
 {
-    if (n == 0) return;
-    printf("   Trailing bytes:");
-    for (uint32_t i = 0; i < edid_bits::min_u32(n, CEA_MAX_PAYLOAD); ++i) printf(" %02X", bytes[i]);
+    printf("   %s: ", label);
+    print_name(code, names, count);
     putchar('\n');
 }
 
@@ -164,6 +228,6 @@ inline void print_luminance(const char *label, uint32_t code, uint64_t millicd)
            unsigned(millicd % 1000));
 }
 
-} // namespace edid_cta
+} // namespace edid_cta_codec
 
 #endif

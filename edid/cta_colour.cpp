@@ -28,25 +28,7 @@
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
-using namespace edid_cta;
-
-namespace {
-
-// A writer with the extended tag put.
-Writer extended_writer(uint32_t extended_tag)
-{
-    Writer w{};
-    put(&w, extended_tag);
-    return w;
-}
-
-uint32_t finish_with(Writer *w, const uint8_t *trailing, uint32_t size, uint8_t *header)
-{
-    put_bytes(w, trailing, min_u32(size, CEA_MAX_PAYLOAD));
-    return finish(*w, CEA_TAG_EXTENDED, header);
-}
-
-} // namespace
+using namespace edid_cta_codec;
 
 // ------------------------------------------------------------------
 // Video capability data block
@@ -64,7 +46,7 @@ void cea_decode_video_capability(const uint8_t *header, CeaVideoCapability *cap)
         cap->scan_it = uint8_t(get_bits(*p, 3, 2));
         cap->scan_ce = uint8_t(get_bits(*p, 1, 0));
     }
-    cap->trailing_size = take_rest(&r, cap->trailing);
+    cap->trailing_size = keep_trailing(r, r.at, cap->trailing);
 }
 
 uint32_t cea_encode_video_capability(const CeaVideoCapability *cap, uint8_t *header)
@@ -74,7 +56,8 @@ uint32_t cea_encode_video_capability(const CeaVideoCapability *cap, uint8_t *hea
         put(&w, put_bits(cap->quantization_ycc, 7, 7) | put_bits(cap->quantization_rgb, 6, 6) |
                     put_bits(cap->scan_pt, 5, 4) | put_bits(cap->scan_it, 3, 2) |
                     put_bits(cap->scan_ce, 1, 0));
-    return finish_with(&w, cap->trailing, cap->trailing_size, header);
+    put_trailing(&w, cap->trailing, cap->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_video_capability(const CeaVideoCapability *cap)
@@ -122,7 +105,7 @@ void cea_decode_colorimetry(const uint8_t *header, CeaColorimetry *c)
             c->gamut_metadata = uint8_t(get_bits(*p, 3, 0));
         }
     }
-    c->trailing_size = take_rest(&r, c->trailing);
+    c->trailing_size = keep_trailing(r, r.at, c->trailing);
 }
 
 namespace {
@@ -148,7 +131,8 @@ uint32_t cea_encode_colorimetry(const CeaColorimetry *c, uint8_t *header)
     const bool metadata = c->has_metadata || c->trailing_size;
     if (metadata || c->has_colorimetry) put(&w, bits);
     if (metadata) put(&w, (bits >> 8) | put_bits(c->gamut_metadata, 3, 0));
-    return finish_with(&w, c->trailing, c->trailing_size, header);
+    put_trailing(&w, c->trailing, c->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_colorimetry(const CeaColorimetry *c)
@@ -197,7 +181,7 @@ void cea_decode_hdr_static_metadata(const uint8_t *header, CeaHdrStaticMetadata 
             }
         }
     }
-    h->trailing_size = take_rest(&r, h->trailing);
+    h->trailing_size = keep_trailing(r, r.at, h->trailing);
 }
 
 uint32_t cea_encode_hdr_static_metadata(const CeaHdrStaticMetadata *h, uint8_t *header)
@@ -216,7 +200,8 @@ uint32_t cea_encode_hdr_static_metadata(const CeaHdrStaticMetadata *h, uint8_t *
     if (max) put(&w, h->max_luminance_code);
     if (average) put(&w, h->max_frame_average_luminance_code);
     if (min) put(&w, h->min_luminance_code);
-    return finish_with(&w, h->trailing, h->trailing_size, header);
+    put_trailing(&w, h->trailing, h->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_hdr_static_metadata(const CeaHdrStaticMetadata *h)
@@ -268,7 +253,7 @@ void cea_decode_hdr_dynamic_metadata(const uint8_t *header, CeaHdrDynamicMetadat
         t.support_size = uint8_t(length - DYNAMIC_TYPE_SIZE);
         memcpy(t.support, p + 1 + DYNAMIC_TYPE_SIZE, t.support_size);
     }
-    h->trailing_size = take_rest(&r, h->trailing);
+    h->trailing_size = keep_trailing(r, r.at, h->trailing);
 }
 
 uint32_t cea_encode_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *h, uint8_t *header)
@@ -283,7 +268,8 @@ uint32_t cea_encode_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *h, uint8_t
         put(&w, t.type >> 8);
         put_bytes(&w, t.support, support);
     }
-    return finish_with(&w, h->trailing, h->trailing_size, header);
+    put_trailing(&w, h->trailing, h->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_hdr_dynamic_metadata(const CeaHdrDynamicMetadata *h)
@@ -484,13 +470,13 @@ void cea_decode_vendor_video(const uint8_t *header, CeaVendorVideo *v)
         v->hdr10_plus.application_version = uint8_t(get_bits(p[0], 1, 0));
         take(&r, HDR10_PLUS_SIZE);
     }
-    v->size = take_rest(&r, v->payload);
+    v->size = keep_trailing(r, r.at, v->payload, CEA_MAX_VENDOR_VIDEO_PAYLOAD);
 }
 
 uint32_t cea_encode_vendor_video(const CeaVendorVideo *v, uint8_t *header)
 {
     Writer w = extended_writer(CEA_EXT_VENDOR_VIDEO);
-    put_oui(&w, v->oui);
+    put_le24(&w, v->oui);
     if (v->layout == CEA_VENDOR_VIDEO_DOLBY && v->oui == CEA_OUI_DOLBY) encode_dolby(v->dolby, &w);
     if (v->layout == CEA_VENDOR_VIDEO_HDR10_PLUS && v->oui == CEA_OUI_HDR10_PLUS) {
         const CeaHdr10Plus &h = v->hdr10_plus;
@@ -498,7 +484,7 @@ uint32_t cea_encode_vendor_video(const CeaVendorVideo *v, uint8_t *header)
                     put_bits(h.full_frame_peak_luminance_index, 3, 2) |
                     put_bits(h.application_version, 1, 0));
     }
-    put_bytes(&w, v->payload, min_u32(v->size, CEA_MAX_VENDOR_VIDEO_PAYLOAD));
+    put_trailing(&w, v->payload, v->size, CEA_MAX_VENDOR_VIDEO_PAYLOAD);
     return finish(w, CEA_TAG_EXTENDED, header);
 }
 

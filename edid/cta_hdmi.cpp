@@ -58,7 +58,7 @@
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
-using namespace edid_cta;
+using namespace edid_cta_codec;
 
 namespace {
 
@@ -190,13 +190,13 @@ void cea_decode_hdmi_block(const uint8_t *header, CeaHdmiBlock *hdmi)
     Reader r = payload_of(header);
     if (!take(&r, OUI_SIZE)) return;
     decode_hdmi_parts(&r, hdmi);
-    hdmi->trailing_size = take_rest(&r, hdmi->trailing);
+    hdmi->trailing_size = keep_trailing(r, r.at, hdmi->trailing);
 }
 
 uint32_t cea_encode_hdmi_block(const CeaHdmiBlock *h, uint8_t *header)
 {
     Writer w{};
-    put_oui(&w, CEA_OUI_HDMI);
+    put_le24(&w, CEA_OUI_HDMI);
     const bool fields = h->has_content_types || h->latency_present || h->hdmi_video_present;
     const bool tmds = fields || h->has_max_tmds, flags = tmds || h->has_flags;
     const bool i_latency = h->latency_present && h->interlaced_latency_present;
@@ -251,7 +251,7 @@ uint32_t cea_encode_hdmi_block(const CeaHdmiBlock *h, uint8_t *header)
                 put(&w, put_bits(e.detail, 7, 4));
         }
     }
-    put_bytes(&w, h->trailing, min_u32(h->trailing_size, CEA_MAX_PAYLOAD));
+    put_trailing(&w, h->trailing, h->trailing_size);
     return finish(w, CEA_TAG_VENDOR, header);
 }
 
@@ -434,7 +434,7 @@ void encode_forum_parts(const CeaHdmiForumBlock *f, Writer *w)
         put(w, put_bits(f->dsc_max_frl_rate, 7, 4) | put_bits(f->dsc_max_slices, 3, 0));
         put(w, put_bits(f->dsc_total_chunk_code, 5, 0));
     }
-    put_bytes(w, f->trailing, min_u32(f->trailing_size, CEA_MAX_PAYLOAD));
+    put_trailing(w, f->trailing, f->trailing_size);
 }
 
 bool forum_parts_written(const CeaHdmiForumBlock *f)
@@ -463,13 +463,13 @@ void cea_decode_hdmi_forum_block(const uint8_t *header, CeaHdmiForumBlock *forum
     Reader r = payload_of(header);
     if (!take(&r, OUI_SIZE)) return;
     decode_forum_parts(&r, forum);
-    forum->trailing_size = take_rest(&r, forum->trailing);
+    forum->trailing_size = keep_trailing(r, r.at, forum->trailing);
 }
 
 uint32_t cea_encode_hdmi_forum_block(const CeaHdmiForumBlock *forum, uint8_t *header)
 {
     Writer w{};
-    put_oui(&w, CEA_OUI_HDMI_FORUM);
+    put_le24(&w, CEA_OUI_HDMI_FORUM);
     encode_forum_parts(forum, &w);
     return finish(w, CEA_TAG_VENDOR, header);
 }
@@ -547,15 +547,14 @@ void cea_decode_hdmi_forum_sink_capability(const uint8_t *header, CeaHdmiForumBl
     Reader r = extended_payload_of(header);
     if (!take(&r, SCDB_RESERVED_SIZE)) return;
     decode_forum_parts(&r, forum);
-    forum->trailing_size = take_rest(&r, forum->trailing);
+    forum->trailing_size = keep_trailing(r, r.at, forum->trailing);
 }
 
 // The reserved bytes go out with the fields, so that a block of its
 // extended tag alone is written back as it stood.
 uint32_t cea_encode_hdmi_forum_sink_capability(const CeaHdmiForumBlock *forum, uint8_t *header)
 {
-    Writer w{};
-    put(&w, CEA_EXT_HDMI_FORUM_SINK_CAPABILITY);
+    Writer w = extended_writer(CEA_EXT_HDMI_FORUM_SINK_CAPABILITY);
     if (forum_parts_written(forum))
         for (unsigned i = 0; i < SCDB_RESERVED_SIZE; ++i) put(&w, 0);
     encode_forum_parts(forum, &w);
@@ -579,15 +578,14 @@ void cea_decode_edid_override(const uint8_t *header, CeaEdidOverride *eeodb)
         eeodb->has_count = 1;
         eeodb->extension_count = *p;
     }
-    eeodb->trailing_size = take_rest(&r, eeodb->trailing);
+    eeodb->trailing_size = keep_trailing(r, r.at, eeodb->trailing);
 }
 
 uint32_t cea_encode_edid_override(const CeaEdidOverride *eeodb, uint8_t *header)
 {
-    Writer w{};
-    put(&w, CEA_EXT_HDMI_FORUM_OVERRIDE);
+    Writer w = extended_writer(CEA_EXT_HDMI_FORUM_OVERRIDE);
     if (eeodb->has_count || eeodb->trailing_size) put(&w, eeodb->extension_count);
-    put_bytes(&w, eeodb->trailing, min_u32(eeodb->trailing_size, CEA_MAX_PAYLOAD));
+    put_trailing(&w, eeodb->trailing, eeodb->trailing_size);
     return finish(w, CEA_TAG_EXTENDED, header);
 }
 
@@ -625,13 +623,13 @@ void cea_decode_amd_block(const uint8_t *header, CeaAmdBlock *amd)
             }
         }
     }
-    amd->trailing_size = take_rest(&r, amd->trailing);
+    amd->trailing_size = keep_trailing(r, r.at, amd->trailing);
 }
 
 uint32_t cea_encode_amd_block(const CeaAmdBlock *amd, uint8_t *header)
 {
     Writer w{};
-    put_oui(&w, CEA_OUI_AMD);
+    put_le24(&w, CEA_OUI_AMD);
     const bool flags = amd->has_flags_1 || amd->has_luminance;
     if (flags || amd->has_rates) {
         put(&w, amd->version);
@@ -647,7 +645,7 @@ uint32_t cea_encode_amd_block(const CeaAmdBlock *amd, uint8_t *header)
         put(&w, amd->max_luminance_no_local_dimming_code);
         put(&w, amd->min_luminance_no_local_dimming_code);
     }
-    put_bytes(&w, amd->trailing, min_u32(amd->trailing_size, CEA_MAX_PAYLOAD));
+    put_trailing(&w, amd->trailing, amd->trailing_size);
     return finish(w, CEA_TAG_VENDOR, header);
 }
 

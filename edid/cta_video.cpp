@@ -32,14 +32,14 @@
 #include <string.h>
 
 #include "bits.h"
-#include "cta_block.h"
+#include "cta_codec.h"
 #include "video_formats.h"
 
 using edid_bits::get_bits;
 using edid_bits::get_le16;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
-using namespace edid_cta_block;
+using namespace edid_cta_codec;
 
 namespace {
 
@@ -64,7 +64,6 @@ constexpr uint32_t RID_RATE_CODES = sizeof RID_RATES_HZ / sizeof RID_RATES_HZ[0]
 
 // InfoFrame data block.
 constexpr uint32_t INFOFRAME_HEADER = 2; // processing descriptor: length byte, VSIFs
-constexpr uint32_t OUI_SIZE = 3;
 
 // DisplayID timings.
 constexpr uint32_t TYPE_VIII_WIDE = 2; // bytes of a two-byte code
@@ -107,15 +106,6 @@ const char *const STEREO_NAMES[] = {"none", "stereo", "stereo on user action"};
 const char *const ASPECT_NAMES[] = {"1:1",   "5:4",   "4:3",     "15:9",          "16:9",
                                     "16:10", "64:27", "256:135", "from the sizes"};
 
-// "name" from a table, or "reserved (N)" past it.
-void print_name(const char *const *names, uint32_t count, uint32_t value)
-{
-    if (value < count)
-        printf("%s", names[value]);
-    else
-        printf("reserved (%u)", unsigned(value));
-}
-
 // ---- Short video descriptors ----
 
 CeaSvd svd_of(uint8_t byte)
@@ -130,17 +120,17 @@ uint8_t svd_byte(CeaSvd svd)
     return svd.vic;
 }
 
-void decode_svds(const Payload &p, CeaVideoDataBlock *video)
+void decode_svds(const Reader &r, CeaVideoDataBlock *video)
 {
     memset(video, 0, sizeof *video);
-    video->count = min_u32(p.size, CEA_MAX_VIDEO_DESCRIPTORS);
-    for (uint32_t i = 0; i < video->count; ++i) video->svds[i] = svd_of(p.bytes[i]);
+    video->count = min_u32(r.size, CEA_MAX_VIDEO_DESCRIPTORS);
+    for (uint32_t i = 0; i < video->count; ++i) video->svds[i] = svd_of(r.bytes[i]);
 }
 
-void put_svds(const CeaVideoDataBlock *video, Writer &w)
+void put_svds(const CeaVideoDataBlock *video, Writer *w)
 {
     const uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
-    for (uint32_t i = 0; i < count; ++i) w.put(svd_byte(video->svds[i]));
+    for (uint32_t i = 0; i < count; ++i) put(w, svd_byte(video->svds[i]));
 }
 
 void print_svds(const CeaVideoDataBlock *video)
@@ -219,24 +209,24 @@ void decode_detailed_timing(const uint8_t *b, CeaDisplayIdDetailedTiming *t)
     t->v_sync_width = get_le16(b + 18) + 1;
 }
 
-void put_detailed_timing(const CeaDisplayIdDetailedTiming *t, Writer &w)
+void put_detailed_timing(const CeaDisplayIdDetailedTiming *t, Writer *w)
 {
     const uint32_t clock = t->pixel_clock_khz - 1;
-    w.put(clock & 0xFF);
-    w.put(clock >> 8 & 0xFF);
-    w.put(clock >> 16 & 0xFF);
-    w.put(put_bits(t->ycbcr420, 7, 7) | put_bits(t->stereo_3d, 6, 5) |
-          put_bits(t->interlaced, 4, 4) | put_bits(t->aspect_ratio, 3, 0));
-    w.put_le16(t->h_active - 1);
-    w.put_le16(t->h_blank - 1);
-    w.put_le16(((t->h_front_porch - 1) & FRONT_PORCH_BITS) |
-               (t->hsync_positive ? SYNC_POSITIVE : 0));
-    w.put_le16(t->h_sync_width - 1);
-    w.put_le16(t->v_active - 1);
-    w.put_le16(t->v_blank - 1);
-    w.put_le16(((t->v_front_porch - 1) & FRONT_PORCH_BITS) |
-               (t->vsync_positive ? SYNC_POSITIVE : 0));
-    w.put_le16(t->v_sync_width - 1);
+    put(w, clock & 0xFF);
+    put(w, clock >> 8 & 0xFF);
+    put(w, clock >> 16 & 0xFF);
+    put(w, put_bits(t->ycbcr420, 7, 7) | put_bits(t->stereo_3d, 6, 5) |
+               put_bits(t->interlaced, 4, 4) | put_bits(t->aspect_ratio, 3, 0));
+    put_le16(w, t->h_active - 1);
+    put_le16(w, t->h_blank - 1);
+    put_le16(w,
+             ((t->h_front_porch - 1) & FRONT_PORCH_BITS) | (t->hsync_positive ? SYNC_POSITIVE : 0));
+    put_le16(w, t->h_sync_width - 1);
+    put_le16(w, t->v_active - 1);
+    put_le16(w, t->v_blank - 1);
+    put_le16(w,
+             ((t->v_front_porch - 1) & FRONT_PORCH_BITS) | (t->vsync_positive ? SYNC_POSITIVE : 0));
+    put_le16(w, t->v_sync_width - 1);
 }
 
 // Frame rate (field rate when interlaced) of a clock and totals, millihertz.
@@ -258,7 +248,7 @@ void print_detailed_timing(const CeaDisplayIdDetailedTiming *t)
     printf(", pixel clock %u.%03u MHz\n", unsigned(t->pixel_clock_khz / 1000),
            unsigned(t->pixel_clock_khz % 1000));
     printf("   Aspect ratio: ");
-    print_name(ASPECT_NAMES, sizeof ASPECT_NAMES / sizeof ASPECT_NAMES[0], t->aspect_ratio);
+    print_name(t->aspect_ratio, ASPECT_NAMES, sizeof ASPECT_NAMES / sizeof ASPECT_NAMES[0]);
     printf("\n   Horizontal: front porch %u, sync %u %s, blank %u\n", unsigned(t->h_front_porch),
            unsigned(t->h_sync_width), t->hsync_positive ? "positive" : "negative",
            unsigned(t->h_blank));
@@ -266,7 +256,7 @@ void print_detailed_timing(const CeaDisplayIdDetailedTiming *t)
            unsigned(t->v_sync_width), t->vsync_positive ? "positive" : "negative",
            unsigned(t->v_blank));
     printf("   Stereo: ");
-    print_name(STEREO_NAMES, sizeof STEREO_NAMES / sizeof STEREO_NAMES[0], t->stereo_3d);
+    print_name(t->stereo_3d, STEREO_NAMES, sizeof STEREO_NAMES / sizeof STEREO_NAMES[0]);
     putchar('\n');
     if (t->ycbcr420) puts("   YCbCr 4:2:0: also");
 }
@@ -292,24 +282,24 @@ void decode_formula_timing(const uint8_t *b, uint32_t size, CeaDisplayIdFormulaT
     t->refresh_hz = uint16_t(refresh + 1);
 }
 
-void put_formula_timing(const CeaDisplayIdFormulaTiming *t, uint32_t size, Writer &w)
+void put_formula_timing(const CeaDisplayIdFormulaTiming *t, uint32_t size, Writer *w)
 {
     const uint32_t refresh = t->refresh_hz - 1u;
-    w.put(put_bits(t->formula, 2, 0) | put_bits(t->early_vsync, 3, 3) | put_bits(t->vr_hb, 4, 4) |
-          put_bits(t->stereo_3d, 6, 5) | put_bits(t->ycbcr420, 7, 7));
-    w.put_le16(t->h_active - 1);
-    w.put_le16(t->v_active - 1);
-    w.put(refresh & 0xFF);
+    put(w, put_bits(t->formula, 2, 0) | put_bits(t->early_vsync, 3, 3) | put_bits(t->vr_hb, 4, 4) |
+               put_bits(t->stereo_3d, 6, 5) | put_bits(t->ycbcr420, 7, 7));
+    put_le16(w, t->h_active - 1);
+    put_le16(w, t->v_active - 1);
+    put(w, refresh & 0xFF);
     if (size == TYPE_X_LONG)
-        w.put(put_bits(refresh >> 8, 1, 0) | put_bits(t->hblank_delta, 4, 2) |
-              put_bits(t->vblank_extra, 7, 5));
+        put(w, put_bits(refresh >> 8, 1, 0) | put_bits(t->hblank_delta, 4, 2) |
+                   put_bits(t->vblank_extra, 7, 5));
 }
 
 void print_formula_timing(uint32_t n, const CeaDisplayIdFormulaTiming *t)
 {
     printf("   Timing %u: %ux%u %u Hz, ", unsigned(n), unsigned(t->h_active), unsigned(t->v_active),
            unsigned(t->refresh_hz));
-    print_name(FORMULA_NAMES, sizeof FORMULA_NAMES / sizeof FORMULA_NAMES[0], t->formula);
+    print_name(t->formula, FORMULA_NAMES, sizeof FORMULA_NAMES / sizeof FORMULA_NAMES[0]);
     if (t->vr_hb && t->formula == CVT_RB2) printf(", video-optimized (also 1000/1001)");
     if (t->vr_hb && t->formula == CVT_RB3) printf(", horizontal blank 160");
     if (t->vr_hb && t->formula != CVT_RB2 && t->formula != CVT_RB3) printf(", VR_HB");
@@ -318,7 +308,7 @@ void print_formula_timing(uint32_t n, const CeaDisplayIdFormulaTiming *t)
     if (t->vblank_extra) printf(", extra vertical blank %u", unsigned(t->vblank_extra));
     if (t->stereo_3d) {
         printf(", stereo ");
-        print_name(STEREO_NAMES, sizeof STEREO_NAMES / sizeof STEREO_NAMES[0], t->stereo_3d);
+        print_name(t->stereo_3d, STEREO_NAMES, sizeof STEREO_NAMES / sizeof STEREO_NAMES[0]);
     }
     if (t->ycbcr420) printf(", YCbCr 4:2:0 also");
     putchar('\n');
@@ -344,13 +334,13 @@ int cea_vic_format(uint32_t vic, CeaVicFormat *format)
 
 void cea_decode_video_data_block(const uint8_t *header, CeaVideoDataBlock *video)
 {
-    decode_svds(payload_of(header, 0), video);
+    decode_svds(payload_of(header), video);
 }
 
 uint32_t cea_encode_video_data_block(const CeaVideoDataBlock *video, uint8_t *header)
 {
     Writer w{};
-    put_svds(video, w);
+    put_svds(video, &w);
     return finish(w, CEA_TAG_VIDEO, header);
 }
 
@@ -363,14 +353,14 @@ void cea_print_video_data_block(const CeaVideoDataBlock *video)
 
 void cea_decode_ycbcr420_video(const uint8_t *header, CeaVideoDataBlock *video)
 {
-    decode_svds(payload_of(header, 1), video);
+    decode_svds(extended_payload_of(header), video);
 }
 
 uint32_t cea_encode_ycbcr420_video(const CeaVideoDataBlock *video, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_YCBCR420_VIDEO);
-    put_svds(video, w);
-    return finish_extended(w, header);
+    Writer w = extended_writer(CEA_EXT_YCBCR420_VIDEO);
+    put_svds(video, &w);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_ycbcr420_video(const CeaVideoDataBlock *video)
@@ -382,17 +372,17 @@ void cea_print_ycbcr420_video(const CeaVideoDataBlock *video)
 
 void cea_decode_ycbcr420_capability_map(const uint8_t *header, CeaYcbcr420CapabilityMap *map)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(map, 0, sizeof *map);
-    map->size = min_u32(p.size, CEA_MAX_EXT_ITEMS);
-    memcpy(map->map, p.bytes, map->size);
+    map->size = min_u32(r.size, CEA_MAX_EXT_ITEMS);
+    memcpy(map->map, r.bytes, map->size);
 }
 
 uint32_t cea_encode_ycbcr420_capability_map(const CeaYcbcr420CapabilityMap *map, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_YCBCR420_CAPABILITY_MAP);
-    w.put_bytes(map->map, min_u32(map->size, CEA_MAX_EXT_ITEMS));
-    return finish_extended(w, header);
+    Writer w = extended_writer(CEA_EXT_YCBCR420_CAPABILITY_MAP);
+    put_trailing(&w, map->map, map->size, CEA_MAX_EXT_ITEMS);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_ycbcr420_capability_map(const CeaYcbcr420CapabilityMap *map)
@@ -443,18 +433,18 @@ uint32_t cea_rid_rate_hz(uint32_t code)
 
 void cea_decode_video_format_preference(const uint8_t *header, CeaVideoFormatPreference *pref)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(pref, 0, sizeof *pref);
-    pref->count = min_u32(p.size, CEA_MAX_EXT_ITEMS);
-    for (uint32_t i = 0; i < pref->count; ++i) pref->svrs[i] = svr_of(p.bytes[i]);
+    pref->count = min_u32(r.size, CEA_MAX_EXT_ITEMS);
+    for (uint32_t i = 0; i < pref->count; ++i) pref->svrs[i] = svr_of(r.bytes[i]);
 }
 
 uint32_t cea_encode_video_format_preference(const CeaVideoFormatPreference *pref, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_VIDEO_FORMAT_PREFERENCE);
+    Writer w = extended_writer(CEA_EXT_VIDEO_FORMAT_PREFERENCE);
     const uint32_t count = min_u32(pref->count, CEA_MAX_EXT_ITEMS);
-    for (uint32_t i = 0; i < count; ++i) w.put(svr_byte(pref->svrs[i]));
-    return finish_extended(w, header);
+    for (uint32_t i = 0; i < count; ++i) put(&w, svr_byte(pref->svrs[i]));
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_video_format_preference(const CeaVideoFormatPreference *pref)
@@ -471,37 +461,37 @@ void cea_print_video_format_preference(const CeaVideoFormatPreference *pref)
 
 void cea_decode_native_video_resolution(const uint8_t *header, CeaNativeVideoResolution *nvr)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(nvr, 0, sizeof *nvr);
-    nvr->native = svr_of(p.bytes[0]);
-    uint32_t end = min_u32(p.size, NVR_FLAGS);
-    if (p.size > NVR_FLAGS) {
+    nvr->native = svr_of(byte_at(r, 0));
+    uint32_t end = min_u32(r.size, NVR_FLAGS);
+    if (r.size > NVR_FLAGS) {
         nvr->has_flags = 1;
-        nvr->image_size_in_mm = uint8_t(get_bits(p.bytes[NVR_FLAGS], 7, 7));
-        nvr->image_size_valid = uint8_t(get_bits(p.bytes[NVR_FLAGS], 0, 0));
+        nvr->image_size_in_mm = uint8_t(get_bits(r.bytes[NVR_FLAGS], 7, 7));
+        nvr->image_size_valid = uint8_t(get_bits(r.bytes[NVR_FLAGS], 0, 0));
         end = NVR_SIZE;
     }
-    if (p.size >= NVR_END) {
+    if (r.size >= NVR_END) {
         nvr->has_image_size = 1;
-        nvr->image_width = uint16_t(get_le16(p.bytes + NVR_SIZE));
-        nvr->image_height = uint16_t(get_le16(p.bytes + NVR_SIZE + 2));
+        nvr->image_width = uint16_t(get_le16(r.bytes + NVR_SIZE));
+        nvr->image_height = uint16_t(get_le16(r.bytes + NVR_SIZE + 2));
         end = NVR_END;
     }
-    nvr->trailing_size = keep_trailing(p, end, nvr->trailing, CEA_MAX_PAYLOAD);
+    nvr->trailing_size = keep_trailing(r, end, nvr->trailing);
 }
 
 uint32_t cea_encode_native_video_resolution(const CeaNativeVideoResolution *nvr, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_NATIVE_VIDEO_RESOLUTION);
-    w.put(svr_byte(nvr->native));
+    Writer w = extended_writer(CEA_EXT_NATIVE_VIDEO_RESOLUTION);
+    put(&w, svr_byte(nvr->native));
     if (nvr->has_flags || nvr->has_image_size)
-        w.put(put_bits(nvr->image_size_in_mm, 7, 7) | put_bits(nvr->image_size_valid, 0, 0));
+        put(&w, put_bits(nvr->image_size_in_mm, 7, 7) | put_bits(nvr->image_size_valid, 0, 0));
     if (nvr->has_image_size) {
-        w.put_le16(nvr->image_width);
-        w.put_le16(nvr->image_height);
+        put_le16(&w, nvr->image_width);
+        put_le16(&w, nvr->image_height);
     }
-    w.put_bytes(nvr->trailing, min_u32(nvr->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, nvr->trailing, nvr->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_native_video_resolution(const CeaNativeVideoResolution *nvr)
@@ -520,57 +510,52 @@ void cea_print_native_video_resolution(const CeaNativeVideoResolution *nvr)
     } else if (nvr->has_flags) {
         puts("   Image size: not given");
     }
-    print_trailing(nvr->trailing, nvr->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(nvr->trailing, nvr->trailing_size);
 }
 
 // InfoFrame data block.
 
 void cea_decode_infoframe(const uint8_t *header, CeaInfoFrameBlock *info)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(info, 0, sizeof *info);
-    info->processing_size = uint8_t(get_bits(p.bytes[0], 7, 5));
-    info->max_vsifs = p.bytes[1];
-    memcpy(info->processing, p.bytes + INFOFRAME_HEADER, info->processing_size);
+    info->processing_size = uint8_t(get_bits(byte_at(r, 0), 7, 5));
+    info->max_vsifs = byte_at(r, 1);
+    for (uint32_t i = 0; i < info->processing_size; ++i)
+        info->processing[i] = byte_at(r, INFOFRAME_HEADER + i);
     uint32_t at = INFOFRAME_HEADER + info->processing_size;
-    while (at < p.size && info->count < CEA_MAX_INFOFRAME_DESCRIPTORS) {
-        const uint8_t h = p.bytes[at];
+    while (at < r.size && info->count < CEA_MAX_INFOFRAME_DESCRIPTORS) {
+        const uint8_t h = r.bytes[at];
         const uint32_t type = get_bits(h, 4, 0), length = get_bits(h, 7, 5);
         const uint32_t oui = type == CEA_INFOFRAME_VENDOR ? OUI_SIZE : 0;
-        if (at + 1 + oui + length > p.size) break; // cut short: kept as trailing bytes
+        if (at + 1 + oui + length > r.size) break; // cut short: kept as trailing bytes
         CeaShortInfoFrame *d = &info->descriptors[info->count++];
         d->payload_size = uint8_t(length);
         d->type = uint8_t(type);
-        if (oui)
-            d->oui =
-                p.bytes[at + 1] | uint32_t(p.bytes[at + 2]) << 8 | uint32_t(p.bytes[at + 3]) << 16;
-        memcpy(d->payload, p.bytes + at + 1 + oui, length);
+        if (oui) d->oui = le24_at(r, at + 1);
+        memcpy(d->payload, r.bytes + at + 1 + oui, length);
         at += 1 + oui + length;
     }
-    info->trailing_size = keep_trailing(p, at, info->trailing, CEA_MAX_PAYLOAD);
+    info->trailing_size = keep_trailing(r, at, info->trailing);
 }
 
 uint32_t cea_encode_infoframe(const CeaInfoFrameBlock *info, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_INFOFRAME);
+    Writer w = extended_writer(CEA_EXT_INFOFRAME);
     const uint32_t processing = get_bits(info->processing_size, 2, 0);
-    w.put(put_bits(processing, 7, 5));
-    w.put(info->max_vsifs);
-    w.put_bytes(info->processing, processing);
+    put(&w, put_bits(processing, 7, 5));
+    put(&w, info->max_vsifs);
+    put_bytes(&w, info->processing, processing);
     const uint32_t count = min_u32(info->count, CEA_MAX_INFOFRAME_DESCRIPTORS);
     for (uint32_t i = 0; i < count; ++i) {
         const CeaShortInfoFrame *d = &info->descriptors[i];
         const uint32_t length = get_bits(d->payload_size, 2, 0);
-        w.put(put_bits(length, 7, 5) | put_bits(d->type, 4, 0));
-        if (get_bits(d->type, 4, 0) == CEA_INFOFRAME_VENDOR) {
-            w.put(d->oui & 0xFF);
-            w.put(d->oui >> 8 & 0xFF);
-            w.put(d->oui >> 16 & 0xFF);
-        }
-        w.put_bytes(d->payload, length);
+        put(&w, put_bits(length, 7, 5) | put_bits(d->type, 4, 0));
+        if (get_bits(d->type, 4, 0) == CEA_INFOFRAME_VENDOR) put_le24(&w, d->oui);
+        put_bytes(&w, d->payload, length);
     }
-    w.put_bytes(info->trailing, min_u32(info->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    put_trailing(&w, info->trailing, info->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_infoframe(const CeaInfoFrameBlock *info)
@@ -602,76 +587,76 @@ void cea_print_infoframe(const CeaInfoFrameBlock *info)
         for (uint32_t j = 0; j < length; ++j) printf(" %02X", unsigned(d->payload[j]));
         putchar('\n');
     }
-    print_trailing(info->trailing, info->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(info->trailing, info->trailing_size);
 }
 
 // DisplayID type VII timing data block.
 
 void cea_decode_displayid_timing_vii(const uint8_t *header, CeaDisplayIdTimingVii *t)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(t, 0, sizeof *t);
-    t->revision = uint8_t(get_bits(p.bytes[0], 2, 0));
-    t->extra_bytes = uint8_t(get_bits(p.bytes[0], 6, 4));
-    uint32_t end = min_u32(p.size, 1);
-    if (p.size >= 1 + CEA_DISPLAYID_VII_SIZE) {
+    t->revision = uint8_t(get_bits(byte_at(r, 0), 2, 0));
+    t->extra_bytes = uint8_t(get_bits(byte_at(r, 0), 6, 4));
+    uint32_t end = min_u32(r.size, 1);
+    if (r.size >= 1 + CEA_DISPLAYID_VII_SIZE) {
         t->has_timing = 1;
-        decode_detailed_timing(p.bytes + 1, &t->timing);
+        decode_detailed_timing(r.bytes + 1, &t->timing);
         end = 1 + CEA_DISPLAYID_VII_SIZE;
     }
-    t->trailing_size = keep_trailing(p, end, t->trailing, CEA_MAX_PAYLOAD);
+    t->trailing_size = keep_trailing(r, end, t->trailing);
 }
 
 uint32_t cea_encode_displayid_timing_vii(const CeaDisplayIdTimingVii *t, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_DISPLAYID_TIMING_VII);
-    w.put(put_bits(t->revision, 2, 0) | put_bits(t->extra_bytes, 6, 4));
-    if (t->has_timing) put_detailed_timing(&t->timing, w);
-    w.put_bytes(t->trailing, min_u32(t->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    Writer w = extended_writer(CEA_EXT_DISPLAYID_TIMING_VII);
+    put(&w, put_bits(t->revision, 2, 0) | put_bits(t->extra_bytes, 6, 4));
+    if (t->has_timing) put_detailed_timing(&t->timing, &w);
+    put_trailing(&w, t->trailing, t->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_displayid_timing_vii(const CeaDisplayIdTimingVii *t)
 {
     printf("   Revision: %u\n", unsigned(t->revision));
     if (t->has_timing) print_detailed_timing(&t->timing);
-    print_trailing(t->trailing, t->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(t->trailing, t->trailing_size);
 }
 
 // DisplayID type VIII timing data block.
 
 void cea_decode_displayid_timing_viii(const uint8_t *header, CeaDisplayIdTimingViii *t)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(t, 0, sizeof *t);
-    t->revision = uint8_t(get_bits(p.bytes[0], 2, 0));
-    t->two_byte_codes = uint8_t(get_bits(p.bytes[0], 3, 3));
-    t->ycbcr420 = uint8_t(get_bits(p.bytes[0], 5, 5));
-    t->code_type = uint8_t(get_bits(p.bytes[0], 7, 6));
+    t->revision = uint8_t(get_bits(byte_at(r, 0), 2, 0));
+    t->two_byte_codes = uint8_t(get_bits(byte_at(r, 0), 3, 3));
+    t->ycbcr420 = uint8_t(get_bits(byte_at(r, 0), 5, 5));
+    t->code_type = uint8_t(get_bits(byte_at(r, 0), 7, 6));
     const uint32_t size = t->two_byte_codes ? TYPE_VIII_WIDE : 1;
     uint32_t at = 1;
-    while (at + size <= p.size && t->count < CEA_MAX_TYPE_VIII_CODES) {
+    while (at + size <= r.size && t->count < CEA_MAX_TYPE_VIII_CODES) {
         t->codes[t->count++] =
-            uint16_t(size == TYPE_VIII_WIDE ? get_le16(p.bytes + at) : p.bytes[at]);
+            uint16_t(size == TYPE_VIII_WIDE ? get_le16(r.bytes + at) : r.bytes[at]);
         at += size;
     }
-    t->trailing_size = keep_trailing(p, at, t->trailing, sizeof t->trailing);
+    t->trailing_size = keep_trailing(r, at, t->trailing, sizeof t->trailing);
 }
 
 uint32_t cea_encode_displayid_timing_viii(const CeaDisplayIdTimingViii *t, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_DISPLAYID_TIMING_VIII);
-    w.put(put_bits(t->revision, 2, 0) | put_bits(t->two_byte_codes, 3, 3) |
-          put_bits(t->ycbcr420, 5, 5) | put_bits(t->code_type, 7, 6));
+    Writer w = extended_writer(CEA_EXT_DISPLAYID_TIMING_VIII);
+    put(&w, put_bits(t->revision, 2, 0) | put_bits(t->two_byte_codes, 3, 3) |
+                put_bits(t->ycbcr420, 5, 5) | put_bits(t->code_type, 7, 6));
     const uint32_t count = min_u32(t->count, CEA_MAX_TYPE_VIII_CODES);
     for (uint32_t i = 0; i < count; ++i) {
         if (get_bits(t->two_byte_codes, 0, 0))
-            w.put_le16(t->codes[i]);
+            put_le16(&w, t->codes[i]);
         else
-            w.put(t->codes[i] & 0xFF);
+            put(&w, t->codes[i] & 0xFF);
     }
-    w.put_bytes(t->trailing, min_u32(t->trailing_size, sizeof t->trailing));
-    return finish_extended(w, header);
+    put_trailing(&w, t->trailing, t->trailing_size, sizeof t->trailing);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_displayid_timing_viii(const CeaDisplayIdTimingViii *t)
@@ -679,7 +664,7 @@ void cea_print_displayid_timing_viii(const CeaDisplayIdTimingViii *t)
     enum { DMT, VIC, HDMI_VIC };
     static const char *const CODE_TYPES[] = {"DMT ID", "VIC", "HDMI VIC"};
     printf("   Revision: %u\n   Code type: ", unsigned(t->revision));
-    print_name(CODE_TYPES, sizeof CODE_TYPES / sizeof CODE_TYPES[0], t->code_type);
+    print_name(t->code_type, CODE_TYPES, sizeof CODE_TYPES / sizeof CODE_TYPES[0]);
     putchar('\n');
     if (t->ycbcr420) puts("   YCbCr 4:2:0: also");
     const uint32_t count = min_u32(t->count, CEA_MAX_TYPE_VIII_CODES);
@@ -700,29 +685,29 @@ void cea_print_displayid_timing_viii(const CeaDisplayIdTimingViii *t)
 
 void cea_decode_displayid_timing_x(const uint8_t *header, CeaDisplayIdTimingX *t)
 {
-    const Payload p = payload_of(header, 1);
+    const Reader r = extended_payload_of(header);
     memset(t, 0, sizeof *t);
-    t->revision = uint8_t(get_bits(p.bytes[0], 2, 0));
-    t->extra_bytes = uint8_t(get_bits(p.bytes[0], 6, 4));
+    t->revision = uint8_t(get_bits(byte_at(r, 0), 2, 0));
+    t->extra_bytes = uint8_t(get_bits(byte_at(r, 0), 6, 4));
     const uint32_t size = CEA_DISPLAYID_X_SIZE + t->extra_bytes;
-    uint32_t at = min_u32(p.size, 1);
-    while (size <= TYPE_X_LONG && at + size <= p.size && t->count < CEA_MAX_TYPE_X_TIMINGS) {
-        decode_formula_timing(p.bytes + at, size, &t->timings[t->count++]);
+    uint32_t at = min_u32(r.size, 1);
+    while (size <= TYPE_X_LONG && at + size <= r.size && t->count < CEA_MAX_TYPE_X_TIMINGS) {
+        decode_formula_timing(r.bytes + at, size, &t->timings[t->count++]);
         at += size;
     }
-    t->trailing_size = keep_trailing(p, at, t->trailing, CEA_MAX_PAYLOAD);
+    t->trailing_size = keep_trailing(r, at, t->trailing);
 }
 
 uint32_t cea_encode_displayid_timing_x(const CeaDisplayIdTimingX *t, uint8_t *header)
 {
-    Writer w = extended(CEA_EXT_DISPLAYID_TIMING_X);
+    Writer w = extended_writer(CEA_EXT_DISPLAYID_TIMING_X);
     const uint32_t extra = get_bits(t->extra_bytes, 2, 0);
-    w.put(put_bits(t->revision, 2, 0) | put_bits(extra, 6, 4));
+    put(&w, put_bits(t->revision, 2, 0) | put_bits(extra, 6, 4));
     const uint32_t size = CEA_DISPLAYID_X_SIZE + extra;
     const uint32_t count = size <= TYPE_X_LONG ? min_u32(t->count, CEA_MAX_TYPE_X_TIMINGS) : 0;
-    for (uint32_t i = 0; i < count; ++i) put_formula_timing(&t->timings[i], size, w);
-    w.put_bytes(t->trailing, min_u32(t->trailing_size, CEA_MAX_PAYLOAD));
-    return finish_extended(w, header);
+    for (uint32_t i = 0; i < count; ++i) put_formula_timing(&t->timings[i], size, &w);
+    put_trailing(&w, t->trailing, t->trailing_size);
+    return finish(w, CEA_TAG_EXTENDED, header);
 }
 
 void cea_print_displayid_timing_x(const CeaDisplayIdTimingX *t)
@@ -730,5 +715,5 @@ void cea_print_displayid_timing_x(const CeaDisplayIdTimingX *t)
     printf("   Revision: %u\n", unsigned(t->revision));
     const uint32_t count = min_u32(t->count, CEA_MAX_TYPE_X_TIMINGS);
     for (uint32_t i = 0; i < count; ++i) print_formula_timing(i + 1, &t->timings[i]);
-    print_trailing(t->trailing, t->trailing_size, CEA_MAX_PAYLOAD);
+    print_trailing(t->trailing, t->trailing_size);
 }

@@ -102,8 +102,10 @@ TEST(HdrStaticMetadata, LuminanceCodes)
         {168, 7, 1902731, 14}, {114, 15, 590730, 20}, {79, 3, 276782, 0},
     };
     for (const auto &row : rows) {
-        EXPECT_EQ(edid_cta::max_luminance_millicd(row.max_code), row.max_millicd) << row.max_code;
-        EXPECT_EQ(edid_cta::min_luminance_millicd(row.max_code, row.min_code), row.min_millicd)
+        EXPECT_EQ(edid_cta_codec::max_luminance_millicd(row.max_code), row.max_millicd)
+            << row.max_code;
+        EXPECT_EQ(edid_cta_codec::min_luminance_millicd(row.max_code, row.min_code),
+                  row.min_millicd)
             << row.max_code << " " << row.min_code;
     }
 }
