@@ -100,6 +100,14 @@ constexpr uint32_t ALLOCATION_TYPE_COUNT = sizeof ALLOCATION_TYPES / sizeof ALLO
 
 // ---- Wire helpers ----
 
+// A place (x, y, z) in signed 64ths of the room's size: a byte each.
+void put_place(int8_t x, int8_t y, int8_t z, Writer *w)
+{
+    put(w, uint8_t(x));
+    put(w, uint8_t(y));
+    put(w, uint8_t(z));
+}
+
 // Types of format 15 that state no channel count.
 constexpr bool states_channels(uint32_t format, uint32_t ext_type)
 {
@@ -235,6 +243,15 @@ void print_64ths(int8_t value)
     const uint32_t thousandths = (magnitude + 500) / 1000;
     printf(" %s%u.%03u", millionths < 0 ? "-" : "", unsigned(thousandths / 1000),
            unsigned(thousandths % 1000));
+}
+
+// " x y z of the room's size", no line end.
+void print_place(int8_t x, int8_t y, int8_t z)
+{
+    print_64ths(x);
+    print_64ths(y);
+    print_64ths(z);
+    printf(" of the room's size");
 }
 
 void print_format_name(const CeaSad *sad)
@@ -417,15 +434,39 @@ void cea_print_sad(const CeaSad *sad)
     putchar('\n');
 }
 
+// Lists of short audio descriptors: the audio data block's and the HDMI
+// audio block's multi-stream part.
+
+namespace {
+
+// From payload byte `at` on, as many whole descriptors as the payload
+// holds, up to max; returns how many.
+uint32_t decode_sads(const Reader &r, uint32_t at, CeaSad *sads, uint32_t max)
+{
+    uint32_t n = 0;
+    for (; n < max && at + CEA_SAD_SIZE <= r.size; ++n, at += CEA_SAD_SIZE)
+        cea_decode_sad(r.bytes + at, &sads[n]);
+    return n;
+}
+
+void put_sads(const CeaSad *sads, uint32_t count, Writer *w)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t sad[CEA_SAD_SIZE];
+        cea_encode_sad(&sads[i], sad);
+        put_bytes(w, sad, CEA_SAD_SIZE);
+    }
+}
+
+} // namespace
+
 // Audio data block.
 
 void cea_decode_audio_data_block(const uint8_t *header, CeaAudioDataBlock *audio)
 {
     const Reader r = payload_of(header);
     memset(audio, 0, sizeof *audio);
-    audio->count = min_u32(r.size / CEA_SAD_SIZE, CEA_MAX_AUDIO_DESCRIPTORS);
-    for (uint32_t i = 0; i < audio->count; ++i)
-        cea_decode_sad(r.bytes + CEA_SAD_SIZE * i, &audio->sads[i]);
+    audio->count = decode_sads(r, 0, audio->sads, CEA_MAX_AUDIO_DESCRIPTORS);
     audio->trailing_size =
         keep_trailing(r, CEA_SAD_SIZE * audio->count, audio->trailing, sizeof audio->trailing);
 }
@@ -433,12 +474,7 @@ void cea_decode_audio_data_block(const uint8_t *header, CeaAudioDataBlock *audio
 uint32_t cea_encode_audio_data_block(const CeaAudioDataBlock *audio, uint8_t *header)
 {
     Writer w{};
-    const uint32_t count = min_u32(audio->count, CEA_MAX_AUDIO_DESCRIPTORS);
-    for (uint32_t i = 0; i < count; ++i) {
-        uint8_t sad[CEA_SAD_SIZE];
-        cea_encode_sad(&audio->sads[i], sad);
-        put_bytes(&w, sad, CEA_SAD_SIZE);
-    }
+    put_sads(audio->sads, min_u32(audio->count, CEA_MAX_AUDIO_DESCRIPTORS), &w);
     put_trailing(&w, audio->trailing, audio->trailing_size, sizeof audio->trailing);
     return finish(w, CEA_TAG_AUDIO, header);
 }
@@ -564,10 +600,8 @@ void cea_decode_hdmi_audio(const uint8_t *header, CeaHdmiAudio *audio)
     }
     // Multi-stream descriptors follow a whole 3D part, or none.
     if (audio->count_3d == 0 || audio->has_3d) {
-        while (at + CEA_SAD_SIZE <= r.size && audio->ms_count < CEA_MAX_MS_SADS) {
-            cea_decode_sad(r.bytes + at, &audio->ms_sads[audio->ms_count++]);
-            at += CEA_SAD_SIZE;
-        }
+        audio->ms_count = decode_sads(r, at, audio->ms_sads, CEA_MAX_MS_SADS);
+        at += CEA_SAD_SIZE * audio->ms_count;
     }
     audio->trailing_size = keep_trailing(r, at, audio->trailing);
 }
@@ -589,12 +623,7 @@ uint32_t cea_encode_hdmi_audio(const CeaHdmiAudio *audio, uint8_t *header)
         put_le24(&w, audio->speakers_3d);
         put(&w, put_bits(audio->channel_allocation_type, 7, 4));
     }
-    const uint32_t ms_count = min_u32(audio->ms_count, CEA_MAX_MS_SADS);
-    for (uint32_t i = 0; i < ms_count; ++i) {
-        uint8_t sad[CEA_SAD_SIZE];
-        cea_encode_sad(&audio->ms_sads[i], sad);
-        put_bytes(&w, sad, CEA_SAD_SIZE);
-    }
+    put_sads(audio->ms_sads, min_u32(audio->ms_count, CEA_MAX_MS_SADS), &w);
     put_trailing(&w, audio->trailing, audio->trailing_size);
     return finish(w, CEA_TAG_EXTENDED, header);
 }
@@ -682,9 +711,7 @@ uint32_t cea_encode_room_configuration(const CeaRoomConfiguration *room, uint8_t
         put(&w, room->z_max_dm);
     }
     if (room->has_display_place) {
-        put(&w, uint8_t(room->display_x_64ths));
-        put(&w, uint8_t(room->display_y_64ths));
-        put(&w, uint8_t(room->display_z_64ths));
+        put_place(room->display_x_64ths, room->display_y_64ths, room->display_z_64ths, &w);
     }
     put_trailing(&w, room->trailing, room->trailing_size);
     return finish(w, CEA_TAG_EXTENDED, header);
@@ -703,10 +730,8 @@ void cea_print_room_configuration(const CeaRoomConfiguration *room)
                unsigned(room->y_max_dm), unsigned(room->z_max_dm));
     if (room->has_display_place) {
         printf("   Display place (x, y, z)%s:", room->display ? "" : " (not given)");
-        print_64ths(room->display_x_64ths);
-        print_64ths(room->display_y_64ths);
-        print_64ths(room->display_z_64ths);
-        puts(" of the room's size");
+        print_place(room->display_x_64ths, room->display_y_64ths, room->display_z_64ths);
+        putchar('\n');
     }
     print_trailing(room->trailing, room->trailing_size);
 }
@@ -747,11 +772,7 @@ uint32_t cea_encode_speaker_location(const CeaSpeakerLocation *loc, uint8_t *hea
         put(&w, put_bits(d->has_coordinates, 6, 6) | put_bits(d->active, 5, 5) |
                     put_bits(d->channel, 4, 0));
         put(&w, put_bits(d->speaker_id, 4, 0));
-        if (d->has_coordinates) {
-            put(&w, uint8_t(d->x_64ths));
-            put(&w, uint8_t(d->y_64ths));
-            put(&w, uint8_t(d->z_64ths));
-        }
+        if (d->has_coordinates) put_place(d->x_64ths, d->y_64ths, d->z_64ths, &w);
     }
     put_trailing(&w, loc->trailing, loc->trailing_size);
     return finish(w, CEA_TAG_EXTENDED, header);
@@ -770,10 +791,7 @@ void cea_print_speaker_location(const CeaSpeakerLocation *loc)
         printf(", %s", d->active ? "active" : "not active");
         if (d->has_coordinates) {
             printf(", at");
-            print_64ths(d->x_64ths);
-            print_64ths(d->y_64ths);
-            print_64ths(d->z_64ths);
-            printf(" of the room's size");
+            print_place(d->x_64ths, d->y_64ths, d->z_64ths);
         }
         putchar('\n');
     }
