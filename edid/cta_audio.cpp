@@ -552,9 +552,9 @@ uint32_t cea_encode_vendor_audio(const CeaVendorAudio *vendor, uint8_t *header)
 
 void cea_print_vendor_audio(const CeaVendorAudio *vendor)
 {
-    printf("   OUI: %02X-%02X-%02X%s\n", unsigned(vendor->oui >> 16 & 0xFF),
-           unsigned(vendor->oui >> 8 & 0xFF), unsigned(vendor->oui & 0xFF),
-           vendor->oui == CEA_OUI_DOLBY ? " (Dolby)" : "");
+    printf("   OUI: ");
+    print_oui(vendor->oui);
+    puts(vendor->oui == CEA_OUI_DOLBY ? " (Dolby)" : "");
     if (vendor->has_dolby_fields) {
         printf("   Version: %u\n", unsigned(vendor->dolby_version));
         printf("   Speaker zones:%s%s%s%s\n", vendor->dolby_center_zone ? " center" : "",
@@ -566,11 +566,8 @@ void cea_print_vendor_audio(const CeaVendorAudio *vendor)
         if (vendor->dolby_headphone_only) puts("   Playback: headphones only");
         if (vendor->dolby_mat_pcm_48khz_only) puts("   MAT: PCM at 48 kHz only, no Dolby TrueHD");
     }
-    const uint32_t size = min_u32(vendor->payload_size, CEA_MAX_VENDOR_AUDIO_PAYLOAD);
-    if (size == 0) return;
-    printf("   Payload:");
-    for (uint32_t i = 0; i < size; ++i) printf(" %02X", unsigned(vendor->payload[i]));
-    putchar('\n');
+    print_hex("Payload", vendor->payload,
+              min_u32(vendor->payload_size, CEA_MAX_VENDOR_AUDIO_PAYLOAD));
 }
 
 // HDMI audio data block.
@@ -653,12 +650,8 @@ void cea_print_hdmi_audio(const CeaHdmiAudio *audio)
     }
     if (audio->has_3d) {
         print_speaker_mask("3D speakers", audio->speakers_3d);
-        printf("   3D channel allocation: ");
-        if (audio->channel_allocation_type > 0 &&
-            audio->channel_allocation_type < ALLOCATION_TYPE_COUNT)
-            puts(ALLOCATION_TYPES[audio->channel_allocation_type]);
-        else
-            printf("reserved (%u)\n", unsigned(audio->channel_allocation_type));
+        print_code("3D channel allocation", audio->channel_allocation_type, ALLOCATION_TYPES,
+                   ALLOCATION_TYPE_COUNT);
     }
     const uint32_t ms_count = min_u32(audio->ms_count, CEA_MAX_MS_SADS);
     for (uint32_t i = 0; i < ms_count; ++i) {

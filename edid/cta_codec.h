@@ -6,6 +6,7 @@
 // collects a payload and refuses more than 31 bytes, the keeping of
 // trailing bytes, and the readable report's pieces (hex bytes, lists of
 // flag names, names or reserved codes, luminance codes as cd/m^2).
+// cta_kinds.cpp and cta_report.cpp read and print OUIs with it too.
 // Private to the library.
 #ifndef EDID_CTA_CODEC_H
 #define EDID_CTA_CODEC_H
@@ -154,6 +155,13 @@ inline void print_hex(const char *label, const uint8_t *bytes, uint32_t n)
 inline void print_trailing(const uint8_t *bytes, uint32_t size, uint32_t capacity = CEA_MAX_PAYLOAD)
 {
     print_hex("Trailing bytes", bytes, edid_bits::min_u32(size, capacity));
+}
+
+// An OUI as the report writes it, most significant byte first: "00-0C-03".
+inline void print_oui(uint32_t oui)
+{
+    printf("%02X-%02X-%02X", unsigned(oui >> 16 & 0xFF), unsigned(oui >> 8 & 0xFF),
+           unsigned(oui & 0xFF));
 }
 
 // Report: "   label: name, name" for the set bits of bits that have a name,

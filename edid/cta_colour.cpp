@@ -456,8 +456,8 @@ void cea_decode_vendor_video(const uint8_t *header, CeaVendorVideo *v)
 {
     memset(v, 0, sizeof *v);
     Reader r = extended_payload_of(header);
-    for (unsigned i = 0; i < OUI_SIZE && r.at < r.size; ++i)
-        v->oui |= uint32_t(r.bytes[r.at++]) << (8 * i);
+    v->oui = le24_at(r, 0);
+    r.at = min_u32(r.size, OUI_SIZE);
     const uint8_t *p = r.bytes + r.at;
     const uint32_t size = r.size - r.at;
     if (v->oui == CEA_OUI_DOLBY && decode_dolby(p, size, &v->dolby)) {
@@ -663,7 +663,9 @@ void print_dolby(const CeaDolbyVision &d)
 void cea_print_vendor_video(const CeaVendorVideo *v)
 {
     const uint32_t oui = v->oui;
-    printf("   OUI: %02X-%02X-%02X\n", oui >> 16 & 255, oui >> 8 & 255, oui & 255);
+    printf("   OUI: ");
+    print_oui(oui);
+    putchar('\n');
     const bool dolby = v->layout == CEA_VENDOR_VIDEO_DOLBY && oui == CEA_OUI_DOLBY;
     const bool hdr10_plus = v->layout == CEA_VENDOR_VIDEO_HDR10_PLUS && oui == CEA_OUI_HDR10_PLUS;
     if (dolby) print_dolby(v->dolby);
@@ -675,9 +677,6 @@ void cea_print_vendor_video(const CeaVendorVideo *v)
         printf("   Peak luminance index: %u\n",
                unsigned(get_bits(v->hdr10_plus.peak_luminance_index, 3, 0)));
     }
-    const uint32_t size = min_u32(v->size, CEA_MAX_VENDOR_VIDEO_PAYLOAD);
-    if (size == 0) return;
-    printf("   %s:", dolby || hdr10_plus ? "Trailing bytes" : "Payload");
-    for (uint32_t i = 0; i < size; ++i) printf(" %02X", unsigned(v->payload[i]));
-    putchar('\n');
+    print_hex(dolby || hdr10_plus ? "Trailing bytes" : "Payload", v->payload,
+              min_u32(v->size, CEA_MAX_VENDOR_VIDEO_PAYLOAD));
 }

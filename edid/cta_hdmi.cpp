@@ -336,10 +336,7 @@ void cea_print_hdmi_block(const CeaHdmiBlock *h)
         const CeaHdmi3dEntry &e = h->entries_3d[i];
         const uint32_t s = get_bits(e.structure, 3, 0);
         printf("   3D VIC at %u: ", unsigned(get_bits(e.vic_order, 3, 0)));
-        if (STRUCTURES_3D[s])
-            printf("%s", STRUCTURES_3D[s]);
-        else
-            printf("reserved (%u)", unsigned(s));
+        print_name(s, STRUCTURES_3D, 16);
         if (s >= CEA_HDMI_3D_DETAIL_FROM) printf(", detail %u", unsigned(get_bits(e.detail, 3, 0)));
         putchar('\n');
     }

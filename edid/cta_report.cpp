@@ -14,14 +14,14 @@
 
 #include "bits.h"
 #include "cea.h"
+#include "cta_codec.h"
 #include "cta_report.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
+using edid_cta_codec::OUI_SIZE;
 
 namespace {
-
-constexpr unsigned OUI_SIZE = 3;
 
 // Decodes a block into a record of its kind and prints it.  Apart, so that
 // each kind's record takes stack only while it is printed.
@@ -61,8 +61,8 @@ void print_heading(const uint8_t *header, uint32_t number, uint32_t kind)
     case CEA_KIND_HDMI_FORUM:
     case CEA_KIND_AMD:
     case CEA_KIND_VENDOR:
-        printf(", OUI %02X-%02X-%02X", unsigned(header[3]), unsigned(header[2]),
-               unsigned(header[1]));
+        printf(", OUI ");
+        edid_cta_codec::print_oui(edid_cta_codec::le24_at(edid_cta_codec::payload_of(header), 0));
         break;
     default: break;
     }

@@ -565,23 +565,17 @@ void cea_print_infoframe(const CeaInfoFrameBlock *info)
         "audio", "MPEG source",     "NTSC VBI", "dynamic range and mastering"};
     constexpr uint32_t TYPES = sizeof TYPE_NAMES / sizeof TYPE_NAMES[0];
     printf("   VSIFs at once: %u\n", unsigned(info->max_vsifs));
-    const uint32_t processing = get_bits(info->processing_size, 2, 0);
-    if (processing) {
-        printf("   Processing descriptor bytes:");
-        for (uint32_t i = 0; i < processing; ++i) printf(" %02X", unsigned(info->processing[i]));
-        putchar('\n');
-    }
+    print_hex("Processing descriptor bytes", info->processing,
+              get_bits(info->processing_size, 2, 0));
     const uint32_t count = min_u32(info->count, CEA_MAX_INFOFRAME_DESCRIPTORS);
     for (uint32_t i = 0; i < count; ++i) {
         const CeaShortInfoFrame *d = &info->descriptors[i];
         printf("   InfoFrame: ");
-        if (d->type > 0 && d->type < TYPES)
-            printf("%s", TYPE_NAMES[d->type]);
-        else
-            printf("reserved (%u)", unsigned(d->type));
-        if (d->type == CEA_INFOFRAME_VENDOR)
-            printf(", OUI %02X-%02X-%02X", unsigned(d->oui >> 16 & 0xFF),
-                   unsigned(d->oui >> 8 & 0xFF), unsigned(d->oui & 0xFF));
+        print_name(d->type, TYPE_NAMES, TYPES);
+        if (d->type == CEA_INFOFRAME_VENDOR) {
+            printf(", OUI ");
+            print_oui(d->oui);
+        }
         const uint32_t length = get_bits(d->payload_size, 2, 0);
         if (length) printf(", payload");
         for (uint32_t j = 0; j < length; ++j) printf(" %02X", unsigned(d->payload[j]));
