@@ -18,6 +18,7 @@ namespace {
 constexpr uint8_t FEATURE_SRGB = 0x04;      // base block byte 24 bit 2
 constexpr uint32_t DUMMY_DESCRIPTOR = 0x10; // display descriptor tag of an unused slot
 constexpr unsigned RANGE_SLOT = 2;
+constexpr uint8_t CEA_UNDERSCAN = 1;        // CEA byte 3 bit 7: IT formats underscanned
 constexpr uint32_t VGA_VIC = 1;             // 640x480p60, the format every source can send
 
 bool is_out(const Fit &fit, uint32_t i)
@@ -241,13 +242,16 @@ void write_repeater(const EdidDevice &device, const EdidInfo &sink, const SinkIt
 
 // The device's default EDID: the default builder's, laid out as checkers
 // expect: 640x480p60 as its detailed timing, range limits, dummy
-// descriptors; the device's video capability block first.
+// descriptors; the device's video capability and colorimetry blocks first;
+// IT formats underscanned, as the video capability block allows.
 void build_default_video(const EdidDevice &device, EdidInfo *out, uint32_t port)
 {
     start_record(device, out);
     default_picture(out);
     CeaExtension &cea = out->cea;
+    cea.underscan = CEA_UNDERSCAN;
     set_video_capability(&cea.data_blocks[cea.data_block_count++]);
+    set_colorimetry(&cea.data_blocks[cea.data_block_count++]);
     append_device_blocks(device, &cea, edid_physical_address_below(0, port));
     const EdidDetailedTiming timing =
         device_timing(VGA_VIC, out->max_h_size_cm, out->max_v_size_cm);

@@ -161,16 +161,16 @@ TEST(DeviceAudio, RulesOnTheAudioSide)
         edid_device_audio_add_formats(&device.audio, &c.format, 1);
         ASSERT_EQ(edid_device_build(&device, nullptr, 1, &out, nullptr), EDID_DEVICE_OK);
         EXPECT_EQ(out.cea.basic_audio, c.basic) << side(device.audio);
-        // Video capability, HDMI block, audio block, the added speakers.
+        // Video capability, colorimetry, HDMI block, audio block, the added speakers.
         const std::vector<std::string> blocks = cea_blocks(out);
-        EXPECT_EQ(blocks.size(), *c.added ? 4u : 3u) << side(device.audio);
+        EXPECT_EQ(blocks.size(), *c.added ? 5u : 4u) << side(device.audio);
         EXPECT_EQ(blocks.back(), *c.added ? c.added : blocks.back());
     }
     // No audio at all: no basic audio, no blocks.
     device.audio.size = 0;
     edid_device_build(&device, nullptr, 1, &out, nullptr);
     EXPECT_EQ(out.cea.basic_audio, 0u);
-    EXPECT_EQ(cea_blocks(out).size(), 2u);
+    EXPECT_EQ(cea_blocks(out).size(), 3u);
 }
 
 // edid_device_build refuses a device it cannot present, with the output
@@ -215,9 +215,9 @@ TEST(DeviceAudio, BuilderOnADeviceRecord)
     device.audio.size = 0;
     edid_device_audio_add_speakers(&device.audio, edid_speaker_layout("7.1.4"));
     ASSERT_EQ(edid_device_build(&device, nullptr, 3, &a, nullptr), EDID_DEVICE_OK);
-    const CeaDataBlock &speakers = a.cea.data_blocks[2];
+    const CeaDataBlock &speakers = a.cea.data_blocks[3];
     EXPECT_EQ(speakers.tag, CEA_TAG_WHOLE | CEA_TAG_SPEAKER);
-    EXPECT_EQ(cea_blocks(a)[2], "83 4F 01 01");
+    EXPECT_EQ(cea_blocks(a)[3], "83 4F 01 01");
     EXPECT_EQ(printed([&] { cea_print_data_block(&speakers); }),
               "Datablock: 4 Speaker configuration data block\n"
               "Speaker configuration: FL/FR LFE FC RL/RR RLC/RRC\n");
