@@ -101,21 +101,12 @@ void write_sink_block(const EdidInfo &sink, const SinkItems &items, const LinkLi
     }
 }
 
-// The left-out items that come before the data blocks are written, in the
-// order the rules meet them.
+// The left-out items after those of the base block's timings and before
+// those of the renumbering, in the order the rules meet them.
 void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
-                   const DevicePart &part, const Fit &fit, const Renumbered &r, const EdidInfo &out,
+                   const DevicePart &part, const Fit &fit, const Renumbered &r,
                    EdidLeftOut *left_out)
 {
-    // The link: standard and established timings.
-    for (uint32_t k = 0; k < EDID_STD_TIMINGS; ++k)
-        if (!(link.standard_timings >> k & 1))
-            leave_out(left_out, EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, k);
-    uint8_t est[edid_format::ESTABLISHED_BYTES];
-    edid_format::established_to_bytes(&out, est);
-    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i)
-        if (edid_format::established_set(est, i) && !(link.established_timings >> i & 1))
-            leave_out(left_out, EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, i);
     // The sink's data blocks in order: those left out, the VICs the link
     // does not carry.
     for (uint32_t i = 0; i < items.block_count; ++i) {
@@ -177,47 +168,50 @@ void write_repeater(const EdidDevice &device, const EdidInfo &sink, const SinkIt
     copy_sink_picture(sink, out);
     out->features = uint8_t(out->features | (sink.features & FEATURE_SRGB));
     copy_sink_capabilities(sink, &out->cea);
-    list_left_out(sink, items, link, part, fit, r, *out, left_out);
-    for (uint32_t k = 0; k < EDID_STD_TIMINGS; ++k)
-        if (!(link.standard_timings >> k & 1))
-            out->standard_timings[k] = {EDID_STD_TIMING_EMPTY, 0, 0, 0, 0};
+    for (uint32_t k = 0; k < EDID_STD_TIMINGS; ++k) {
+        if (link.standard_timings >> k & 1) continue;
+        leave_out(left_out, EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, k);
+        out->standard_timings[k] = {EDID_STD_TIMING_EMPTY, 0, 0, 0, 0};
+    }
     uint8_t est[edid_format::ESTABLISHED_BYTES];
     edid_format::established_to_bytes(out, est);
     for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i) {
+        if (!edid_format::established_set(est, i) || link.established_timings >> i & 1) continue;
+        leave_out(left_out, EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, i);
         const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
-        if (!(link.established_timings >> i & 1)) est[e.byte] = uint8_t(est[e.byte] & ~(1u << e.bit));
+        est[e.byte] = uint8_t(est[e.byte] & ~(1u << e.bit));
     }
     edid_format::established_from_bytes(est, out);
+    list_left_out(sink, items, link, part, fit, r, left_out);
 
     // The data blocks: the sink's kept ones in its order, the device's in
     // their place; maps and preferences that name nothing left are named
     // as left out where they stood.
     CeaExtension &cea = out->cea;
-    uint32_t k = 0;
-    auto sink_blocks = [&](uint32_t from, uint32_t to) {
-        for (uint32_t i = from; i < to; ++i) {
-            if (items.blocks[i].role != ROLE_KEPT || is_out(fit, i)) continue;
-            if (r.left_out >> i & 1)
-                leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_INDEXES_CHANGED, i);
-            else
-                write_sink_block(sink, items, link, fit, r, i, &cea.data_blocks[k++]);
-        }
-    };
     const uint32_t before = part.after == NONE ? 0 : part.after + 1u;
-    sink_blocks(0, before);
-    if (part.video_capability) set_video_capability(&cea.data_blocks[k++]);
-    CeaDataBlock &hdmi = cea.data_blocks[k++];
-    memset(&hdmi, 0, sizeof hdmi);
-    hdmi.tag = CEA_TAG_VENDOR;
-    hdmi.body.vendor = r.hdmi;
-    if (r.hdmi_3d_left_out && !r.moved_before_space)
-        leave_out(left_out, EDID_LEFT_OUT_HDMI_3D, EDID_BECAUSE_INDEXES_CHANGED, 0);
-    for (const ForumRates &f : items.forum)
-        if (f.block != NONE && !is_out(fit, f.block))
-            write_sink_block(sink, items, link, fit, r, f.block, &cea.data_blocks[k++]);
-    put_audio_and_thx(device, &cea.data_blocks[k]);
-    k += audio_and_thx_count(device);
-    sink_blocks(before, items.block_count);
+    uint32_t k = 0;
+    for (uint32_t i = 0; i <= items.block_count; ++i) {
+        if (i == before) {
+            if (part.video_capability) set_video_capability(&cea.data_blocks[k++]);
+            CeaDataBlock &hdmi = cea.data_blocks[k++];
+            memset(&hdmi, 0, sizeof hdmi);
+            hdmi.tag = CEA_TAG_VENDOR;
+            hdmi.body.vendor = r.hdmi;
+            if (r.hdmi_3d_left_out && !r.moved_before_space)
+                leave_out(left_out, EDID_LEFT_OUT_HDMI_3D, EDID_BECAUSE_INDEXES_CHANGED, 0);
+            for (const ForumRates &f : items.forum)
+                if (f.block != NONE && !is_out(fit, f.block))
+                    write_sink_block(sink, items, link, fit, r, f.block, &cea.data_blocks[k++]);
+            put_audio_and_thx(device, &cea.data_blocks[k]);
+            k += audio_and_thx_count(device);
+        }
+        if (i == items.block_count || items.blocks[i].role != ROLE_KEPT || is_out(fit, i))
+            continue;
+        if (r.left_out >> i & 1)
+            leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_INDEXES_CHANGED, i);
+        else
+            write_sink_block(sink, items, link, fit, r, i, &cea.data_blocks[k++]);
+    }
     cea.data_block_count = k;
 
     // The detailed timings listed in the end, or a preferred timing of the
