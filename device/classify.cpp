@@ -72,7 +72,7 @@ SinkBlock classify_block(const CeaDataBlock &b, const EdidDeviceAudio &side)
     case CEA_TAG_VESA_DTC: return kept(RANK_OTHER_VIDEO);
     case CEA_TAG_VENDOR:
         switch (b.body.vendor.oui) {
-        case CEA_OUI_HDMI: return {ROLE_HDMI, CONTENT_WHOLE, 0, EDID_BECAUSE_REPLACED};
+        case CEA_OUI_HDMI: return {ROLE_HDMI, CONTENT_WHOLE, 0, 0};
         case CEA_OUI_HDMI_FORUM: return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
         case CEA_OUI_AMD: return kept(RANK_VENDOR_VIDEO);
         default: return left_out(EDID_BECAUSE_UNKNOWN);

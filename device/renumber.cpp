@@ -193,6 +193,47 @@ bool loses_native_mark(const Renumbered &r, CeaShortVideoDescriptor svd)
            vic_format(svd.vic, &f) && f.interlaced;
 }
 
+namespace {
+
+// The native count: as many of the sink's native detailed timings as still
+// lead the list.  Below a capped link, native interlaced formats left
+// without a native progressive one are native no more: sources expect a
+// native progressive format beside any native interlaced one.
+void native_formats(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                    const Fit &fit, Renumbered &r)
+{
+    const uint32_t sink_native = sink.has_cea ? sink.cea.native_modes : 0;
+    uint32_t listed = 0;
+    bool progressive = false;
+    for (uint32_t t = 0; t < items.timing_count; ++t) {
+        if (!(fit.timings >> t & 1)) continue;
+        if (listed == r.native_modes && t + 1 <= sink_native) {
+            ++r.native_modes;
+            progressive |= !sink_timing(sink, items.timings[t]).interlaced;
+        }
+        ++listed;
+    }
+    if (link.link_khz == 0) return;
+    for (uint32_t i = 0; i < items.block_count; ++i) {
+        if (items.blocks[i].content != CONTENT_VIDEO || is_out(fit, i)) continue;
+        const CeaVideoBlock &v = sink.cea.data_blocks[i].body.video;
+        const uint32_t count = min_u32(v.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        for (uint32_t s = 0; s < count; ++s) {
+            const CeaShortVideoDescriptor svd = v.descriptors[s];
+            VideoFormat f;
+            if (link.kept[i] >> s & 1 && svd.native && svd_vic(svd) == svd.vic &&
+                vic_format(svd.vic, &f))
+                progressive |= !f.interlaced;
+        }
+    }
+    if (!progressive) {
+        r.unmark_interlaced = true;
+        r.native_modes = 0;
+    }
+}
+
+} // namespace
+
 Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkItems &items,
                     const LinkLimits &link, const DevicePart &part, const Fit &fit)
 {
@@ -207,19 +248,17 @@ Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkIt
     r.svds_moved = r.moved_before_space || space_moved;
     stay_positions(sink, items, link, fit, r.positions);
 
-    // A map or preference that names nothing left goes.
+    // A map or preference that names nothing left goes (an empty map marks
+    // all descriptors).
     for (uint32_t i = 0; i < items.block_count; ++i) {
-        const uint8_t content = items.blocks[i].content;
         if (items.blocks[i].role != ROLE_KEPT || is_out(fit, i)) continue;
         const CeaRawBlock &raw = sink.cea.data_blocks[i].body.raw;
-        const bool names_nothing =
-            content == CONTENT_YCBCR420_MAP        ? renumbered_map(raw, r).size <= 1 &&
-                                                         r.svds_moved && raw.size > 1
-            : content == CONTENT_FORMAT_PREFERENCE ? renumbered_preference(raw, items, fit,
-                                                                           link.kept[i])
-                                                             .size <= 1
-                                                   : false;
-        if (names_nothing) r.left_out |= uint64_t(1) << i;
+        bool nothing = false;
+        if (items.blocks[i].content == CONTENT_YCBCR420_MAP)
+            nothing = raw.size > 1 && renumbered_map(raw, r).size <= 1;
+        else if (items.blocks[i].content == CONTENT_FORMAT_PREFERENCE)
+            nothing = renumbered_preference(raw, items, fit, link.kept[i]).size <= 1;
+        if (nothing) r.left_out |= uint64_t(1) << i;
     }
 
     // The 3D fields number short video descriptors: they go when one moved.
@@ -228,41 +267,7 @@ Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkIt
         const uint8_t *from = sink.cea.data_blocks[items.hdmi.block].body.vendor.payload;
         r.hdmi_3d_left_out = items.hdmi.bytes_3d || from[items.hdmi.video] & VIDEO_3D_BITS;
     }
-
-    // The native count: as many of the sink's native detailed timings as
-    // still lead the list.
-    const uint32_t sink_native = sink.has_cea ? sink.cea.native_modes : 0;
-    uint32_t listed = 0;
-    bool progressive = false;
-    for (uint32_t t = 0; t < items.timing_count; ++t) {
-        if (!(fit.timings >> t & 1)) continue;
-        if (listed == r.native_modes && t + 1 <= sink_native) {
-            ++r.native_modes;
-            progressive |= !sink_timing(sink, items.timings[t]).interlaced;
-        }
-        ++listed;
-    }
-    // Below a capped link, native interlaced formats left without a native
-    // progressive one are native no more: sources expect a native
-    // progressive format beside any native interlaced one.
-    if (link.link_khz) {
-        for (uint32_t i = 0; i < items.block_count; ++i) {
-            if (items.blocks[i].content != CONTENT_VIDEO || is_out(fit, i)) continue;
-            const CeaVideoBlock &v = sink.cea.data_blocks[i].body.video;
-            const uint32_t count = min_u32(v.count, CEA_MAX_VIDEO_DESCRIPTORS);
-            for (uint32_t s = 0; s < count; ++s) {
-                const CeaShortVideoDescriptor svd = v.descriptors[s];
-                VideoFormat f;
-                if (link.kept[i] >> s & 1 && svd.native && svd_vic(svd) == svd.vic &&
-                    vic_format(svd.vic, &f))
-                    progressive |= !f.interlaced;
-            }
-        }
-        if (!progressive) {
-            r.unmark_interlaced = true;
-            r.native_modes = 0;
-        }
-    }
+    native_formats(sink, items, link, fit, r);
     return r;
 }
 
