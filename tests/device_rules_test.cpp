@@ -253,7 +253,7 @@ TEST(DeviceRules, WhereTheDeviceBlocksGo)
     // video capability (the sink's or the device's), X colorimetry, A the
     // device's audio side (speakers, audio), T the THX block.
     const std::string V = "41 10", V2 = "41 04", H = "65 03 0C 00 10 00", C = "E2 00 C0",
-                      X = "E3 05 C0 00", F = "67 D8 5D C4 01 00 00 03", S = "E4 79 00 00 01";
+                      X = "E3 05 C0 00", F = "67 D8 5D C4 01 00 00 33", S = "E4 79 00 00 01";
     const struct {
         std::string sink;
         const char *order;
@@ -261,7 +261,9 @@ TEST(DeviceRules, WhereTheDeviceBlocksGo)
         {V + "|" + H + "|" + C, "VHAAC"},    // the HDMI block in the sink's place
         {C + "|" + V + "|" + X + "|" + V2, "CVXVHAA"}, // after the last video block
         {X + "|" + C, "HAAXC"},              // first: no video block
-        {V + "|" + S + "|" + H + "|" + F, "VCHSFAA"}, // the HDMI Forum blocks, sink's order
+        // The HDMI Forum blocks in the sink's order; with no limit set their
+        // rates stand, even FRL 3 without a TMDS character rate for it.
+        {V + "|" + S + "|" + H + "|" + F, "VCHSFAA"},
         {V, "VCHAA"},                        // the device's video capability block
     };
     const std::vector<std::pair<char, std::string>> names = {{'V', V}, {'V', V2}, {'C', C},
