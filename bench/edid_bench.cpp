@@ -13,9 +13,9 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "tools/dump_file.h"
 #include <edid/device_edid.h>
 #include <edid/edid.h>
-#include "tools/dump_file.h"
 
 namespace {
 
@@ -102,8 +102,7 @@ void print_tv(benchmark::State &state)
         state.SkipWithError("cannot send stdout to /dev/null");
         return;
     }
-    for (auto _ : state)
-        edid_print(&s.tv_info);
+    for (auto _ : state) edid_print(&s.tv_info);
     fflush(stdout);
     dup2(terminal, fileno(stdout));
     close(terminal);

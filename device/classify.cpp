@@ -54,7 +54,8 @@ SinkBlock extended(const CeaDataBlock &b, const EdidDeviceAudio &side)
     case CEA_EXT_DISPLAYID_TIMING_VII:
     case CEA_EXT_DISPLAYID_TIMING_VIII:
     case CEA_EXT_DISPLAYID_TIMING_X: return kept(RANK_OTHER_VIDEO);
-    case CEA_EXT_HDMI_FORUM_SINK_CAPABILITY: return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
+    case CEA_EXT_HDMI_FORUM_SINK_CAPABILITY:
+        return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
     case CEA_EXT_HDMI_FORUM_OVERRIDE: return left_out(EDID_BECAUSE_ONE_EXTENSION);
     default: break;
     }
@@ -94,7 +95,7 @@ HdmiFields hdmi_fields(const CeaVendorBlock &block)
 {
     const edid_hdmi::Fields f = edid_hdmi::fields(block);
     auto at = [&](const uint8_t *p) { return uint8_t(p ? p - block.payload : 0); };
-    return {NONE,        uint8_t(f.size),     at(f.latency),      at(f.i_latency),
+    return {NONE,        uint8_t(f.size),      at(f.latency),      at(f.i_latency),
             at(f.video), uint8_t(f.vic_count), uint8_t(f.bytes_3d)};
 }
 
@@ -111,7 +112,7 @@ ForumRates forum_rates(const CeaDataBlock &block)
 const EdidDetailedTiming &sink_timing(const EdidInfo &sink, const SinkTiming &t)
 {
     return t.what == EDID_LEFT_OUT_BASE_TIMING ? sink.descriptors[t.index].body.timing
-                                                : sink.cea.detailed_timings[t.index];
+                                               : sink.cea.detailed_timings[t.index];
 }
 
 SinkItems classify_sink(const EdidInfo &sink, const EdidDeviceAudio &side)

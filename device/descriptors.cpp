@@ -114,8 +114,7 @@ EdidDetailedTiming device_timing(uint32_t vic, int32_t h_size_cm, int32_t v_size
     return t;
 }
 
-EdidRangeLimits range_limits(const EdidInfo &listed, const EdidRangeLimits *sink,
-                             uint32_t link_khz)
+EdidRangeLimits range_limits(const EdidInfo &listed, const EdidRangeLimits *sink, uint32_t link_khz)
 {
     Bounds b = {UINT32_MAX, 0, UINT32_MAX, 0, 0};
     uint8_t est[edid_format::ESTABLISHED_BYTES];
@@ -138,11 +137,13 @@ EdidRangeLimits range_limits(const EdidInfo &listed, const EdidRangeLimits *sink
         } else if (d.tag == CEA_TAG_EXTENDED && d.body.raw.size > 0 &&
                    d.body.raw.bytes[0] == CEA_EXT_YCBCR420_VIDEO) {
             const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
-            for (uint32_t i = 1; i < size; ++i) bound_vic(b, svd_byte_vic(d.body.raw.bytes[i]), true);
+            for (uint32_t i = 1; i < size; ++i)
+                bound_vic(b, svd_byte_vic(d.body.raw.bytes[i]), true);
         } else if (d.tag == CEA_TAG_VENDOR && d.body.vendor.oui == CEA_OUI_HDMI) {
             const HdmiFields f = hdmi_fields(d.body.vendor);
             for (uint32_t i = 0; f.video && i < f.vic_count; ++i)
-                bound_vic(b, edid_hdmi::hdmi_vic_as_vic(d.body.vendor.payload[f.video + 2 + i]), false);
+                bound_vic(b, edid_hdmi::hdmi_vic_as_vic(d.body.vendor.payload[f.video + 2 + i]),
+                          false);
         }
     }
     for (const EdidDescriptor &d : listed.descriptors)

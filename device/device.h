@@ -44,8 +44,8 @@ void append_device_blocks(const EdidDevice &device, CeaExtension *cea, uint16_t 
 
 // ---- The device's own data blocks (device_blocks.cpp) ----------------------
 
-constexpr uint32_t SPEAKER_BLOCK_SIZE = 4;   // header and three payload bytes
-constexpr uint32_t THX_BLOCK_SIZE = 11;      // header, OUI 00-12-FA, seven bytes
+constexpr uint32_t SPEAKER_BLOCK_SIZE = 4;    // header and three payload bytes
+constexpr uint32_t THX_BLOCK_SIZE = 11;       // header, OUI 00-12-FA, seven bytes
 constexpr uint32_t CAPABILITY_BLOCK_SIZE = 3; // header, extended tag, one byte
 
 // The HDMI vendor-specific block with the input's address (0xABCD for

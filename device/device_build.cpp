@@ -18,8 +18,8 @@ namespace {
 constexpr uint8_t FEATURE_SRGB = 0x04;      // base block byte 24 bit 2
 constexpr uint32_t DUMMY_DESCRIPTOR = 0x10; // display descriptor tag of an unused slot
 constexpr unsigned RANGE_SLOT = 2;
-constexpr uint8_t CEA_UNDERSCAN = 1;        // CEA byte 3 bit 7: IT formats underscanned
-constexpr uint32_t VGA_VIC = 1;             // 640x480p60, the format every source can send
+constexpr uint8_t CEA_UNDERSCAN = 1; // CEA byte 3 bit 7: IT formats underscanned
+constexpr uint32_t VGA_VIC = 1;      // 640x480p60, the format every source can send
 
 bool is_out(const Fit &fit, uint32_t i)
 {
@@ -29,7 +29,8 @@ bool is_out(const Fit &fit, uint32_t i)
 void leave_out(EdidLeftOut *l, uint8_t what, uint8_t why, uint32_t index, uint32_t code = 0)
 {
     if (!l) return;
-    if (l->count < EDID_LEFT_OUT_MAX) l->items[l->count] = {what, why, uint8_t(index), uint8_t(code)};
+    if (l->count < EDID_LEFT_OUT_MAX)
+        l->items[l->count] = {what, why, uint8_t(index), uint8_t(code)};
     ++l->count;
 }
 
@@ -114,7 +115,8 @@ void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimit
         if (b.role == ROLE_LEFT_OUT) leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, b.why, i);
         if (b.content != CONTENT_VIDEO && b.content != CONTENT_YCBCR420_VIDEO) continue;
         const CeaDataBlock &d = sink.cea.data_blocks[i];
-        const uint32_t count = b.content == CONTENT_VIDEO ? d.body.video.count : d.body.raw.size - 1u;
+        const uint32_t count =
+            b.content == CONTENT_VIDEO ? d.body.video.count : d.body.raw.size - 1u;
         for (uint32_t s = 0; s < count && s < CEA_MAX_VIDEO_DESCRIPTORS; ++s) {
             if (link.kept[i] >> s & 1) continue;
             const uint32_t vic = b.content == CONTENT_VIDEO
@@ -131,8 +133,8 @@ void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimit
     if (r.hdmi_3d_left_out && r.moved_before_space)
         leave_out(left_out, EDID_LEFT_OUT_HDMI_3D, EDID_BECAUSE_INDEXES_CHANGED, 0);
     if (items.hdmi.block != NONE && items.hdmi.video) {
-        const uint8_t *video = sink.cea.data_blocks[items.hdmi.block].body.vendor.payload +
-                               items.hdmi.video;
+        const uint8_t *video =
+            sink.cea.data_blocks[items.hdmi.block].body.vendor.payload + items.hdmi.video;
         for (uint32_t i = 0; i < items.hdmi.vic_count; ++i)
             if (!(link.hdmi_vics >> i & 1))
                 leave_out(left_out, EDID_LEFT_OUT_HDMI_VIC, EDID_BECAUSE_ABOVE_LIMIT, 0,
@@ -140,7 +142,8 @@ void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimit
     }
     // Descriptors, timings above the link, then what did not fit.
     for (uint32_t i = 0; i < EDID_DESCRIPTORS; ++i)
-        if (items.descriptor[i]) leave_out(left_out, EDID_LEFT_OUT_DESCRIPTOR, items.descriptor[i], i);
+        if (items.descriptor[i])
+            leave_out(left_out, EDID_LEFT_OUT_DESCRIPTOR, items.descriptor[i], i);
     for (uint32_t t = 0; t < items.timing_count; ++t)
         if (!(link.timings >> t & 1))
             leave_out(left_out, items.timings[t].what, EDID_BECAUSE_ABOVE_LIMIT,
@@ -205,8 +208,7 @@ void write_repeater(const EdidDevice &device, const EdidInfo &sink, const SinkIt
             put_audio_and_thx(device, &cea.data_blocks[k]);
             k += audio_and_thx_count(device);
         }
-        if (i == items.block_count || items.blocks[i].role != ROLE_KEPT || is_out(fit, i))
-            continue;
+        if (i == items.block_count || items.blocks[i].role != ROLE_KEPT || is_out(fit, i)) continue;
         if (r.left_out >> i & 1)
             leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_INDEXES_CHANGED, i);
         else

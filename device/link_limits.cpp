@@ -143,8 +143,7 @@ bool standard_timing_bounds(const EdidStandardTiming &t, uint32_t *low_line_hz,
     return true;
 }
 
-LinkLimits apply_link_limits(const EdidDevice &device, const EdidInfo &sink,
-                             const SinkItems &items)
+LinkLimits apply_link_limits(const EdidDevice &device, const EdidInfo &sink, const SinkItems &items)
 {
     LinkLimits r;
     memset(&r, 0xFF, sizeof r); // everything stays

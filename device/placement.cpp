@@ -9,8 +9,8 @@ namespace edid_device {
 
 namespace {
 
-constexpr uint8_t THX_BLOCK_BYTES = 11;   // header, OUI 00-12-FA, seven bytes
-constexpr uint8_t VCDB_BYTES = 3;         // header, extended tag, one byte
+constexpr uint8_t THX_BLOCK_BYTES = 11; // header, OUI 00-12-FA, seven bytes
+constexpr uint8_t VCDB_BYTES = 3;       // header, extended tag, one byte
 constexpr uint8_t MAX_DEVICE_BLOCKS = 1 + 1 + 2 + EDID_DEVICE_AUDIO_BLOCKS + 1; // THX last
 static_assert(MAX_DEVICE_BLOCKS <= CEA_MAX_DATA_BLOCKS, "the device's blocks always fit");
 
@@ -55,9 +55,9 @@ DevicePart place_device_blocks(const EdidDevice &device, const EdidInfo &sink,
     const uint8_t forum = uint8_t((items.forum[0].block != NONE) + (items.forum[1].block != NONE));
     part.count = uint8_t(part.video_capability + 1 + forum + part.audio_blocks +
                          (part.added_speakers != 0) + part.thx);
-    part.bytes = uint8_t((part.video_capability ? VCDB_BYTES : 0) + at +
-                         (part.added_speakers ? SPEAKER_BLOCK_SIZE : 0) +
-                         (part.thx ? THX_BLOCK_BYTES : 0));
+    part.bytes =
+        uint8_t((part.video_capability ? VCDB_BYTES : 0) + at +
+                (part.added_speakers ? SPEAKER_BLOCK_SIZE : 0) + (part.thx ? THX_BLOCK_BYTES : 0));
     part.address = edid_physical_address_below(edid_sink_physical_address(&sink), port);
     part.hdmi = plan_hdmi_block(device, sink, items.hdmi);
     return part;

@@ -85,13 +85,13 @@ struct SinkTiming {
 // The optional fields of an HDMI block (payload offsets after the OUI, 0
 // when absent), decoded here and nowhere else.
 struct HdmiFields {
-    uint8_t block;      // the sink's data block, or NONE
-    uint8_t size;       // payload bytes within the record
-    uint8_t latency;    // video and audio latency
-    uint8_t i_latency;  // the interlaced pair
-    uint8_t video;      // image size and 3D presence, then the lengths byte
-    uint8_t vic_count;  // HDMI VICs after them
-    uint8_t bytes_3d;   // 3D fields after the VICs
+    uint8_t block;     // the sink's data block, or NONE
+    uint8_t size;      // payload bytes within the record
+    uint8_t latency;   // video and audio latency
+    uint8_t i_latency; // the interlaced pair
+    uint8_t video;     // image size and 3D presence, then the lengths byte
+    uint8_t vic_count; // HDMI VICs after them
+    uint8_t bytes_3d;  // 3D fields after the VICs
 };
 
 // An HDMI Forum block's rates (vendor-specific block or sink capability
@@ -112,7 +112,7 @@ struct SinkItems {
     bool has_video_capability; // the sink has a video capability block
     uint8_t timing_count;
     SinkTiming timings[SINK_TIMINGS];
-    uint8_t range_limits;                // base block slot of the first range limits, or NONE
+    uint8_t range_limits;                 // base block slot of the first range limits, or NONE
     uint8_t descriptor[EDID_DESCRIPTORS]; // EDID_BECAUSE_* of a slot left out, or 0
 };
 
@@ -183,12 +183,12 @@ struct TimingLeftOut {
 };
 
 struct Fit {
-    uint64_t blocks_left_out;               // bit n: sink data block n
-    uint8_t slot_count;                     // left out for the 61 slots: order[0 ..]
-    uint8_t space_count;                    // then for the 123 bytes
-    uint8_t order[CEA_MAX_DATA_BLOCKS];     // sink data blocks in the order left out
-    uint16_t timings;                       // bit t: sink timing t listed in the end
-    uint8_t timing_count;                   // timings left out for space
+    uint64_t blocks_left_out;           // bit n: sink data block n
+    uint8_t slot_count;                 // left out for the 61 slots: order[0 ..]
+    uint8_t space_count;                // then for the 123 bytes
+    uint8_t order[CEA_MAX_DATA_BLOCKS]; // sink data blocks in the order left out
+    uint16_t timings;                   // bit t: sink timing t listed in the end
+    uint8_t timing_count;               // timings left out for space
     TimingLeftOut timing_left_out[SINK_TIMINGS];
 };
 
@@ -198,15 +198,15 @@ Fit fit_cea_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits
 // ---- 5. Indexes that follow what was left out; the HDMI block (renumber.cpp) ----
 
 struct Renumbered {
-    bool svds_moved;        // a short video descriptor was left out: positions changed
+    bool svds_moved;         // a short video descriptor was left out: positions changed
     bool moved_before_space; // ... by the link limits or the 61 slots
     uint8_t positions[MAP_POSITIONS / 8]; // bit p: the descriptor at position p stays
-    uint64_t left_out;      // bit n: sink block n (a 4:2:0 map or format preference)
-                            // names nothing that is left
-    bool hdmi_3d_left_out;  // the HDMI block's 3D fields went with the positions
-    uint8_t native_modes;   // CEA byte 3 bits 3..0
-    bool unmark_interlaced; // native interlaced formats are native no more
-    CeaVendorBlock hdmi;    // the device's HDMI block, merged
+    uint64_t left_out;                    // bit n: sink block n (a 4:2:0 map or format preference)
+                                          // names nothing that is left
+    bool hdmi_3d_left_out;                // the HDMI block's 3D fields went with the positions
+    uint8_t native_modes;                 // CEA byte 3 bits 3..0
+    bool unmark_interlaced;               // native interlaced formats are native no more
+    CeaVendorBlock hdmi;                  // the device's HDMI block, merged
 };
 
 // Wire bytes of the device's HDMI block, with or without the sink's 3D fields.

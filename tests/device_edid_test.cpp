@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The device's EDID builders: the physical address of an input, what the
+// The 2007 builders (edid_build_default, edid_build_repeater): what the
 // repeater keeps of a sink's EDID and where it stops.  The bytes of whole
 // EDIDs are checked end to end by the edid_build tests (device.cmake).
 #include <string.h>

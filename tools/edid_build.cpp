@@ -271,7 +271,8 @@ int build_keeping_video(const Options &opt, const EdidInfo *sink, EdidInfo *edid
     if (status != EXIT_DONE) return status;
     static EdidLeftOut left_out;
     status = edid_device_build(&device, sink, uint32_t(opt.port), edid, &left_out);
-    if (status != EDID_DEVICE_OK) return fail(EXIT_PROFILE, edid_device_result_text(status), nullptr);
+    if (status != EDID_DEVICE_OK)
+        return fail(EXIT_PROFILE, edid_device_result_text(status), nullptr);
     if (!sink) return EXIT_DONE;
     edid_left_out_extensions(sink_dump.bytes, sink_dump.length, &left_out);
     const uint32_t count =
