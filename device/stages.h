@@ -30,7 +30,6 @@ constexpr unsigned CEA_SPACE = 123;       // CEA bytes 4 to 126: data blocks and
 constexpr unsigned BASE_TIMING_SLOTS = 2; // base block slots 0 and 1; 2 range limits, 3 name
 constexpr unsigned SINK_TIMINGS = unsigned(EDID_DESCRIPTORS) + CEA_MAX_DETAILED_TIMINGS;
 constexpr unsigned MAP_POSITIONS = 8 * (CEA_MAX_PAYLOAD - 1); // what a 4:2:0 map can mark
-constexpr unsigned HDMI_MAX_VICS = 7;                         // a 3-bit count
 
 // ---- 1. What the sink offers (classify.cpp) ---------------------------------
 
