@@ -92,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         static EdidLeftOut left_out;
         edid_left_out_extensions(dump, size, &left_out);
     }
+    edid_device_init(&device); // the device as it is: its default EDID
     FUZZ_CHECK(edid_device_build(&device, nullptr, uint32_t(size), &built, nullptr) ==
                EDID_DEVICE_OK);
     check_built(built);

@@ -417,17 +417,18 @@ typedef struct {
  *    (the device plays the sound); the interlaced pair likewise.
  *
  * 4. What fits (fit_cea_block, device/space.cpp).  The record holds 61
- *    data blocks: the least valuable of the sink's make room for the
- *    device's (below).  One CEA block holds 123 bytes of data blocks and
- *    detailed timings; the device's blocks always stay (the audio side's
- *    room guarantees that they fit), and when the rest does not fit, items
- *    are left out in this order until it does, never a part of a block:
- *    a. CEA detailed timings beyond six;
- *    b. CEA detailed timings that repeat a timing the EDID lists (a VIC of
+ *    data blocks, the least valuable of the sink's making room for the
+ *    device's (order c below), and six CEA detailed timings, the last ones
+ *    beyond them left out.  One CEA block holds 123 bytes of data blocks
+ *    and detailed timings; the device's blocks always stay (the audio
+ *    side's room guarantees that they fit), and when the rest does not
+ *    fit, items are left out in this order until it does, never a part of
+ *    a block:
+ *    a. CEA detailed timings that repeat a timing the EDID lists (a VIC of
  *       a kept video data block, or a base block detailed timing), last
  *       first;
- *    c. the other CEA detailed timings, last first;
- *    d. data blocks, least valuable kind first and the later of a kind
+ *    b. the other CEA detailed timings, last first;
+ *    c. data blocks, least valuable kind first and the later of a kind
  *       first: vendor blocks (FreeSync) and InfoFrame; VESA and DisplayID
  *       blocks, HDR dynamic metadata, native video resolution and video
  *       codes reserved; vendor-specific video (Dolby Vision, HDR10+); video
