@@ -143,7 +143,7 @@ CeaRawBlock renumbered_map(const CeaRawBlock &map, const Renumbered &r)
     // The bits of the descriptors that stay, in their new places; an empty
     // map (it marks all of them) stays as it is, and so does every map
     // when no descriptor moved.
-    if (!r.svds_moved || map.size <= 1) return map;
+    if (!r.descriptors_moved || map.size <= 1) return map;
     CeaRawBlock out;
     memset(&out, 0, sizeof out);
     out.bytes[0] = map.bytes[0];
@@ -245,7 +245,7 @@ Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkIt
         (n < fit.slot_count ? slot_moved : space_moved) |= video;
     }
     r.moved_before_space = link.svds_left_out || slot_moved;
-    r.svds_moved = r.moved_before_space || space_moved;
+    r.descriptors_moved = r.moved_before_space || space_moved;
     stay_positions(sink, items, link, fit, r.positions);
 
     // A map or preference that names nothing left goes (an empty map marks
@@ -262,8 +262,8 @@ Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkIt
     }
 
     // The 3D fields number short video descriptors: they go when one moved.
-    r.hdmi = merge_hdmi_block(device, sink, items, link, part, !r.svds_moved);
-    if (items.hdmi.block != NONE && items.hdmi.video && r.svds_moved) {
+    r.hdmi = merge_hdmi_block(device, sink, items, link, part, !r.descriptors_moved);
+    if (items.hdmi.block != NONE && items.hdmi.video && r.descriptors_moved) {
         const uint8_t *from = sink.cea.data_blocks[items.hdmi.block].body.vendor.payload;
         r.hdmi_3d_left_out = items.hdmi.bytes_3d || from[items.hdmi.video] & VIDEO_3D_BITS;
     }

@@ -197,7 +197,7 @@ Fit fit_cea_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits
 // ---- 5. Indexes that follow what was left out; the HDMI block (renumber.cpp) ----
 
 struct Renumbered {
-    bool svds_moved;         // a short video descriptor was left out: positions changed
+    bool descriptors_moved;         // a short video descriptor was left out: positions changed
     bool moved_before_space; // ... by the link limits or the 61 slots
     uint8_t positions[MAP_POSITIONS / 8]; // bit p: the descriptor at position p stays
     uint64_t left_out;                    // bit n: sink block n (a 4:2:0 map or format preference)
