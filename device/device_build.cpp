@@ -7,6 +7,7 @@
 
 #include "device/device.h"
 #include "device/stages.h"
+#include "edid/bits.h"
 #include "edid/format.h"
 #include "edid/hdmi_block.h"
 #include "edid/video_formats.h"
@@ -34,7 +35,9 @@ void leave_out(EdidLeftOut *l, uint8_t what, uint8_t why, uint32_t index, uint32
     ++l->count;
 }
 
-// The device's detailed timings, ranges and dummies in slots 0 to 2.
+// The detailed timings listed: the first two in base block slots 0 and 1
+// (the dummy descriptor where there are fewer), the rest in the CEA block;
+// then range limits that cover what the EDID lists in slot 2 (stage 6).
 void write_descriptors(EdidInfo *out, const EdidDetailedTiming *const *timings, uint32_t count,
                        const EdidRangeLimits *sink_limits, uint32_t link_khz)
 {
@@ -115,8 +118,9 @@ void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimit
         if (b.role == ROLE_LEFT_OUT) leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, b.why, i);
         if (b.content != CONTENT_VIDEO && b.content != CONTENT_YCBCR420_VIDEO) continue;
         const CeaDataBlock &d = sink.cea.data_blocks[i];
-        const uint32_t count =
-            b.content == CONTENT_VIDEO ? d.body.video.count : d.body.raw.size - 1u;
+        const uint32_t count = b.content == CONTENT_VIDEO
+                                   ? d.body.video.count
+                                   : edid_bits::min_u32(d.body.raw.size, CEA_MAX_PAYLOAD) - 1;
         for (uint32_t s = 0; s < count && s < CEA_MAX_VIDEO_DESCRIPTORS; ++s) {
             if (link.kept[i] >> s & 1) continue;
             const uint32_t vic = b.content == CONTENT_VIDEO
