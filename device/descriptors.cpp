@@ -72,9 +72,8 @@ bool marked_ycbcr420(const CeaExtension &cea, uint32_t count, uint32_t position)
         if (d.tag != CEA_TAG_EXTENDED || d.body.raw.size == 0 ||
             d.body.raw.bytes[0] != CEA_EXT_YCBCR420_CAPABILITY_MAP)
             continue;
-        if (d.body.raw.size <= 1 ||
-            (byte < d.body.raw.size && d.body.raw.bytes[byte] >> position % 8 & 1))
-            return true;
+        const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
+        if (size <= 1 || (byte < size && d.body.raw.bytes[byte] >> position % 8 & 1)) return true;
     }
     return false;
 }
