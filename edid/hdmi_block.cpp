@@ -52,11 +52,11 @@ uint32_t hdmi_vic_as_vic(uint8_t hdmi_vic)
     return cea_hdmi_vic_as_vic(hdmi_vic);
 }
 
-ForumFields forum_fields(CeaDataBlock &b)
+ForumFields forum_fields(const CeaDataBlock &b)
 {
     if (b.tag == CEA_TAG_VENDOR && b.body.vendor.oui == CEA_OUI_HDMI_FORUM)
         return {b.body.vendor.payload, min_u32(b.body.vendor.size, CEA_MAX_VENDOR_PAYLOAD)};
-    CeaRawBlock &raw = b.body.raw;
+    const CeaRawBlock &raw = b.body.raw;
     const uint32_t size = min_u32(raw.size, CEA_MAX_PAYLOAD);
     if (b.tag == CEA_TAG_EXTENDED && size >= FORUM_SCDB_FIELDS &&
         raw.bytes[0] == CEA_EXT_HDMI_FORUM_SINK_CAPABILITY)

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(edid_device_check(&device) == EDID_DEVICE_OK);
     FUZZ_CHECK(edid_device_audio_check(&device.audio) == EDID_DEVICE_OK);
     static EdidInfo built, again;
-    FUZZ_CHECK(edid_device_build_default(&device, &built, 1) == EDID_DEVICE_OK);
+    FUZZ_CHECK(edid_device_build(&device, nullptr, 1, &built, nullptr) == EDID_DEVICE_OK);
     uint8_t bytes[2 * EDID_BLOCK_SIZE];
     edid_encode(&built, bytes);
     FUZZ_CHECK(edid_decode_bounded(bytes, sizeof bytes, &again) == 0 && again.has_cea);

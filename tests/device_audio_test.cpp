@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The device record's audio side: the four ways to fill it, the rules the
 // builders apply to it (basic audio, an added speaker allocation), its
-// room, and the builders that take a device record.  The shipped profiles
+// room, and the builder on a device record.  The shipped profiles
 // and real receivers are checked end to end (device.cmake).
 #include <string.h>
 
@@ -234,47 +234,43 @@ TEST(DeviceAudio, RulesOnTheAudioSide)
     for (const auto &c : cases) {
         device.audio.size = 0;
         edid_device_audio_add_formats(&device.audio, &c.format, 1);
-        ASSERT_EQ(edid_device_build_default(&device, &out, 1), EDID_DEVICE_OK);
+        ASSERT_EQ(edid_device_build(&device, nullptr, 1, &out, nullptr), EDID_DEVICE_OK);
         EXPECT_EQ(out.cea.basic_audio, c.basic) << side(device.audio);
-        // The video capability block, the HDMI block, the audio block, the added speakers.
+        // Video capability, colorimetry, HDMI block, audio block, the added speakers.
         const std::vector<std::string> blocks = cea_blocks(out);
-        EXPECT_EQ(blocks.size(), *c.added ? 4u : 3u) << side(device.audio);
+        EXPECT_EQ(blocks.size(), *c.added ? 5u : 4u) << side(device.audio);
         EXPECT_EQ(blocks.back(), *c.added ? c.added : blocks.back());
     }
     // No audio at all: no basic audio, no blocks.
     device.audio.size = 0;
-    edid_device_build_default(&device, &out, 1);
+    edid_device_build(&device, nullptr, 1, &out, nullptr);
     EXPECT_EQ(out.cea.basic_audio, 0u);
-    EXPECT_EQ(cea_blocks(out).size(), 2u);
+    EXPECT_EQ(cea_blocks(out).size(), 3u);
 }
 
-// The builders that take a device record: the device as it is writes what
-// the video-keeping builders write; a device they cannot present is
-// refused with the output untouched; a block the records cannot hold bit
+// edid_device_build refuses a device it cannot present, with the output
+// and the left-out summary untouched; a block the records cannot hold bit
 // for bit is kept whole.
-TEST(DeviceAudio, BuildersOnADeviceRecord)
+TEST(DeviceAudio, BuilderOnADeviceRecord)
 {
     EdidDevice device;
     edid_device_init(&device);
-    EdidInfo a, b;
-    memset(&a, 0, sizeof a);
-    memset(&b, 0, sizeof b);
-    ASSERT_EQ(edid_device_build_default(&device, &a, 3), EDID_DEVICE_OK);
-    edid_build_default_video(&b, 3);
-    EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);
-
+    static EdidInfo a, b, sink; // sink: no CEA block
+    EdidLeftOut left;
+    memset(&left, 0x5A, sizeof left);
+    const EdidLeftOut left_before = left;
     EdidDevice refused = device;
     memcpy(refused.vendor_id, "Q1R", 3);
     memset(&b, 0x5A, sizeof b);
     const EdidInfo before = b;
-    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_BAD_VENDOR);
+    EXPECT_EQ(edid_device_build(&refused, &sink, 3, &b, &left), EDID_DEVICE_BAD_VENDOR);
     refused = device;
     refused.audio.size = EDID_DEVICE_AUDIO_BYTES + 1;
-    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_AUDIO_TOO_LARGE);
+    EXPECT_EQ(edid_device_build(&refused, &sink, 3, &b, &left), EDID_DEVICE_AUDIO_TOO_LARGE);
     refused.audio.size = 3; // a block cut short
-    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_NOT_AUDIO);
+    EXPECT_EQ(edid_device_build(&refused, nullptr, 3, &b, &left), EDID_DEVICE_NOT_AUDIO);
     refused.audio = {2, {0x41, 0x10}}; // a whole block, of video
-    EXPECT_EQ(edid_device_build_default(&refused, &b, 3), EDID_DEVICE_NOT_AUDIO);
+    EXPECT_EQ(edid_device_build(&refused, nullptr, 3, &b, &left), EDID_DEVICE_NOT_AUDIO);
     // 8-channel audio needs the 4 bytes of an added speaker allocation: a
     // side of 73 bytes fits, one of 77 (the side full) does not.
     refused.audio.size = 0;
@@ -289,13 +285,14 @@ TEST(DeviceAudio, BuildersOnADeviceRecord)
               EDID_DEVICE_OK);
     EXPECT_EQ(edid_device_check(&refused), EDID_DEVICE_AUDIO_TOO_LARGE);
     EXPECT_EQ(memcmp(&b, &before, sizeof b), 0);
+    EXPECT_EQ(memcmp(&left, &left_before, sizeof left), 0);
 
     device.audio.size = 0;
     edid_device_audio_add_speakers(&device.audio, edid_speaker_layout("7.1.4"));
-    ASSERT_EQ(edid_device_build_default(&device, &a, 3), EDID_DEVICE_OK);
-    const CeaDataBlock &speakers = a.cea.data_blocks[2];
+    ASSERT_EQ(edid_device_build(&device, nullptr, 3, &a, nullptr), EDID_DEVICE_OK);
+    const CeaDataBlock &speakers = a.cea.data_blocks[3];
     EXPECT_EQ(speakers.tag, CEA_TAG_WHOLE | CEA_TAG_SPEAKER);
-    EXPECT_EQ(cea_blocks(a)[2], "83 4F 01 01");
+    EXPECT_EQ(cea_blocks(a)[3], "83 4F 01 01");
     EXPECT_EQ(printed([&] { cea_print_data_block(&speakers); }),
               "Datablock: 4 Speaker configuration data block\n"
               "Speaker configuration: FL/FR LFE FC RL/RR RLC/RRC\n");
