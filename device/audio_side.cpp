@@ -29,6 +29,20 @@ constexpr uint8_t TYPE_DETAIL_BITS = 0x07; // format 15: byte 2 bits 2..0
 constexpr uint32_t BASIC_RATES = CEA_AUDIO_RATE_32 | CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE_48;
 constexpr uint8_t RESERVED_EXTENSION = 9; // between the MPEG Surround types
 
+// The shortest payload, extended tag included, of the audio blocks that
+// checkers read field by field: speaker allocation (3 bytes), vendor-
+// specific audio (its OUI), HDMI audio (2 bytes after the tag), room
+// configuration (speaker count and presence mask: 4) and speaker location
+// (one 2-byte descriptor).
+constexpr uint32_t SPEAKER_MIN_PAYLOAD = SPEAKER_PAYLOAD;
+constexpr uint32_t VENDOR_AUDIO_MIN_PAYLOAD = 1 + 3;
+constexpr uint32_t HDMI_AUDIO_MIN_PAYLOAD = 1 + 2;
+constexpr uint32_t ROOM_MIN_PAYLOAD = 1 + 4;
+constexpr uint32_t LOCATION_MIN_PAYLOAD = 1 + 2;
+// Room configuration, payload byte 1 (after the extended tag) bit 5: the
+// speaker locations follow in a speaker location block.
+constexpr unsigned ROOM_FLAGS = 2, ROOM_SLD_BIT = 5;
+
 // A data block of an audio kind: audio, speaker allocation, or an extended
 // tag of the audio range.
 bool is_audio_kind(const uint8_t *block, uint32_t length)
@@ -113,6 +127,51 @@ uint32_t channels_of(const uint8_t *sad)
     return count + 1;
 }
 
+// The default audio side: speakers, then the 6-channel coded formats,
+// linear PCM, the 2-channel coded formats; all at 32, 44.1 and 48 kHz.
+constexpr uint32_t DEFAULT_SPEAKERS = CEA_SPEAKER_FL_FR | CEA_SPEAKER_LFE | CEA_SPEAKER_FC |
+                                      CEA_SPEAKER_RL_RR | CEA_SPEAKER_FLC_FRC;
+constexpr uint8_t DTS_MAX = 1408 / CEA_AUDIO_BITRATE_UNIT_KBPS;
+constexpr uint8_t AC3_MAX = 640 / CEA_AUDIO_BITRATE_UNIT_KBPS;
+constexpr uint8_t ALL_DEPTHS = CEA_AUDIO_DEPTH_16 | CEA_AUDIO_DEPTH_20 | CEA_AUDIO_DEPTH_24;
+constexpr EdidAudioFormat DEFAULT_FORMATS[EDID_DEVICE_DEFAULT_FORMATS] = {
+    {CEA_AUDIO_DTS, 0, 6, BASIC_RATES, DTS_MAX},     {CEA_AUDIO_AC3, 0, 6, BASIC_RATES, AC3_MAX},
+    {CEA_AUDIO_LPCM, 0, 2, BASIC_RATES, ALL_DEPTHS}, {CEA_AUDIO_DTS, 0, 2, BASIC_RATES, DTS_MAX},
+    {CEA_AUDIO_AC3, 0, 2, BASIC_RATES, AC3_MAX},
+};
+
+// Whether a short audio descriptor names a format: a code of 1 to 14, or
+// 15 with an extension type that is not reserved.
+bool known_descriptor(const uint8_t *sad)
+{
+    const uint8_t code = uint8_t(get_bits(sad[0], 6, 3));
+    return known_format(EdidAudioFormat{code, uint8_t(get_bits(sad[2], 7, 3)), 0, 0, 0});
+}
+
+// The shortest payload of an audio block's kind, or 0 for a kind with no
+// fixed part.
+uint32_t min_payload(const uint8_t *block, uint32_t length)
+{
+    switch (get_bits(block[0], 7, 5)) {
+    case CEA_TAG_AUDIO: return SAD_SIZE;
+    case CEA_TAG_SPEAKER: return SPEAKER_MIN_PAYLOAD;
+    default: break;
+    }
+    switch (length > 1 ? block[1] : 0) {
+    case CEA_EXT_VENDOR_AUDIO: return VENDOR_AUDIO_MIN_PAYLOAD;
+    case CEA_EXT_HDMI_AUDIO: return HDMI_AUDIO_MIN_PAYLOAD;
+    case CEA_EXT_ROOM_CONFIGURATION: return ROOM_MIN_PAYLOAD;
+    case CEA_EXT_SPEAKER_LOCATION: return LOCATION_MIN_PAYLOAD;
+    default: return 0;
+    }
+}
+
+// What an audio side holds of the kinds that the rules count.
+struct Census {
+    uint32_t speaker_blocks, room_blocks, location_blocks, hdmi_audio_blocks;
+    bool locations_announced; // a room configuration block's SLD bit
+};
+
 // Layouts by name, and the layouts that the rules add by channel count.
 struct Layout {
     const char *name;
@@ -180,6 +239,56 @@ uint32_t added_speakers(const EdidDeviceAudio &audio)
     return edid_speaker_layout(ADDED_LAYOUTS[row]);
 }
 
+int check_layout(const EdidDeviceAudio &audio)
+{
+    if (audio.size > EDID_DEVICE_AUDIO_BYTES) return EDID_DEVICE_AUDIO_TOO_LARGE;
+    uint32_t at = 0, length, blocks = 0;
+    while (next_audio_block(audio, &at, &length)) ++blocks;
+    if (at != audio.size) return EDID_DEVICE_NOT_AUDIO;
+    const uint32_t added = added_speakers(audio) ? SPEAKER_BLOCK_SIZE : 0;
+    if (blocks + (added ? 1 : 0) > EDID_DEVICE_AUDIO_BLOCKS ||
+        audio.size + added > EDID_DEVICE_AUDIO_BYTES)
+        return EDID_DEVICE_AUDIO_TOO_LARGE;
+    return EDID_DEVICE_OK;
+}
+
+namespace {
+
+// The first block that breaks a rule of shape (EDID_DEVICE_AUDIO_SHORT_BLOCK,
+// EDID_DEVICE_BAD_FORMAT), or EDID_DEVICE_OK with the census filled.
+int take_census(const EdidDeviceAudio &audio, Census *census)
+{
+    *census = Census{0, 0, 0, 0, false};
+    uint32_t at = 0, length;
+    while (next_audio_block(audio, &at, &length)) {
+        const uint8_t *block = audio.blocks + at - length;
+        const uint32_t payload = length - 1;
+        if (payload < min_payload(block, length)) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
+        switch (get_bits(block[0], 7, 5)) {
+        case CEA_TAG_AUDIO:
+            if (payload % SAD_SIZE) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
+            for (uint32_t i = 1; i < length; i += SAD_SIZE)
+                if (!known_descriptor(block + i)) return EDID_DEVICE_BAD_FORMAT;
+            break;
+        case CEA_TAG_SPEAKER: ++census->speaker_blocks; break;
+        default: // an extended tag of the audio range
+            switch (block[1]) {
+            case CEA_EXT_HDMI_AUDIO: ++census->hdmi_audio_blocks; break;
+            case CEA_EXT_ROOM_CONFIGURATION:
+                ++census->room_blocks;
+                census->locations_announced |= get_bits(block[ROOM_FLAGS], ROOM_SLD_BIT,
+                                                        ROOM_SLD_BIT) != 0;
+                break;
+            case CEA_EXT_SPEAKER_LOCATION: ++census->location_blocks; break;
+            default: break;
+            }
+        }
+    }
+    return EDID_DEVICE_OK;
+}
+
+} // namespace
+
 void speaker_block(uint32_t speakers, uint8_t *wire)
 {
     wire[0] = uint8_t(put_bits(CEA_TAG_SPEAKER, 7, 5) | SPEAKER_PAYLOAD);
@@ -210,21 +319,30 @@ extern "C" {
 
 void edid_device_audio_default(EdidDeviceAudio *audio)
 {
-    // Speakers, then the 6-channel coded formats, linear PCM, the 2-channel
-    // coded formats; all at 32, 44.1 and 48 kHz.
-    constexpr uint8_t RATES = BASIC_RATES;
-    constexpr uint8_t DTS_MAX = 1408 / CEA_AUDIO_BITRATE_UNIT_KBPS;
-    constexpr uint8_t AC3_MAX = 640 / CEA_AUDIO_BITRATE_UNIT_KBPS;
-    constexpr uint8_t ALL_DEPTHS = CEA_AUDIO_DEPTH_16 | CEA_AUDIO_DEPTH_20 | CEA_AUDIO_DEPTH_24;
-    constexpr EdidAudioFormat formats[] = {
-        {CEA_AUDIO_DTS, 0, 6, RATES, DTS_MAX},     {CEA_AUDIO_AC3, 0, 6, RATES, AC3_MAX},
-        {CEA_AUDIO_LPCM, 0, 2, RATES, ALL_DEPTHS}, {CEA_AUDIO_DTS, 0, 2, RATES, DTS_MAX},
-        {CEA_AUDIO_AC3, 0, 2, RATES, AC3_MAX},
-    };
     audio->size = 0;
-    edid_device_audio_add_speakers(audio, CEA_SPEAKER_FL_FR | CEA_SPEAKER_LFE | CEA_SPEAKER_FC |
-                                              CEA_SPEAKER_RL_RR | CEA_SPEAKER_FLC_FRC);
-    edid_device_audio_add_formats(audio, formats, sizeof formats / sizeof formats[0]);
+    edid_device_audio_add_speakers(audio, DEFAULT_SPEAKERS);
+    edid_device_audio_add_formats(audio, DEFAULT_FORMATS, EDID_DEVICE_DEFAULT_FORMATS);
+}
+
+uint32_t edid_device_audio_default_parts(uint32_t *speakers, EdidAudioFormat *formats)
+{
+    *speakers = DEFAULT_SPEAKERS;
+    memcpy(formats, DEFAULT_FORMATS, sizeof DEFAULT_FORMATS);
+    return EDID_DEVICE_DEFAULT_FORMATS;
+}
+
+int edid_device_audio_check(const EdidDeviceAudio *audio)
+{
+    int status = check_layout(*audio);
+    Census census;
+    if (status == EDID_DEVICE_OK) status = take_census(*audio, &census);
+    if (status != EDID_DEVICE_OK) return status;
+    if (census.speaker_blocks > 1 || census.room_blocks > 1 || census.hdmi_audio_blocks > 1)
+        return EDID_DEVICE_AUDIO_REPEATED;
+    if ((census.location_blocks > 0) != census.locations_announced)
+        return EDID_DEVICE_AUDIO_UNPAIRED;
+    if (audio->size > 0 && !announces_basic_audio(*audio)) return EDID_DEVICE_AUDIO_NO_BASIC;
+    return EDID_DEVICE_OK;
 }
 
 int edid_device_audio_add_formats(EdidDeviceAudio *audio, const EdidAudioFormat *formats,
@@ -310,5 +428,10 @@ uint32_t edid_speaker_layout(const char *name)
     for (const Layout &l : LAYOUTS)
         if (strcmp(l.name, name) == 0) return l.speakers;
     return 0;
+}
+
+const char *edid_speaker_layout_name(uint32_t n)
+{
+    return n < sizeof LAYOUTS / sizeof LAYOUTS[0] ? LAYOUTS[n].name : nullptr;
 }
 }

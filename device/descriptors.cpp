@@ -1,121 +1,177 @@
 // SPDX-License-Identifier: MIT
-// descriptors.cpp - the base block descriptors of the video-keeping EDIDs
-// and where their detailed timings go: the first two in base block slots
-// 0 and 1, the rest at the front of the CEA block's, range limits in slot
-// 2, the dummy descriptor in every slot left unused; a preferred timing
-// when none of the sink's is left; the native format count.
-#include "device/plan.h"
+// descriptors.cpp - stage 6 of the video-keeping builders: the base block
+// descriptors that the device writes itself.  A preferred timing when no
+// detailed timing of the sink is left, and a range limits descriptor that
+// covers every timing the EDID lists.
+#include "device/stages.h"
+#include "edid/bits.h"
+#include "edid/format.h"
+#include "edid/hdmi_block.h"
+#include "edid/video_formats.h"
 
-#include <string.h>
+using edid_bits::min_u32;
+using namespace edid_video;
 
 namespace edid_device {
 
 namespace {
 
-constexpr uint32_t DUMMY_DESCRIPTOR = 0x10; // display descriptor tag of an unused slot
-constexpr unsigned RANGE_SLOT = 2;
-
-// The device's own detailed timings, by VIC: 640x480p60, the format every
-// HDMI source can send, in the default EDID; and when the device's link
-// limits leave none of the sink's detailed timings, the first of the
-// fallbacks whose VIC the output lists (else 640x480p60) as the preferred
-// timing, which EDID 1.3 requires: 1920x1080p60, then 1280x720p60.
-constexpr uint32_t VGA_VIC = 1;
+// The preferred timing that EDID 1.3 requires, when the link limits leave
+// none of the sink's: 1920x1080p60, then 1280x720p60, when the EDID lists
+// its VIC; else 640x480p60, the format every HDMI source can send.
 constexpr uint32_t PREFERRED_FALLBACK_VICS[] = {16, 4};
+constexpr uint32_t VGA_VIC = 1;
+constexpr uint32_t EDID_13_MAX_RATE = 255;
+
+struct Bounds {
+    uint32_t min_field_millihz, max_field_millihz;
+    uint32_t min_line_hz, max_line_hz;
+    uint32_t max_pixel_khz;
+};
+
+void bound(Bounds &b, const VideoFormat &f)
+{
+    const uint32_t field = field_rate_millihz(f), line = line_rate_hz(f);
+    if (field == 0) return;
+    if (field < b.min_field_millihz) b.min_field_millihz = field;
+    if (field > b.max_field_millihz) b.max_field_millihz = field;
+    if (line < b.min_line_hz) b.min_line_hz = line;
+    if (line > b.max_line_hz) b.max_line_hz = line;
+    if (f.pixel_khz > b.max_pixel_khz) b.max_pixel_khz = f.pixel_khz;
+}
+
+// A VIC's format; sent as YCbCr 4:2:0, half its line rate too (checkers
+// count a 4:2:0 format's line rate so).
+void bound_vic(Bounds &b, uint32_t vic, bool ycbcr420)
+{
+    VideoFormat f;
+    if (!vic_format(vic, &f)) return;
+    bound(b, f);
+    const uint32_t half_line = line_rate_hz(f) / 2;
+    if (ycbcr420 && half_line < b.min_line_hz) b.min_line_hz = half_line;
+}
+
+void bound_standard_timing(Bounds &b, const EdidStandardTiming &t)
+{
+    uint32_t low_line, high_line, high_pixel_khz;
+    if (!standard_timing_bounds(t, &low_line, &high_line, &high_pixel_khz)) return;
+    if (t.refresh * 1000 < b.min_field_millihz) b.min_field_millihz = t.refresh * 1000;
+    if (t.refresh * 1000 > b.max_field_millihz) b.max_field_millihz = t.refresh * 1000;
+    if (low_line < b.min_line_hz) b.min_line_hz = low_line;
+    if (high_line > b.max_line_hz) b.max_line_hz = high_line;
+    if (high_pixel_khz > b.max_pixel_khz) b.max_pixel_khz = high_pixel_khz;
+}
+
+// Whether a 4:2:0 capability map marks the short video descriptor at this
+// position over all video blocks (an empty map marks them all).
+bool marked_ycbcr420(const CeaExtension &cea, uint32_t count, uint32_t position)
+{
+    const uint32_t byte = 1 + position / 8;
+    for (uint32_t k = 0; k < count; ++k) {
+        const CeaDataBlock &d = cea.data_blocks[k];
+        if (d.tag != CEA_TAG_EXTENDED || d.body.raw.size == 0 ||
+            d.body.raw.bytes[0] != CEA_EXT_YCBCR420_CAPABILITY_MAP)
+            continue;
+        const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
+        if (size <= 1 || (byte < size && d.body.raw.bytes[byte] >> position % 8 & 1)) return true;
+    }
+    return false;
+}
+
+uint32_t clamp_rate(uint32_t value)
+{
+    return value < 1 ? 1 : value > EDID_13_MAX_RATE ? EDID_13_MAX_RATE : value;
+}
 
 bool lists_vic(const CeaExtension &cea, uint32_t vic)
 {
-    for (uint32_t k = 0; k < cea.data_block_count; ++k) {
+    const uint32_t count = min_u32(cea.data_block_count, CEA_MAX_DATA_BLOCKS);
+    for (uint32_t k = 0; k < count; ++k) {
         const CeaDataBlock &b = cea.data_blocks[k];
-        for (uint32_t i = 0; b.tag == CEA_TAG_VIDEO && i < b.body.video.count; ++i)
-            if (edid_video::svd_vic(b.body.video.descriptors[i]) == vic) return true;
+        const uint32_t svds = min_u32(b.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        for (uint32_t i = 0; b.tag == CEA_TAG_VIDEO && i < svds; ++i)
+            if (svd_vic(b.body.video.descriptors[i]) == vic) return true;
     }
     return false;
 }
 
 } // namespace
 
-const EdidRangeLimits *sink_descriptors(Plan &p)
+uint32_t preferred_fallback(const CeaExtension &listed, uint32_t link_khz)
 {
-    const EdidRangeLimits *limits = nullptr;
-    for (uint32_t i = 0; i < EDID_DESCRIPTORS; ++i) {
-        const EdidDescriptor &d = p.sink->descriptors[i];
-        if (d.type == EDID_DESC_TIMING || d.type == EDID_DESC_EMPTY || d.type == DUMMY_DESCRIPTOR)
-            continue;
-        if (d.type == EDID_DESC_RANGE_LIMITS && !limits) {
-            limits = &d.body.range_limits;
-            continue;
-        }
-        leave_out(p, EDID_LEFT_OUT_DESCRIPTOR,
-                  d.type == EDID_DESC_NAME ? EDID_BECAUSE_REPLACED : EDID_BECAUSE_NO_SLOT, i);
-    }
-    return limits;
+    for (uint32_t vic : PREFERRED_FALLBACK_VICS)
+        if (lists_vic(listed, vic) && link_carries_vic(link_khz, vic, false)) return vic;
+    return VGA_VIC;
 }
 
-namespace {
-
-// The format of a VIC over the base block's image size, as the plan's own
-// timing, listed next.
-void add_device_timing(Plan &p, uint32_t vic, uint8_t number)
+EdidDetailedTiming device_timing(uint32_t vic, int32_t h_size_cm, int32_t v_size_cm)
 {
-    edid_video::vic_detailed_timing(vic, &p.preferred);
-    p.preferred.h_image_mm = uint32_t(p.out->max_h_size_cm) * 10;
-    p.preferred.v_image_mm = uint32_t(p.out->max_v_size_cm) * 10;
-    p.timings[p.timing_count++] = {&p.preferred, EDID_LEFT_OUT_BASE_TIMING, 0, number};
+    EdidDetailedTiming t = {};
+    vic_detailed_timing(vic, &t);
+    t.h_image_mm = uint32_t(h_size_cm) * 10;
+    t.v_image_mm = uint32_t(v_size_cm) * 10;
+    return t;
 }
 
-} // namespace
-
-void add_preferred_fallback(Plan &p)
+EdidRangeLimits range_limits(const EdidInfo &listed, const EdidRangeLimits *sink, uint32_t link_khz)
 {
-    uint32_t vic = VGA_VIC;
-    for (uint32_t fallback : PREFERRED_FALLBACK_VICS) {
-        if (lists_vic(p.out->cea, fallback) && vic_fits_link(p, fallback, false)) {
-            vic = fallback;
-            break;
-        }
-    }
-    add_device_timing(p, vic, 0);
-}
-
-void add_default_timing(Plan &p)
-{
-    add_device_timing(p, VGA_VIC, 1);
-}
-
-void place_descriptors(Plan &p, const EdidRangeLimits *sink_limits)
-{
-    EdidInfo &out = *p.out;
-    for (uint32_t i = 0; i < RANGE_SLOT; ++i) {
-        EdidDescriptor &d = out.descriptors[i];
-        memset(&d, 0, sizeof d);
-        if (i < p.timing_count) {
-            d.type = EDID_DESC_TIMING;
-            d.body.timing = *p.timings[i].timing;
-        } else {
-            d.type = DUMMY_DESCRIPTOR;
+    Bounds b = {UINT32_MAX, 0, UINT32_MAX, 0, 0};
+    uint8_t est[edid_format::ESTABLISHED_BYTES];
+    edid_format::established_to_bytes(&listed, est);
+    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i)
+        if (edid_format::established_set(est, i)) bound(b, established_format(i));
+    // Short video descriptors (those a 4:2:0 capability map marks, by
+    // position over all video blocks, also as 4:2:0), 4:2:0-only ones,
+    // HDMI VICs.
+    const CeaExtension &cea = listed.cea;
+    const uint32_t count = min_u32(cea.data_block_count, CEA_MAX_DATA_BLOCKS);
+    uint32_t position = 0;
+    for (uint32_t k = 0; k < count; ++k) {
+        const CeaDataBlock &d = cea.data_blocks[k];
+        if (d.tag == CEA_TAG_VIDEO) {
+            const uint32_t svds = min_u32(d.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+            for (uint32_t i = 0; i < svds; ++i, ++position)
+                bound_vic(b, svd_vic(d.body.video.descriptors[i]),
+                          marked_ycbcr420(cea, count, position));
+        } else if (d.tag == CEA_TAG_EXTENDED && d.body.raw.size > 0 &&
+                   d.body.raw.bytes[0] == CEA_EXT_YCBCR420_VIDEO) {
+            const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
+            for (uint32_t i = 1; i < size; ++i)
+                bound_vic(b, svd_byte_vic(d.body.raw.bytes[i]), true);
+        } else if (d.tag == CEA_TAG_VENDOR && d.body.vendor.oui == CEA_OUI_HDMI) {
+            const HdmiFields f = hdmi_fields(d.body.vendor);
+            for (uint32_t i = 0; f.video && i < f.vic_count; ++i)
+                bound_vic(b, edid_hdmi::hdmi_vic_as_vic(d.body.vendor.payload[f.video + 2 + i]),
+                          false);
         }
     }
-    CeaExtension &cea = out.cea;
-    cea.detailed_timing_count = cea_timing_count(p);
-    for (uint32_t t = 0; t < cea.detailed_timing_count; ++t)
-        cea.detailed_timings[t] = *p.timings[BASE_TIMING_SLOTS + t].timing;
-    EdidDescriptor &limits = out.descriptors[RANGE_SLOT];
-    memset(&limits, 0, sizeof limits);
-    limits.type = EDID_DESC_RANGE_LIMITS;
-    limits.body.range_limits = range_limits(p, sink_limits);
-}
+    for (const EdidDescriptor &d : listed.descriptors)
+        if (d.type == EDID_DESC_TIMING) bound(b, detailed_timing_format(d.body.timing));
+    const uint32_t cea_timings = min_u32(cea.detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
+    for (uint32_t t = 0; t < cea_timings; ++t)
+        bound(b, detailed_timing_format(cea.detailed_timings[t]));
+    for (const EdidStandardTiming &t : listed.standard_timings) bound_standard_timing(b, t);
 
-void set_native_count(Plan &p)
-{
-    // The first native_modes detailed timings are native: as many of the
-    // sink's native ones as still lead the list.
-    CeaExtension &cea = p.out->cea;
-    uint32_t native = 0;
-    while (native < p.timing_count && p.timings[native].number >= 1 &&
-           p.timings[native].number <= cea.native_modes)
-        ++native;
-    cea.native_modes = native;
+    EdidRangeLimits r;
+    r.min_v_hz = clamp_rate(b.min_field_millihz / 1000);
+    // Rates computed a little low: the maxima one above their whole part.
+    r.max_v_hz = clamp_rate(b.max_field_millihz / 1000 + 1);
+    r.min_h_khz = clamp_rate(b.min_line_hz / 1000);
+    r.max_h_khz = clamp_rate(b.max_line_hz / 1000 + 1);
+    r.max_pixel_clock_mhz = (b.max_pixel_khz + 9999) / 10000 * 10;
+    // The sink's own limits widen them.
+    if (sink) {
+        if (sink->min_v_hz && sink->min_v_hz < r.min_v_hz) r.min_v_hz = sink->min_v_hz;
+        if (sink->max_v_hz > r.max_v_hz) r.max_v_hz = clamp_rate(sink->max_v_hz);
+        if (sink->min_h_khz && sink->min_h_khz < r.min_h_khz) r.min_h_khz = sink->min_h_khz;
+        if (sink->max_h_khz > r.max_h_khz) r.max_h_khz = clamp_rate(sink->max_h_khz);
+        if (sink->max_pixel_clock_mhz > r.max_pixel_clock_mhz)
+            r.max_pixel_clock_mhz = sink->max_pixel_clock_mhz;
+    }
+    // No more than the device's link carries.
+    const uint32_t link_mhz = (link_khz + 9999) / 10000 * 10;
+    if (link_khz && r.max_pixel_clock_mhz > link_mhz) r.max_pixel_clock_mhz = link_mhz;
+    return r;
 }
 
 } // namespace edid_device

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// device.h - what the builders of <edid/device_edid.h> share: the HDMI
-// physical address of an input, the base block every device EDID starts
-// from, and the device's own data blocks.  Private to the library.
+// device.h - what the builders of <edid/device_edid.h> share: the base
+// block every device EDID starts from, the device's own data blocks and
+// its audio side.  Private to the library; the video-keeping repeater's
+// stages are in stages.h.
 #ifndef EDID_DEVICE_DEVICE_H
 #define EDID_DEVICE_DEVICE_H
 
@@ -10,20 +11,12 @@
 
 namespace edid_device {
 
-// ---- Physical addresses (device_edid.cpp) --------------------------------
+// ---- The device record (identity.cpp) --------------------------------------
 
-// HDMI physical address A.B.C.D: four 4-bit fields in two payload bytes,
-// hi = A << 4 | B, lo = C << 4 | D.
-struct PhysicalAddress {
-    uint8_t hi;
-    uint8_t lo;
-};
-
-// The address of input port (low 4 bits) one level below upstream.
-PhysicalAddress address_below(PhysicalAddress upstream, uint32_t port);
-
-// The sink's own address: from its last HDMI block, or 0.0.0.0.
-PhysicalAddress sink_address(const EdidInfo &sink);
+// The device as the process-wide values describe it now (identity and THX
+// switch, the default audio side): what edid_build_default and
+// edid_build_repeater build for.
+void current_device(EdidDevice *device);
 
 // ---- The base block (device_edid.cpp) --------------------------------------
 
@@ -31,6 +24,10 @@ PhysicalAddress sink_address(const EdidInfo &sink);
 // digital input and the fixed feature bits, empty picture descriptor slots,
 // the monitor name in the last slot, and a CEA extension.
 void start_record(const EdidDevice &device, EdidInfo *out);
+
+// The device's picture fields when no sink is known: image size, gamma,
+// colour, 640x480 at 60 Hz, YCbCr 4:4:4 and 4:2:2.
+void default_picture(EdidInfo *out);
 
 // The sink's picture fields: image size, gamma, chromaticity, established
 // timings (640x480 at 60 Hz always, no manufacturer's timings), standard
@@ -41,10 +38,27 @@ void copy_sink_picture(const EdidInfo &sink, EdidInfo *out);
 // formats), or none when it has no CEA block.
 void copy_sink_capabilities(const EdidInfo &sink, CeaExtension *out);
 
+// The device's HDMI block, audio side and THX block after the blocks cea
+// holds; the caller leaves room for them.
+void append_device_blocks(const EdidDevice &device, CeaExtension *cea, uint16_t address);
+
 // ---- The device's own data blocks (device_blocks.cpp) ----------------------
 
-// The HDMI vendor-specific block with the input's address and Supports_AI.
-void set_hdmi_block(CeaDataBlock *block, PhysicalAddress address);
+constexpr uint32_t SPEAKER_BLOCK_SIZE = 4;    // header and three payload bytes
+constexpr uint32_t THX_BLOCK_SIZE = 11;       // header, OUI 00-12-FA, seven bytes
+constexpr uint32_t CAPABILITY_BLOCK_SIZE = 3; // header, extended tag, one byte
+
+// The HDMI vendor-specific block with the input's address (0xABCD for
+// A.B.C.D) and Supports_AI.
+void set_hdmi_block(CeaDataBlock *block, uint16_t address);
+
+// The device's video capability block: YCbCr and RGB quantization range
+// selectable (the device passes the source's AVI InfoFrame on), IT and CE
+// formats both over- and underscanned, as televisions show them.
+void set_video_capability(CeaDataBlock *block);
+
+// The device's colorimetry block for its own EDID: sRGB.
+void set_colorimetry(CeaDataBlock *block);
 
 // The device's blocks after its HDMI block: the audio side's blocks, the
 // speaker allocation that the audio rules add, the THX block.
@@ -67,21 +81,22 @@ bool announces_basic_audio(const EdidDeviceAudio &audio);
 // next one; false at the end or at a block cut short by the side's size.
 bool next_audio_block(const EdidDeviceAudio &audio, uint32_t *at, uint32_t *length);
 
+// EDID_DEVICE_OK when the audio side is whole audio blocks that fit their
+// room with the speaker allocation the rules add, else
+// EDID_DEVICE_NOT_AUDIO or EDID_DEVICE_AUDIO_TOO_LARGE.
+int check_layout(const EdidDeviceAudio &audio);
+
 // The speaker allocation that the rules add to an audio side (a
 // CEA_SPEAKER_* mask), or 0 when it needs none.
 uint32_t added_speakers(const EdidDeviceAudio &audio);
 
 // Wire bytes of a speaker allocation block of the given speakers.
-constexpr uint32_t SPEAKER_BLOCK_SIZE = 4;
 void speaker_block(uint32_t speakers, uint8_t *wire);
 
-// ---- The builders, on a device record (device_edid.cpp, repeater_video.cpp) -
+// ---- The builders (device_edid.cpp, device_build.cpp) ----------------------
 
 void build_default(const EdidDevice &device, EdidInfo *out, uint32_t port);
 void build_repeater(const EdidDevice &device, const EdidInfo &sink, EdidInfo *out, uint32_t port);
-void build_default_video(const EdidDevice &device, EdidInfo *out, uint32_t port);
-void build_repeater_video(const EdidDevice &device, const EdidInfo &sink, EdidInfo *out,
-                          uint32_t port, EdidLeftOut *left_out);
 
 } // namespace edid_device
 

@@ -2,7 +2,8 @@
 // device_blocks.cpp - the device's own CEA-861 data blocks, which every
 // builder stores: the HDMI vendor-specific block with the input's address,
 // the blocks of the audio side with the speaker allocation that the audio
-// rules add, and the THX block.
+// rules add, and the THX block; and the blocks of the device's own video
+// capability and colorimetry.
 #include <edid/device_edid.h>
 #include <string.h>
 
@@ -23,7 +24,17 @@ constexpr uint32_t HDMI_PAYLOAD = edid_hdmi::FLAGS + 1;
 // letters "THX".
 constexpr uint32_t OUI_THX = 0x0012FA;
 constexpr uint8_t THX_PAYLOAD[] = {0x00, 0x01, 'T', 'H', 'X', 0x10, 0x03};
-static_assert(sizeof THX_PAYLOAD <= CEA_MAX_VENDOR_PAYLOAD);
+static_assert(1 + 3 + sizeof THX_PAYLOAD == THX_BLOCK_SIZE);
+
+// Video capability: YCbCr and RGB quantization selectable (bits 7, 6), IT
+// and CE formats over- and underscanned (bits 3..2, 1..0).  Colorimetry:
+// payload byte 2 bit 5, sRGB.
+constexpr uint8_t VCDB_QUANTIZATION_SELECTABLE = 0xC0, VCDB_IT_CE_BOTH_SCANS = 0x0F;
+constexpr uint8_t VIDEO_CAPABILITY[] = {CEA_EXT_VIDEO_CAPABILITY,
+                                        VCDB_QUANTIZATION_SELECTABLE | VCDB_IT_CE_BOTH_SCANS};
+constexpr uint8_t COLORIMETRY_SRGB = 0x20;
+constexpr uint8_t COLORIMETRY[] = {CEA_EXT_COLORIMETRY, 0x00, COLORIMETRY_SRGB};
+static_assert(1 + sizeof VIDEO_CAPABILITY == CAPABILITY_BLOCK_SIZE);
 
 // Room for any data block's wire bytes, and the byte after a block of
 // length 0 (the speaker allocation decoder reads payload byte 0 always).
@@ -51,6 +62,14 @@ void block_record(const uint8_t *wire, uint32_t span, CeaDataBlock *block)
     memcpy(block->body.raw.bytes, wire + 1, span - 1);
 }
 
+void set_extended(CeaDataBlock *block, const uint8_t *payload, uint32_t size)
+{
+    memset(block, 0, sizeof *block);
+    block->tag = CEA_TAG_EXTENDED;
+    block->body.raw.size = size;
+    memcpy(block->body.raw.bytes, payload, size);
+}
+
 void set_thx_block(CeaDataBlock *block)
 {
     memset(block, 0, sizeof *block);
@@ -63,16 +82,26 @@ void set_thx_block(CeaDataBlock *block)
 
 } // namespace
 
-void set_hdmi_block(CeaDataBlock *block, PhysicalAddress address)
+void set_hdmi_block(CeaDataBlock *block, uint16_t address)
 {
     memset(block, 0, sizeof *block);
     block->tag = CEA_TAG_VENDOR;
     CeaVendorBlock *vendor = &block->body.vendor;
     vendor->oui = CEA_OUI_HDMI;
     vendor->size = HDMI_PAYLOAD;
-    vendor->payload[edid_hdmi::ADDRESS] = address.hi;
-    vendor->payload[edid_hdmi::ADDRESS + 1] = address.lo;
+    vendor->payload[edid_hdmi::ADDRESS] = uint8_t(address >> 8);
+    vendor->payload[edid_hdmi::ADDRESS + 1] = uint8_t(address);
     vendor->payload[edid_hdmi::FLAGS] = edid_hdmi::SUPPORTS_AI;
+}
+
+void set_video_capability(CeaDataBlock *block)
+{
+    set_extended(block, VIDEO_CAPABILITY, sizeof VIDEO_CAPABILITY);
+}
+
+void set_colorimetry(CeaDataBlock *block)
+{
+    set_extended(block, COLORIMETRY, sizeof COLORIMETRY);
 }
 
 uint32_t audio_and_thx_count(const EdidDevice &device)

@@ -39,11 +39,13 @@ enum : uint32_t {
     DEFAULT_GAMMA = 2253 // 2.2 x 1024 rounded; the encoder writes byte 120
 };
 
-// HDMI physical address fields.
-enum : uint8_t {
-    ADDRESS_FIELD_BITS = 4,
-    ADDRESS_FIELD_MASK = 0x0F,
-    ADDRESS_NO_ROOM = 0xFF // F.F.F.F: no input address one level deeper
+// HDMI physical address A.B.C.D as 0xABCD: four 4-bit fields in two
+// payload bytes (A.B, C.D).
+enum : uint16_t {
+    ADDRESS_FIELD = 0x000F,
+    HIGH_BYTE = 0xFF00,
+    LOW_BYTE = 0x00FF,
+    ADDRESS_NO_ROOM = 0xFFFF // F.F.F.F: no input address one level deeper
 };
 
 // The sink's detailed timings, first three in order (its preferred timing
@@ -63,56 +65,7 @@ void copy_picture_descriptors(const EdidInfo &sink, EdidInfo *out)
     }
 }
 
-// The HDMI block and the rest of the device's blocks after the ones cea
-// holds; the caller leaves room for them.
-void append_device_blocks(const EdidDevice &device, CeaExtension *cea, PhysicalAddress address)
-{
-    set_hdmi_block(&cea->data_blocks[cea->data_block_count++], address);
-    put_audio_and_thx(device, &cea->data_blocks[cea->data_block_count]);
-    cea->data_block_count += audio_and_thx_count(device);
-}
-
 } // namespace
-
-// The port number goes into the first zero field; a field in the high half
-// of a byte clears the low half.  Port 0 keeps the upstream address.
-PhysicalAddress address_below(PhysicalAddress upstream, uint32_t port)
-{
-    uint8_t n = port & DEVICE_PORT_MASK;
-    if (n == 0) return upstream;
-    uint8_t a = upstream.hi >> ADDRESS_FIELD_BITS;
-    uint8_t b = upstream.hi & ADDRESS_FIELD_MASK;
-    uint8_t c = upstream.lo >> ADDRESS_FIELD_BITS;
-    uint8_t d = upstream.lo & ADDRESS_FIELD_MASK;
-    PhysicalAddress result = upstream;
-    if (a == 0) {
-        result.hi = uint8_t(n << ADDRESS_FIELD_BITS);
-    } else if (b == 0) {
-        result.hi = upstream.hi | n;
-    } else if (c == 0) {
-        result.lo = uint8_t(n << ADDRESS_FIELD_BITS);
-    } else if (d == 0) {
-        result.lo = upstream.lo | n;
-    } else {
-        result = PhysicalAddress{ADDRESS_NO_ROOM, ADDRESS_NO_ROOM};
-    }
-    return result;
-}
-
-PhysicalAddress sink_address(const EdidInfo &sink)
-{
-    PhysicalAddress address = {0, 0};
-    if (!sink.has_cea) return address;
-    uint32_t count = std::min<uint32_t>(sink.cea.data_block_count, CEA_MAX_DATA_BLOCKS);
-    for (uint32_t i = 0; i < count; ++i) {
-        const CeaDataBlock *block = &sink.cea.data_blocks[i];
-        if (block->tag != CEA_TAG_VENDOR || block->body.vendor.oui != CEA_OUI_HDMI) continue;
-        const CeaVendorBlock *vendor = &block->body.vendor;
-        address.hi = vendor->size > 0 ? vendor->payload[0] : 0;
-        address.lo = vendor->size > 1 ? vendor->payload[1] : 0;
-    }
-    return address;
-}
 
 void start_record(const EdidDevice &device, EdidInfo *out)
 {
@@ -169,9 +122,8 @@ void copy_sink_capabilities(const EdidInfo &sink, CeaExtension *out)
     out->native_modes = sink.cea.native_modes;
 }
 
-void build_default(const EdidDevice &device, EdidInfo *out, uint32_t port)
+void default_picture(EdidInfo *out)
 {
-    start_record(device, out);
     out->max_h_size_cm = DEFAULT_H_SIZE_CM;
     out->max_v_size_cm = DEFAULT_V_SIZE_CM;
     out->gamma = DEFAULT_GAMMA;
@@ -187,7 +139,20 @@ void build_default(const EdidDevice &device, EdidInfo *out, uint32_t port)
     for (EdidStandardTiming &t : out->standard_timings) t.raw_code = EDID_STD_TIMING_EMPTY;
     out->cea.ycbcr_444 = 1;
     out->cea.ycbcr_422 = 1;
-    append_device_blocks(device, &out->cea, address_below(PhysicalAddress{0, 0}, port));
+}
+
+void append_device_blocks(const EdidDevice &device, CeaExtension *cea, uint16_t address)
+{
+    set_hdmi_block(&cea->data_blocks[cea->data_block_count++], address);
+    put_audio_and_thx(device, &cea->data_blocks[cea->data_block_count]);
+    cea->data_block_count += audio_and_thx_count(device);
+}
+
+void build_default(const EdidDevice &device, EdidInfo *out, uint32_t port)
+{
+    start_record(device, out);
+    default_picture(out);
+    append_device_blocks(device, &out->cea, edid_physical_address_below(0, port));
 }
 
 void build_repeater(const EdidDevice &device, const EdidInfo &sink, EdidInfo *out, uint32_t port)
@@ -211,7 +176,8 @@ void build_repeater(const EdidDevice &device, const EdidInfo &sink, EdidInfo *ou
         memcpy(cea.detailed_timings, sink.cea.detailed_timings,
                cea.detailed_timing_count * sizeof cea.detailed_timings[0]);
     }
-    append_device_blocks(device, &cea, address_below(sink_address(sink), port));
+    append_device_blocks(device, &cea,
+                         edid_physical_address_below(edid_sink_physical_address(&sink), port));
 }
 
 } // namespace edid_device
@@ -220,16 +186,48 @@ using namespace edid_device;
 
 // The builders of a 2007 repeater take the device from the process-wide
 // values, as they stand at the call.
-extern "C" void edid_build_default(EdidInfo *out, uint32_t port)
+extern "C" {
+
+void edid_build_default(EdidInfo *out, uint32_t port)
 {
     EdidDevice device;
-    edid_device_current(&device);
+    current_device(&device);
     build_default(device, out, port);
 }
 
-extern "C" void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port)
+void edid_build_repeater(const EdidInfo *sink, EdidInfo *out, uint32_t port)
 {
     EdidDevice device;
-    edid_device_current(&device);
+    current_device(&device);
     build_repeater(device, *sink, out, port);
+}
+
+// The port number goes into the first field that is 0; a field in the
+// high half of a byte clears the low half.  Port 0 keeps the address.
+uint16_t edid_physical_address_below(uint16_t address, uint32_t port)
+{
+    const uint16_t n = port & DEVICE_PORT_MASK;
+    if (n == 0) return address;
+    if ((address >> 12 & ADDRESS_FIELD) == 0) return uint16_t(n << 12 | (address & LOW_BYTE));
+    if ((address >> 8 & ADDRESS_FIELD) == 0) return uint16_t(address | n << 8);
+    if ((address >> 4 & ADDRESS_FIELD) == 0) return uint16_t((address & HIGH_BYTE) | n << 4);
+    if ((address & ADDRESS_FIELD) == 0) return uint16_t(address | n);
+    return ADDRESS_NO_ROOM;
+}
+
+// The first two payload bytes of the sink's last HDMI block, as far as
+// its size holds them.
+uint16_t edid_sink_physical_address(const EdidInfo *sink)
+{
+    uint16_t address = 0;
+    if (!sink->has_cea) return address;
+    const uint32_t count = std::min<uint32_t>(sink->cea.data_block_count, CEA_MAX_DATA_BLOCKS);
+    for (uint32_t i = 0; i < count; ++i) {
+        const CeaDataBlock &b = sink->cea.data_blocks[i];
+        if (b.tag != CEA_TAG_VENDOR || b.body.vendor.oui != CEA_OUI_HDMI) continue;
+        const CeaVendorBlock &v = b.body.vendor;
+        address = uint16_t((v.size > 0 ? v.payload[0] : 0) << 8 | (v.size > 1 ? v.payload[1] : 0));
+    }
+    return address;
+}
 }

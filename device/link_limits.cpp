@@ -1,26 +1,27 @@
 // SPDX-License-Identifier: MIT
-// link_limits.cpp - the device's HDMI link limits: the link it passes on
-// (the sink's rates under the device's limits), the HDMI Forum blocks'
-// rates capped, and the timings of every kind that the capped link cannot
-// carry left out.  With no limit set nothing here changes a thing.
-#include "device/plan.h"
-
+// link_limits.cpp - stage 2 of the video-keeping repeater: the device's
+// HDMI link limits.  The link the device passes on is the sink's under the
+// device's limits; the HDMI and HDMI Forum blocks' rates are capped to it,
+// and every timing whose pixel clock it cannot carry is left out.  With no
+// limit set nothing changes.
 #include <string.h>
 
+#include "device/stages.h"
 #include "edid/bits.h"
 #include "edid/format.h"
 #include "edid/hdmi_block.h"
+#include "edid/video_formats.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 using edid_bits::put_bits;
 using namespace edid_video;
-using namespace edid_hdmi;
 
 namespace edid_device {
 
 namespace {
 
+constexpr uint32_t TMDS_STEP_KHZ = edid_hdmi::TMDS_STEP_KHZ;
 constexpr uint32_t FRL1_TMDS_KHZ = 300000; // TMDS character rate that FRL 1 needs
 constexpr uint32_t FRL_TMDS_KHZ = 600000;  // and FRL 2 and up
 constexpr uint32_t TMDS_FLOOR_KHZ = 340000;
@@ -28,6 +29,8 @@ constexpr uint32_t TMDS_FLOOR_KHZ = 340000;
 // Gbit/s (3x3, 3x6, 4x6, 4x8, 4x10, 4x12), 16b/18b coded, 24 bits a pixel.
 constexpr uint32_t FRL_PIXEL_KHZ[] = {0, 333333, 666666, 888888, 1185185, 1481481, 1777777};
 constexpr uint32_t FRL_RATES = sizeof FRL_PIXEL_KHZ / sizeof FRL_PIXEL_KHZ[0];
+// Video format preference: codes 129 to 144 name detailed timings 1 to 16.
+constexpr uint8_t SVR_FIRST_DTD = 129, SVR_LAST_DTD = 144;
 
 bool no_limit(const EdidDevice &d)
 {
@@ -35,68 +38,92 @@ bool no_limit(const EdidDevice &d)
            d.max_frl_rate == DEVICE_NO_LIMIT;
 }
 
-} // namespace
-
-bool fits_link(const Plan &p, uint32_t pixel_khz)
+bool carries(uint32_t link_khz, uint32_t pixel_khz)
 {
-    return p.link_khz == 0 || pixel_khz <= p.link_khz;
+    return link_khz == 0 || pixel_khz <= link_khz;
 }
 
-bool vic_fits_link(const Plan &p, uint32_t vic, bool ycbcr420_only)
+// An HDMI Forum block's rates under the device's limits.  With no limit
+// of its own the device passes the sink's rates on as they stand, even
+// where they disagree with each other.
+ForumRates cap_forum(const EdidDevice &device, ForumRates f)
 {
-    VideoFormat f;
-    if (!vic_format(vic, &f)) return true; // unknown codes are passed on
-    return fits_link(p, ycbcr420_only ? f.pixel_khz / 2 : f.pixel_khz);
-}
-
-void cap_hdmi_forum_block(const EdidDevice &device, CeaDataBlock &block)
-{
-    const ForumFields forum = forum_fields(block);
-    uint8_t *f = forum.bytes;
     const bool tmds_cap = device.max_tmds_character_rate_mhz != DEVICE_NO_LIMIT;
-    if (forum.size > FORUM_TMDS && tmds_cap) {
+    if (f.size > edid_hdmi::FORUM_TMDS && tmds_cap) {
         const uint32_t cap = device.max_tmds_character_rate_mhz * 1000;
-        uint8_t &rate = f[FORUM_TMDS];
         if (cap <= TMDS_FLOOR_KHZ)
-            rate = 0;
-        else if (rate * TMDS_STEP_KHZ > cap)
-            rate = uint8_t(cap / TMDS_STEP_KHZ);
+            f.tmds = 0;
+        else if (f.tmds * TMDS_STEP_KHZ > cap)
+            f.tmds = uint8_t(cap / TMDS_STEP_KHZ);
     }
-    // With no limit of its own the device passes the sink's rates on as
-    // they stand, even where they disagree with each other.
-    if (forum.size <= FORUM_FRL || (!tmds_cap && device.max_frl_rate == DEVICE_NO_LIMIT)) return;
+    if (f.size <= edid_hdmi::FORUM_FRL || (!tmds_cap && device.max_frl_rate == DEVICE_NO_LIMIT))
+        return f;
     // FRL rate 1 goes with TMDS character rates of 300 MHz, rates from 2
     // up (6 Gbit/s lanes) with 600 MHz; compressed video is carried at most
     // at the FRL rate.
-    uint32_t frl = min_u32(get_bits(f[FORUM_FRL], 7, 4), device.max_frl_rate);
-    const uint32_t rate_khz = f[FORUM_TMDS] * TMDS_STEP_KHZ;
+    uint32_t frl = min_u32(get_bits(f.frl, 7, 4), device.max_frl_rate);
+    const uint32_t rate_khz = f.tmds * TMDS_STEP_KHZ;
     if (rate_khz < FRL_TMDS_KHZ) frl = min_u32(frl, rate_khz < FRL1_TMDS_KHZ ? 0 : 1);
-    f[FORUM_FRL] = uint8_t(put_bits(frl, 7, 4) | get_bits(f[FORUM_FRL], 3, 0));
-    if (forum.size > FORUM_DSC_FRL && get_bits(f[FORUM_DSC_FRL], 7, 4) > frl)
-        f[FORUM_DSC_FRL] = uint8_t(put_bits(frl, 7, 4) | get_bits(f[FORUM_DSC_FRL], 3, 0));
+    f.frl = uint8_t(put_bits(frl, 7, 4) | get_bits(f.frl, 3, 0));
+    if (f.size > edid_hdmi::FORUM_DSC_FRL && get_bits(f.dsc, 7, 4) > frl)
+        f.dsc = uint8_t(put_bits(frl, 7, 4) | get_bits(f.dsc, 3, 0));
+    return f;
 }
 
-uint32_t capped_link_khz(const EdidDevice &device, const CeaVendorBlock *hdmi,
-                         const CeaDataBlock *forum)
+// The pixel clock of the sink's link under the device's limits: the lower
+// of the device's TMDS clock and the sink's HDMI block's, raised to what
+// the first HDMI Forum block's capped TMDS character rate and FRL rate carry.
+uint32_t capped_link_khz(const EdidDevice &device, const EdidInfo &sink, const SinkItems &items,
+                         const ForumRates &forum)
 {
-    if (no_limit(device)) return 0;
     uint32_t link =
         device.max_tmds_mhz == DEVICE_NO_LIMIT ? UINT32_MAX : device.max_tmds_mhz * 1000;
-    if (hdmi && hdmi->size > TMDS && hdmi->payload[TMDS] != 0 &&
-        hdmi->payload[TMDS] * TMDS_STEP_KHZ < link)
-        link = hdmi->payload[TMDS] * TMDS_STEP_KHZ;
-    if (forum) {
-        CeaDataBlock capped = *forum;
-        cap_hdmi_forum_block(device, capped);
-        const ForumFields f = forum_fields(capped);
-        if (f.size > FORUM_TMDS) {
-            const uint32_t rate = f.bytes[FORUM_TMDS] * TMDS_STEP_KHZ;
-            if (rate > link) link = rate;
-            const uint32_t frl = f.size > FORUM_FRL ? get_bits(f.bytes[FORUM_FRL], 7, 4) : 0;
-            if (frl < FRL_RATES && FRL_PIXEL_KHZ[frl] > link) link = FRL_PIXEL_KHZ[frl];
-        }
+    if (items.hdmi.block != NONE && items.hdmi.size > edid_hdmi::TMDS) {
+        const uint8_t tmds =
+            sink.cea.data_blocks[items.hdmi.block].body.vendor.payload[edid_hdmi::TMDS];
+        if (tmds != 0 && tmds * TMDS_STEP_KHZ < link) link = tmds * TMDS_STEP_KHZ;
+    }
+    if (forum.block != NONE && forum.size > edid_hdmi::FORUM_TMDS) {
+        if (forum.tmds * TMDS_STEP_KHZ > link) link = forum.tmds * TMDS_STEP_KHZ;
+        const uint32_t frl = forum.size > edid_hdmi::FORUM_FRL ? get_bits(forum.frl, 7, 4) : 0;
+        if (frl < FRL_RATES && FRL_PIXEL_KHZ[frl] > link) link = FRL_PIXEL_KHZ[frl];
     }
     return link == UINT32_MAX ? 0 : link;
+}
+
+// Bit i set for each entry of a block that the link carries: short video
+// descriptors of a video block, 4:2:0-only ones at half their clock, the
+// VICs a format preference names.
+uint32_t carried_entries(uint32_t link_khz, const CeaDataBlock &b, uint8_t content)
+{
+    uint32_t kept = 0;
+    if (content == CONTENT_VIDEO) {
+        const uint32_t count = min_u32(b.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        for (uint32_t i = 0; i < count; ++i)
+            if (link_carries_vic(link_khz, svd_vic(b.body.video.descriptors[i]), false))
+                kept |= 1u << i;
+        return kept;
+    }
+    const uint32_t size = min_u32(b.body.raw.size, CEA_MAX_PAYLOAD); // extended tag, entries
+    for (uint32_t i = 1; i < size; ++i) {
+        const uint8_t entry = b.body.raw.bytes[i];
+        const bool carried = content == CONTENT_YCBCR420_VIDEO
+                                 ? link_carries_vic(link_khz, svd_byte_vic(entry), true)
+                             : entry >= SVR_FIRST_DTD && entry <= SVR_LAST_DTD
+                                 ? true // a detailed timing: renumbered later
+                                 : link_carries_vic(link_khz, entry, false);
+        if (carried) kept |= 1u << (i - 1);
+    }
+    return kept;
+}
+
+} // namespace
+
+bool link_carries_vic(uint32_t link_khz, uint32_t vic, bool ycbcr420_only)
+{
+    VideoFormat f;
+    if (!vic_format(vic, &f)) return true; // unknown codes are passed on
+    return carries(link_khz, ycbcr420_only ? f.pixel_khz / 2 : f.pixel_khz);
 }
 
 bool standard_timing_bounds(const EdidStandardTiming &t, uint32_t *low_line_hz,
@@ -116,81 +143,57 @@ bool standard_timing_bounds(const EdidStandardTiming &t, uint32_t *low_line_hz,
     return true;
 }
 
-void cap_base_timings(Plan &p)
+LinkLimits apply_link_limits(const EdidDevice &device, const EdidInfo &sink, const SinkItems &items)
 {
-    EdidInfo &out = *p.out;
+    LinkLimits r;
+    memset(&r, 0xFF, sizeof r); // everything stays
+    r.svds_left_out = false;
+    for (unsigned k = 0; k < 2; ++k) r.forum[k] = cap_forum(device, items.forum[k]);
+    r.link_khz = no_limit(device) ? 0 : capped_link_khz(device, sink, items, r.forum[0]);
+
+    // The HDMI block's maximum TMDS clock, under the device's.
+    if (items.hdmi.block != NONE && items.hdmi.size > edid_hdmi::TMDS) {
+        const CeaVendorBlock &hdmi = sink.cea.data_blocks[items.hdmi.block].body.vendor;
+        r.hdmi_tmds = hdmi.payload[edid_hdmi::TMDS];
+        if (device.max_tmds_mhz != DEVICE_NO_LIMIT &&
+            r.hdmi_tmds * TMDS_STEP_KHZ > device.max_tmds_mhz * 1000)
+            r.hdmi_tmds = uint8_t(device.max_tmds_mhz * 1000 / TMDS_STEP_KHZ);
+        for (uint32_t i = 0; items.hdmi.video && i < items.hdmi.vic_count; ++i) {
+            const uint8_t vic = hdmi.payload[items.hdmi.video + 2 + i];
+            if (!link_carries_vic(r.link_khz, edid_hdmi::hdmi_vic_as_vic(vic), false))
+                r.hdmi_vics = uint8_t(r.hdmi_vics & ~(1u << i));
+        }
+    }
+    if (r.link_khz == 0) return r;
+
+    for (uint32_t i = 0; i < items.block_count; ++i) {
+        const uint8_t content = items.blocks[i].content;
+        if (items.blocks[i].role != ROLE_KEPT ||
+            (content != CONTENT_VIDEO && content != CONTENT_YCBCR420_VIDEO &&
+             content != CONTENT_FORMAT_PREFERENCE))
+            continue;
+        r.kept[i] = carried_entries(r.link_khz, sink.cea.data_blocks[i], content);
+        if (content == CONTENT_VIDEO) {
+            const uint32_t count =
+                min_u32(sink.cea.data_blocks[i].body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+            const uint32_t all = (1u << count) - 1;
+            r.svds_left_out |= (r.kept[i] & all) != all;
+        }
+    }
+    for (uint32_t t = 0; t < items.timing_count; ++t) {
+        if (!carries(r.link_khz, sink_timing(sink, items.timings[t]).pixel_clock * 10))
+            r.timings = uint16_t(r.timings & ~(1u << t));
+    }
     for (uint32_t k = 0; k < EDID_STD_TIMINGS; ++k) {
         uint32_t low, high, pixel_khz;
-        if (!standard_timing_bounds(out.standard_timings[k], &low, &high, &pixel_khz) ||
-            fits_link(p, pixel_khz))
-            continue;
-        leave_out(p, EDID_LEFT_OUT_STANDARD_TIMING, EDID_BECAUSE_ABOVE_LIMIT, k);
-        out.standard_timings[k] = {EDID_STD_TIMING_EMPTY, 0, 0, 0, 0};
+        if (standard_timing_bounds(sink.standard_timings[k], &low, &high, &pixel_khz) &&
+            !carries(r.link_khz, pixel_khz))
+            r.standard_timings = uint8_t(r.standard_timings & ~(1u << k));
     }
-    uint8_t est[edid_format::ESTABLISHED_BYTES];
-    edid_format::established_to_bytes(&out, est);
-    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i) {
-        if (!edid_format::established_set(est, i) || fits_link(p, established_format(i).pixel_khz))
-            continue;
-        leave_out(p, EDID_LEFT_OUT_ESTABLISHED_TIMING, EDID_BECAUSE_ABOVE_LIMIT, i);
-        const edid_format::EstablishedTiming &e = edid_format::ESTABLISHED_TIMINGS[i];
-        est[e.byte] = uint8_t(est[e.byte] & ~(1u << e.bit));
-    }
-    edid_format::established_from_bytes(est, &out);
-}
-
-void cap_video_codes(Plan &p, CeaDataBlock &b, uint32_t sink_index)
-{
-    if (b.tag == CEA_TAG_VIDEO) {
-        CeaVideoBlock &v = b.body.video;
-        uint32_t kept = 0;
-        for (uint32_t i = 0; i < v.count; ++i) {
-            const uint32_t vic = svd_vic(v.descriptors[i]);
-            if (vic_fits_link(p, vic, false)) {
-                v.descriptors[kept++] = v.descriptors[i];
-                continue;
-            }
-            leave_out(p, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, sink_index, vic);
-            p.svds_moved = true;
-        }
-        v.count = kept;
-        return;
-    }
-    CeaRawBlock &raw = b.body.raw; // a 4:2:0 video block: extended tag, then descriptors
-    uint32_t kept = 1;
-    for (uint32_t i = 1; i < raw.size; ++i) {
-        const uint32_t vic = svd_byte_vic(raw.bytes[i]);
-        if (vic_fits_link(p, vic, true))
-            raw.bytes[kept++] = raw.bytes[i];
-        else
-            leave_out(p, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, sink_index, vic);
-    }
-    raw.size = kept;
-}
-
-// When the link cap left native interlaced formats but no native
-// progressive one, they are native no more: sources expect a native
-// progressive format beside any native interlaced one.
-void unmark_lone_native_interlaced(Plan &p)
-{
-    CeaExtension &cea = p.out->cea;
-    bool progressive = false;
-    for (uint32_t t = 0; t < cea.native_modes; ++t) progressive |= !p.timings[t].timing->interlaced;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (uint32_t k = 0; k < cea.data_block_count; ++k) {
-            CeaDataBlock &b = cea.data_blocks[k];
-            for (uint32_t i = 0; b.tag == CEA_TAG_VIDEO && i < b.body.video.count; ++i) {
-                CeaShortVideoDescriptor &svd = b.body.video.descriptors[i];
-                VideoFormat f;
-                if (svd_vic(svd) != svd.vic || !svd.native || !vic_format(svd.vic, &f)) continue;
-                if (pass == 0)
-                    progressive |= !f.interlaced;
-                else if (f.interlaced && !progressive)
-                    svd.native = 0;
-            }
-        }
-    }
-    if (!progressive) cea.native_modes = 0;
+    for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i)
+        if (!carries(r.link_khz, established_format(i).pixel_khz))
+            r.established_timings &= ~(1u << i);
+    return r;
 }
 
 } // namespace edid_device

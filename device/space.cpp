@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-// space.cpp - what the video-keeping repeater leaves out when one CEA
-// block cannot hold everything: its detailed timings (the ones that repeat
-// a listed timing first), then the sink's blocks by rank; and the blocks
-// that number short video descriptors or detailed timings, renumbered
-// after what was left out.
-#include "device/plan.h"
-
+// space.cpp - stage 4 of the video-keeping repeater: what fits one CEA
+// block.  Its record holds 61 data blocks, and the block 123 bytes of data
+// blocks and detailed timings; the device's blocks always stay, and the
+// sink's items give way in a fixed order, never a part of a block.
 #include <string.h>
 
+#include "device/stages.h"
 #include "edid/bits.h"
+#include "edid/video_formats.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
@@ -18,224 +17,167 @@ namespace edid_device {
 
 namespace {
 
-// Video format preference: codes 129 to 144 name detailed timings 1 to 16.
-constexpr uint8_t SVR_FIRST_DTD = 129, SVR_LAST_DTD = 144;
-
-void drop_timing(Plan &p, uint32_t t, uint8_t why, uint32_t code = 0)
+uint32_t popcount(uint32_t bits)
 {
-    leave_out(p, p.timings[t].what, why, p.timings[t].index, code);
-    memmove(&p.timings[t], &p.timings[t + 1], (p.timing_count - t - 1) * sizeof p.timings[0]);
-    --p.timing_count;
+    uint32_t n = 0;
+    for (; bits; bits &= bits - 1) ++n;
+    return n;
 }
 
-// Bytes a data block takes on the wire, its header included.
-uint32_t wire_size(const CeaDataBlock &b)
+bool is_out(const Fit &fit, uint32_t i)
 {
-    uint8_t scratch[1 + CEA_MAX_PAYLOAD];
-    cea_encode_data_block(&b, scratch);
-    return 1 + get_bits(scratch[0], 4, 0);
+    return fit.blocks_left_out >> i & 1;
 }
 
-uint32_t used_space(const Plan &p)
+// Bytes a kept sink block takes on the wire, its header included, after
+// the link limits.
+uint32_t wire_bytes(const CeaDataBlock &b, uint8_t content, uint32_t kept)
 {
-    uint32_t used = cea_timing_count(p) * EDID_DESCRIPTOR_SIZE;
-    for (uint32_t k = 0; k < p.out->cea.data_block_count; ++k)
-        used += wire_size(p.out->cea.data_blocks[k]);
-    return used;
+    if (content == CONTENT_VIDEO) {
+        const uint32_t count = min_u32(b.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        return 1 + popcount(kept & ((1u << count) - 1));
+    }
+    if (content == CONTENT_YCBCR420_VIDEO) {
+        const uint32_t count = min_u32(b.body.raw.size, CEA_MAX_PAYLOAD) - 1;
+        return 2 + popcount(kept & ((1u << count) - 1));
+    }
+    uint8_t wire[1 + CEA_MAX_PAYLOAD];
+    cea_encode_data_block(&b, wire);
+    return 1 + get_bits(wire[0], 4, 0);
 }
 
-// The output block to leave out first for space: the lowest rank, the
-// later of equal ranks; the block count when only the device's are left.
-uint32_t least_valuable(const Plan &p)
+// The sink block that gives way first: the lowest rank, the later of
+// equal ranks (blocks of one rank stand in the sink's order in the
+// output); NONE when none is left.
+uint8_t least_valuable(const SinkItems &items, const Fit &fit, bool forum_too)
 {
-    const uint32_t count = p.out->cea.data_block_count;
-    uint32_t victim = count;
-    for (uint32_t k = 0; k < count; ++k)
-        if (p.rank[k] != RANK_DEVICE && (victim == count || p.rank[k] <= p.rank[victim]))
-            victim = k;
+    uint8_t victim = NONE;
+    for (uint32_t i = 0; i < items.block_count; ++i) {
+        const SinkBlock &b = items.blocks[i];
+        const bool output = b.role == ROLE_KEPT || (forum_too && b.role == ROLE_AFTER_HDMI);
+        if (output && !is_out(fit, i) && (victim == NONE || b.rank <= items.blocks[victim].rank))
+            victim = uint8_t(i);
+    }
     return victim;
 }
 
-// The VIC of a kept video block, or the base block timing, that a CEA
-// detailed timing repeats: *vic is set, or 0 for a base block timing.
-bool repeats_listed_timing(const Plan &p, uint32_t t, uint32_t *vic)
+void leave_out_block(Fit &fit, uint8_t i)
 {
-    const VideoFormat f = detailed_timing_format(*p.timings[t].timing);
-    for (uint32_t b = 0; b < BASE_TIMING_SLOTS && b < p.timing_count; ++b) {
-        if (same_format(f, detailed_timing_format(*p.timings[b].timing))) {
+    fit.blocks_left_out |= uint64_t(1) << i;
+    fit.order[fit.slot_count + fit.space_count] = i;
+}
+
+// The listed timings (positions in SinkItems.timings): the first two go
+// to the base block, the rest to the CEA block.
+struct Listed {
+    uint8_t count;
+    uint8_t timing[SINK_TIMINGS];
+};
+
+uint32_t cea_timings(const Listed &l)
+{
+    return l.count > BASE_TIMING_SLOTS ? l.count - BASE_TIMING_SLOTS : 0;
+}
+
+void leave_out_timing(Fit &fit, Listed &l, uint32_t k, uint8_t why, uint32_t vic = 0)
+{
+    fit.timing_left_out[fit.timing_count++] = {l.timing[k], why, uint8_t(vic)};
+    fit.timings = uint16_t(fit.timings & ~(1u << l.timing[k]));
+    memmove(&l.timing[k], &l.timing[k + 1], l.count - k - 1);
+    --l.count;
+}
+
+// Whether listed CEA timing k repeats a base block timing (*vic = 0) or
+// the VIC of a kept video block (*vic set).
+bool repeats(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link, const Fit &fit,
+             const Listed &l, uint32_t k, uint32_t *vic)
+{
+    const VideoFormat f = detailed_timing_format(sink_timing(sink, items.timings[l.timing[k]]));
+    for (uint32_t b = 0; b < BASE_TIMING_SLOTS && b < l.count; ++b) {
+        if (same_format(f, detailed_timing_format(sink_timing(sink, items.timings[l.timing[b]])))) {
             *vic = 0;
             return true;
         }
     }
-    const CeaExtension &cea = p.out->cea;
-    for (uint32_t k = 0; k < cea.data_block_count; ++k) {
-        if (cea.data_blocks[k].tag != CEA_TAG_VIDEO) continue;
-        const CeaVideoBlock &v = cea.data_blocks[k].body.video;
-        for (uint32_t i = 0; i < v.count; ++i) {
+    for (uint32_t i = 0; i < items.block_count; ++i) {
+        if (items.blocks[i].content != CONTENT_VIDEO || is_out(fit, i)) continue;
+        const CeaVideoBlock &v = sink.cea.data_blocks[i].body.video;
+        const uint32_t count = min_u32(v.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        for (uint32_t s = 0; s < count; ++s) {
             VideoFormat g;
-            *vic = svd_vic(v.descriptors[i]);
-            if (vic_format(*vic, &g) && same_format(f, g)) return true;
+            *vic = svd_vic(v.descriptors[s]);
+            if (link.kept[i] >> s & 1 && vic_format(*vic, &g) && same_format(f, g)) return true;
         }
     }
     return false;
 }
 
-void drop_block(Plan &p, uint32_t k);
-
-// Leaves out one item by the space priority; false when nothing is left
-// to leave out.
-bool leave_out_for_space(Plan &p)
+uint32_t used_bytes(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                    const DevicePart &part, const Fit &fit, const Listed &l, bool hdmi_3d)
 {
-    for (uint32_t t = p.timing_count; t-- > BASE_TIMING_SLOTS;) {
-        uint32_t vic;
-        if (repeats_listed_timing(p, t, &vic)) {
-            drop_timing(p, t, vic ? EDID_BECAUSE_REPEATS_VIC : EDID_BECAUSE_REPEATS_TIMING, vic);
-            return true;
-        }
+    uint32_t used = cea_timings(l) * EDID_DESCRIPTOR_SIZE + part.bytes +
+                    hdmi_block_bytes(items, link, part.hdmi, hdmi_3d);
+    for (uint32_t i = 0; i < items.block_count; ++i) {
+        const SinkBlock &b = items.blocks[i];
+        if ((b.role == ROLE_KEPT || b.role == ROLE_AFTER_HDMI) && !is_out(fit, i))
+            used += wire_bytes(sink.cea.data_blocks[i], b.content, link.kept[i]);
     }
-    if (cea_timing_count(p) > 0) {
-        drop_timing(p, p.timing_count - 1, EDID_BECAUSE_NO_SPACE);
-        return true;
-    }
-    const uint32_t victim = least_valuable(p);
-    if (victim == p.out->cea.data_block_count) return false;
-    drop_block(p, victim);
-    return true;
-}
-
-// Leaves a sink block of the output out for space.
-void drop_block(Plan &p, uint32_t k)
-{
-    if (p.out->cea.data_blocks[k].tag == CEA_TAG_VIDEO) p.svds_moved = true;
-    leave_out(p, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_NO_SPACE, p.source[k]);
-    remove_block(p, k);
-}
-
-// The YCbCr 4:2:0 capability map numbers the short video descriptors of
-// all video blocks in order; when some were left out, its bits follow the
-// ones that remain.  An empty map (all of them) stays as it is.
-bool renumber_ycbcr420_map(const Plan &p, CeaRawBlock &map)
-{
-    const CeaExtension &sink = p.sink->cea;
-    uint8_t bits[CEA_MAX_PAYLOAD] = {};
-    uint32_t old_index = 0, new_index = 0, last_byte = 0;
-    const uint32_t sink_count = min_u32(sink.data_block_count, CEA_MAX_DATA_BLOCKS);
-    if (map.size <= 1) return true;
-    for (uint32_t s = 0; s < sink_count; ++s) {
-        if (sink.data_blocks[s].tag != CEA_TAG_VIDEO) continue;
-        bool kept_block = false;
-        for (uint32_t k = 0; k < p.out->cea.data_block_count; ++k) kept_block |= p.source[k] == s;
-        const CeaVideoBlock &v = sink.data_blocks[s].body.video;
-        for (uint32_t i = 0; i < v.count; ++i, ++old_index) {
-            if (!kept_block || !vic_fits_link(p, svd_vic(v.descriptors[i]), false)) continue;
-            const uint32_t byte = 1 + old_index / 8;
-            if (byte < map.size && map.bytes[byte] >> (old_index % 8) & 1 &&
-                1 + new_index / 8 < CEA_MAX_PAYLOAD) {
-                bits[1 + new_index / 8] |= uint8_t(1u << (new_index % 8));
-                last_byte = 1 + new_index / 8;
-            }
-            ++new_index;
-        }
-    }
-    memcpy(map.bytes + 1, bits + 1, map.size - 1);
-    map.size = last_byte + 1;
-    return last_byte > 0;
-}
-
-// A video format preference block names detailed timings by number: after
-// timings were left out, names of the kept ones follow their new numbers,
-// names of the others go, and so do video codes left out by the link cap.
-bool renumber_format_preference(const Plan &p, CeaRawBlock &vfp)
-{
-    uint32_t w = 1;
-    for (uint32_t i = 1; i < vfp.size; ++i) {
-        const uint8_t svr = vfp.bytes[i];
-        if (svr >= SVR_FIRST_DTD && svr <= SVR_LAST_DTD) {
-            uint32_t now = 0;
-            for (uint32_t t = 0; t < p.timing_count; ++t)
-                if (p.timings[t].number == svr - SVR_FIRST_DTD + 1) now = t + 1;
-            if (now == 0) continue;
-            vfp.bytes[w++] = uint8_t(SVR_FIRST_DTD + now - 1);
-        } else if (vic_fits_link(p, svr, false)) {
-            vfp.bytes[w++] = svr;
-        }
-    }
-    vfp.size = w;
-    return w > 1;
+    return used;
 }
 
 } // namespace
 
-void list_detailed_timings(Plan &p)
+Fit fit_cea_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                  const DevicePart &part)
 {
-    const EdidInfo &sink = *p.sink;
-    uint8_t number = 0;
-    auto add = [&](const EdidDetailedTiming *t, uint8_t what, uint32_t index) {
-        if (t->pixel_clock == 0) return; // a slot of zeros or garbage, never a timing
-        ++number;
-        if (!fits_link(p, t->pixel_clock * 10)) {
-            leave_out(p, what, EDID_BECAUSE_ABOVE_LIMIT, index);
-            return;
+    Fit fit;
+    memset(&fit, 0, sizeof fit);
+
+    // 61 slots: the least valuable of the sink's blocks in the sink's
+    // order make room for the device's (its HDMI Forum blocks among them).
+    uint32_t slots = part.count;
+    for (uint32_t i = 0; i < items.block_count; ++i) slots += items.blocks[i].role == ROLE_KEPT;
+    bool video_left_out = false;
+    for (; slots > CEA_MAX_DATA_BLOCKS; --slots) {
+        const uint8_t victim = least_valuable(items, fit, false);
+        if (victim == NONE) break;
+        video_left_out |= items.blocks[victim].content == CONTENT_VIDEO;
+        leave_out_block(fit, victim);
+        ++fit.slot_count;
+    }
+
+    // The detailed timings that the link carries, six at most in the CEA block.
+    Listed l = {0, {}};
+    for (uint32_t t = 0; t < items.timing_count; ++t) {
+        if (!(link.timings >> t & 1)) continue;
+        l.timing[l.count++] = uint8_t(t);
+        fit.timings = uint16_t(fit.timings | 1u << t);
+    }
+    while (cea_timings(l) > CEA_MAX_DETAILED_TIMINGS)
+        leave_out_timing(fit, l, l.count - 1u, EDID_BECAUSE_NO_SPACE);
+
+    // 123 bytes, reckoned with the HDMI block's 3D fields unless the link or
+    // the slots already moved short video descriptors: CEA timings that
+    // repeat a listed timing (the last first), the other CEA timings (the
+    // last first), then the sink's blocks, the least valuable first.
+    const bool hdmi_3d = !link.svds_left_out && !video_left_out;
+    while (used_bytes(sink, items, link, part, fit, l, hdmi_3d) > CEA_SPACE) {
+        uint32_t vic = 0, k = l.count;
+        while (k-- > BASE_TIMING_SLOTS && !repeats(sink, items, link, fit, l, k, &vic)) {
         }
-        p.timings[p.timing_count++] = {t, what, uint8_t(index), number};
-    };
-    for (uint32_t i = 0; i < EDID_DESCRIPTORS; ++i)
-        if (sink.descriptors[i].type == EDID_DESC_TIMING)
-            add(&sink.descriptors[i].body.timing, EDID_LEFT_OUT_BASE_TIMING, i);
-    const uint32_t cea_count =
-        sink.has_cea ? min_u32(sink.cea.detailed_timing_count, CEA_MAX_DETAILED_TIMINGS) : 0;
-    for (uint32_t i = 0; i < cea_count; ++i)
-        add(&sink.cea.detailed_timings[i], EDID_LEFT_OUT_CEA_TIMING, i);
-}
-
-uint32_t cea_timing_count(const Plan &p)
-{
-    return p.timing_count > BASE_TIMING_SLOTS ? p.timing_count - BASE_TIMING_SLOTS : 0;
-}
-
-void make_room(Plan &p, uint32_t added, uint32_t *insert_at)
-{
-    while (p.out->cea.data_block_count + added > CEA_MAX_DATA_BLOCKS) {
-        const uint32_t victim = least_valuable(p);
-        if (victim == p.out->cea.data_block_count) return;
-        if (victim < *insert_at) --*insert_at;
-        drop_block(p, victim);
-    }
-}
-
-void fit_space(Plan &p)
-{
-    while (cea_timing_count(p) > CEA_MAX_DETAILED_TIMINGS)
-        drop_timing(p, p.timing_count - 1, EDID_BECAUSE_NO_SPACE);
-    while (used_space(p) > CEA_SPACE && leave_out_for_space(p)) {
-    }
-}
-
-void renumber(Plan &p, const CeaVendorBlock *sink_hdmi, const CeaDataBlock &hdmi_block,
-              bool svds_moved_before)
-{
-    CeaExtension &cea = p.out->cea;
-    for (uint32_t k = 0; k < cea.data_block_count; ++k) {
-        CeaDataBlock &b = cea.data_blocks[k];
-        if (p.source[k] == FROM_DEVICE) {
-            // A video block left out for space: the HDMI block again, without 3D.
-            if (!is_vendor(b, CEA_OUI_HDMI) || p.svds_moved == svds_moved_before) continue;
-            b = hdmi_block;
-            merge_hdmi_block(p, sink_hdmi, &b.body.vendor, false);
-        } else if (b.tag == CEA_TAG_EXTENDED) {
-            // A map or preference left naming nothing goes.
-            const uint8_t ext = extended_tag(b);
-            const bool names_something = ext == CEA_EXT_YCBCR420_CAPABILITY_MAP
-                                             ? !p.svds_moved || renumber_ycbcr420_map(p, b.body.raw)
-                                         : ext == CEA_EXT_VIDEO_FORMAT_PREFERENCE
-                                             ? renumber_format_preference(p, b.body.raw)
-                                             : true;
-            if (!names_something) {
-                leave_out(p, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_INDEXES_CHANGED, p.source[k]);
-                remove_block(p, k--);
-            }
+        if (k < l.count && k >= BASE_TIMING_SLOTS) {
+            leave_out_timing(fit, l, k,
+                             vic ? EDID_BECAUSE_REPEATS_VIC : EDID_BECAUSE_REPEATS_TIMING, vic);
+        } else if (cea_timings(l) > 0) {
+            leave_out_timing(fit, l, l.count - 1u, EDID_BECAUSE_NO_SPACE);
+        } else {
+            const uint8_t victim = least_valuable(items, fit, true);
+            if (victim == NONE) break;
+            leave_out_block(fit, victim);
+            ++fit.space_count;
         }
     }
+    return fit;
 }
 
 } // namespace edid_device

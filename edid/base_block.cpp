@@ -3,11 +3,13 @@
 // CEA-861 extension (directly or through the extension block maps), report,
 // and encoder; and the sink decode, which reads EDID 1.4 too and takes the
 // CEA block where a sink puts it.
+#include <edid/cta.h>
 #include <edid/edid.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "bits.h"
+#include "cta_report.h"
 #include "cea.h"
 #include "format.h"
 #include "sink_layout.h"
@@ -87,11 +89,11 @@ const uint8_t *first_cea_block(const Dump &dump, unsigned last)
     return nullptr;
 }
 
-// The block that is taken for the CEA extension, or null.  Only the first
-// map entry with the CEA tag is tried.  A sink decode looks only at the
-// blocks that byte 126 announces, and takes the first of them with the CEA
-// tag when block 1 is not a valid map.
-const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading reading)
+// The block that the extension count and the maps designate for the CEA
+// extension, or null.  Only the first map entry with the CEA tag is tried.
+// A sink decode looks only at the blocks that byte 126 announces, and
+// takes the first of them with the CEA tag when block 1 is not a valid map.
+const uint8_t *designated_cea_block(const Dump &dump, unsigned extensions, Reading reading)
 {
     const bool sink = reading == Reading::SINK;
     if (extensions == 0) return nullptr;
@@ -107,6 +109,16 @@ const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading rea
     if (!map) return nullptr;
     if (unsigned n = find_cea_in_map(map, SECOND_MAP, last)) return dump.block(n);
     return nullptr;
+}
+
+// The CEA block: the designated one when the CEA decoder reads it (its tag
+// and revision), else none.  A map entry that points at a DisplayID block,
+// or a CEA block of another revision, gives no CEA block, to the decode and
+// to the device's audio search alike.
+const uint8_t *find_cea_block(const Dump &dump, unsigned extensions, Reading reading)
+{
+    const uint8_t *block = designated_cea_block(dump, extensions, reading);
+    return block && edid_cea::is_cea_block(block) ? block : nullptr;
 }
 
 uint32_t chroma(const uint8_t *b, unsigned index)
@@ -251,7 +263,10 @@ const uint8_t *edid_sink::find_cea_block(const uint8_t *dump, size_t length)
     return base ? ::find_cea_block(d, base[OFF_EXTENSIONS], Reading::SINK) : nullptr;
 }
 
-void edid_print(const EdidInfo *info)
+namespace {
+
+// The report of the base block, up to the CEA block.
+void print_base(const EdidInfo *info)
 {
     const uint8_t *h = info->header;
     printf("Header: %02X%02X%02X%02X%02X%02X%02X%02X\n", h[0], h[1], h[2], h[3], h[4], h[5], h[6],
@@ -285,7 +300,25 @@ void edid_print(const EdidInfo *info)
 
     for (const EdidStandardTiming &t : info->standard_timings) edid_print_standard_timing(&t);
     for (const EdidDescriptor &d : info->descriptors) edid_print_descriptor(&d);
+}
+
+} // namespace
+
+void edid_print(const EdidInfo *info)
+{
+    print_base(info);
     if (info->has_cea) cea_print(&info->cea);
+}
+
+void edid_print_typed(const EdidInfo *info, const uint8_t *cea_block)
+{
+    print_base(info);
+    if (info->has_cea) edid_cta_report::print_cea(&info->cea, cea_block);
+}
+
+const uint8_t *edid_sink_cea_block(const uint8_t *dump, size_t length)
+{
+    return edid_sink::find_cea_block(dump, length);
 }
 
 int edid_encode(const EdidInfo *info, uint8_t *out)

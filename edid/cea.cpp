@@ -83,10 +83,14 @@ uint32_t decode_timings(const uint8_t *block, EdidDetailedTiming *timings)
 
 } // namespace
 
+bool edid_cea::is_cea_block(const uint8_t *block)
+{
+    return block[OFF_TAG] == CEA_EXTENSION_TAG && block[OFF_REVISION] == CEA_REVISION;
+}
+
 int edid_cea::decode(const uint8_t *block, CeaExtension *cea, ZeroHeader zero_header)
 {
-    if (block[OFF_TAG] != CEA_EXTENSION_TAG || block[OFF_REVISION] != CEA_REVISION)
-        return CEA_DECODE_NOT_CEA;
+    if (!is_cea_block(block)) return CEA_DECODE_NOT_CEA;
     uint8_t caps = block[OFF_CAPS];
     cea->underscan = get_bits(caps, 7, 7);
     cea->basic_audio = get_bits(caps, 6, 6);
@@ -152,10 +156,8 @@ int cea_decode(const uint8_t *block, CeaExtension *cea)
     return edid_cea::decode(block, cea, edid_cea::ZeroHeader::ENDS_COLLECTION);
 }
 
-void cea_print(const CeaExtension *cea)
+void edid_cea::print_heading(const CeaExtension *cea)
 {
-    uint32_t blocks = min_u32(cea->data_block_count, CEA_MAX_DATA_BLOCKS);
-    uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
     puts("CEA Timing extension:");
     printf("   Capabilities: ");
     if (cea->underscan) printf("underscan ");
@@ -166,6 +168,13 @@ void cea_print(const CeaExtension *cea)
     printf("   Native modes: %u\tData blocks: %u\tDetailed timings: %u\n",
            unsigned(cea->native_modes), unsigned(cea->data_block_count),
            unsigned(cea->detailed_timing_count));
+}
+
+void cea_print(const CeaExtension *cea)
+{
+    uint32_t blocks = min_u32(cea->data_block_count, CEA_MAX_DATA_BLOCKS);
+    uint32_t timings = min_u32(cea->detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);
+    edid_cea::print_heading(cea);
     for (uint32_t i = 0; i < blocks; ++i) cea_print_data_block(&cea->data_blocks[i]);
     for (uint32_t i = 0; i < timings; ++i) edid_print_detailed_timing(&cea->detailed_timings[i]);
 }

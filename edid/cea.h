@@ -12,6 +12,11 @@
 
 namespace edid_cea {
 
+// Whether a block is one that decode reads: the CEA tag and revision 3.
+// The sink decode and the device's audio search take a CEA block only
+// when this holds, so the two never disagree on which block is the CEA one.
+bool is_cea_block(const uint8_t *block);
+
 enum class ZeroHeader {
     ENDS_COLLECTION, // cea_decode: the blocks after it are not looked at
     EMPTY_BLOCK,     // an empty block (tag 0, length 0), passed over and not kept,
@@ -45,6 +50,8 @@ bool next(Walk *walk, uint32_t *at, uint32_t *span);
 // timings, or the last start that ends before the checksum.  Returns the
 // count; offsets holds CEA_MAX_DETAILED_TIMINGS.
 uint32_t timing_offsets(const uint8_t *block, uint8_t *offsets);
+// The report's first lines of a CEA block: its capabilities and counts.
+void print_heading(const CeaExtension *cea);
 
 } // namespace edid_cea
 

@@ -7,12 +7,12 @@
 #include <string.h>
 
 #include "bits.h"
+#include "cta_codec.h"
 
 using edid_bits::get_bits;
+using edid_cta_codec::OUI_SIZE;
 
 namespace {
-
-constexpr unsigned OUI_SIZE = 3;
 
 // Each kind's JSON name and report title, in the order of the enum.
 struct KindNames {
@@ -102,9 +102,9 @@ uint32_t cea_block_kind(const uint8_t *header)
     case CEA_TAG_VESA_DTC: return CEA_KIND_VESA_DISPLAY_TRANSFER;
     case CEA_TAG_VENDOR:
         if (length < OUI_SIZE) return uint32_t(CEA_KIND_UNKNOWN);
-        return vendor_kind(uint32_t(header[1]) | uint32_t(header[2]) << 8 |
-                           uint32_t(header[3]) << 16);
-    case CEA_TAG_EXTENDED: return length == 0 ? uint32_t(CEA_KIND_UNKNOWN) : extended_kind(header[1]);
+        return vendor_kind(edid_cta_codec::le24_at(edid_cta_codec::payload_of(header), 0));
+    case CEA_TAG_EXTENDED:
+        return length == 0 ? uint32_t(CEA_KIND_UNKNOWN) : extended_kind(header[1]);
     default: return CEA_KIND_UNKNOWN;
     }
 }

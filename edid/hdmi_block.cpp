@@ -9,18 +9,14 @@
 // VICs, the 3D fields).
 #include "hdmi_block.h"
 
+#include <edid/cta_hdmi.h>
+
 #include "bits.h"
 
 using edid_bits::get_bits;
 using edid_bits::min_u32;
 
 namespace edid_hdmi {
-
-namespace {
-
-constexpr uint8_t HDMI_VIC_AS_VIC[] = {95, 94, 93, 98};
-
-} // namespace
 
 Fields fields(const CeaVendorBlock &b)
 {
@@ -53,14 +49,14 @@ bool latency_known(const uint8_t *field)
 
 uint32_t hdmi_vic_as_vic(uint8_t hdmi_vic)
 {
-    return hdmi_vic >= 1 && hdmi_vic <= sizeof HDMI_VIC_AS_VIC ? HDMI_VIC_AS_VIC[hdmi_vic - 1] : 0;
+    return cea_hdmi_vic_as_vic(hdmi_vic);
 }
 
-ForumFields forum_fields(CeaDataBlock &b)
+ForumFields forum_fields(const CeaDataBlock &b)
 {
     if (b.tag == CEA_TAG_VENDOR && b.body.vendor.oui == CEA_OUI_HDMI_FORUM)
         return {b.body.vendor.payload, min_u32(b.body.vendor.size, CEA_MAX_VENDOR_PAYLOAD)};
-    CeaRawBlock &raw = b.body.raw;
+    const CeaRawBlock &raw = b.body.raw;
     const uint32_t size = min_u32(raw.size, CEA_MAX_PAYLOAD);
     if (b.tag == CEA_TAG_EXTENDED && size >= FORUM_SCDB_FIELDS &&
         raw.bytes[0] == CEA_EXT_HDMI_FORUM_SINK_CAPABILITY)

@@ -4,7 +4,7 @@
 // block of OUI C4-5D-D8 and the sink capability data block, extended tag
 // 0x79), as offsets into their payloads and as a decode of the HDMI
 // block's optional fields.  Private to the library: the device builders
-// merge and cap these blocks with it.
+// read these blocks with it (device/classify.cpp).
 #ifndef EDID_HDMI_BLOCK_H
 #define EDID_HDMI_BLOCK_H
 
@@ -56,12 +56,12 @@ constexpr unsigned FORUM_FRL = 3;         // bits 7..4: Max_FRL_Rate
 constexpr unsigned FORUM_DSC_FRL = 8;     // bits 7..4: DSC_Max_FRL_Rate
 
 struct ForumFields {
-    uint8_t *bytes; // null: the block holds no HDMI Forum fields
+    const uint8_t *bytes; // null: the block holds no HDMI Forum fields
     uint32_t size;
 };
 
 // The HDMI Forum fields of a block of either kind; {null, 0} for any other.
-ForumFields forum_fields(CeaDataBlock &block);
+ForumFields forum_fields(const CeaDataBlock &block);
 
 } // namespace edid_hdmi
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// fuzz_device_video - any bytes as a sink's EDID: edid_decode_sink, then the
-// video-keeping repeater below it, with device limits and latencies chosen
-// by the sink's week byte (which the device's EDID does not take), and with
-// an audio side of any bytes (the dump's tail) or the sink's own.  Checks:
-// only the results 0, -2 and -3, a refused dump leaves the record as it
-// was; a refused device leaves the output as it was; the built EDID encodes
-// to 256 bytes, both checksums valid, that decode again with a CEA block
+// fuzz_device_video - any bytes as a sink's EDID: edid_decode_sink, then
+// edid_device_build below it, for a device whose limits, latencies and THX
+// block the sink's week byte chooses (the device's EDID does not take it),
+// with the default audio side, an audio side of any bytes (the dump's
+// tail) and the sink's own; and the device's default EDID.  Checks: only
+// the results 0, -2 and -3, a refused dump leaves the record as it was; a
+// refused device leaves the output as it was; the built EDID encodes to
+// 256 bytes, both checksums valid, that decode again with a CEA block
 // holding as many data blocks and detailed timings as the built record.
 #include "fuzz/fuzz_util.h"
 
@@ -39,7 +40,7 @@ void build_with_audio(const EdidInfo &sink, const EdidDevice &device, uint32_t p
     static EdidLeftOut left_out;
     memset(&built, 0xA5, sizeof built);
     memcpy(&before, &built, sizeof built);
-    const int rc = edid_device_build_repeater(&device, &sink, &built, port, &left_out);
+    const int rc = edid_device_build(&device, &sink, port, &built, &left_out);
     FUZZ_CHECK(rc == edid_device_check(&device));
     if (rc != EDID_DEVICE_OK) {
         FUZZ_CHECK(memcmp(&built, &before, sizeof built) == 0);
@@ -58,6 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     uint8_t *dump = fuzz_dump(data, size);
     static EdidInfo sink, before, built;
+    static EdidDevice device;
+    edid_device_init(&device);
     memset(&sink, 0x5A, sizeof sink);
     memcpy(&before, &sink, sizeof sink);
     const int rc = edid_decode_sink(dump, size, &sink);
@@ -67,18 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } else {
         FUZZ_CHECK(sink.version == 1 && (sink.revision == 3 || sink.revision == 4));
         const uint8_t config = dump[16];
-        device_max_tmds_mhz = TMDS_MHZ[config & 3];
-        device_max_tmds_character_rate_mhz = TMDS_MHZ[config >> 2 & 3];
-        device_max_frl_rate = FRL_RATES[config >> 4 & 3];
-        device_video_latency_ms = device_audio_latency_ms =
+        device.max_tmds_mhz = TMDS_MHZ[config & 3];
+        device.max_tmds_character_rate_mhz = TMDS_MHZ[config >> 2 & 3];
+        device.max_frl_rate = FRL_RATES[config >> 4 & 3];
+        device.video_latency_ms = device.audio_latency_ms =
             config & 0x40 ? 20 : DEVICE_LATENCY_UNKNOWN;
-        cea_thx_block_enabled = config >> 7;
-        static EdidLeftOut left_out;
-        edid_build_repeater_video(&sink, &built, config, &left_out);
-        check_built(built);
+        device.thx = config >> 7;
+        build_with_audio(sink, device, config);
 
-        static EdidDevice device;
-        edid_device_current(&device);
         // Any bytes as the audio side: as many of the dump's last bytes as
         // its year byte says.
         const size_t tail = dump[17] % (EDID_DEVICE_AUDIO_BYTES + 2);
@@ -90,9 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // The sink's own audio.
         if (edid_device_audio_from_edid(dump, size, &device.audio) == EDID_DEVICE_OK)
             build_with_audio(sink, device, config);
+        static EdidLeftOut left_out;
         edid_left_out_extensions(dump, size, &left_out);
     }
-    edid_build_default_video(&built, size);
+    edid_device_init(&device); // the device as it is: its default EDID
+    FUZZ_CHECK(edid_device_build(&device, nullptr, uint32_t(size), &built, nullptr) ==
+               EDID_DEVICE_OK);
     check_built(built);
     free(dump);
     return 0;

@@ -86,7 +86,8 @@ run fuzz_edid_decode "$seeds/edid" 33024
 run fuzz_cea "$seeds/cea" 128
 run fuzz_edid_roundtrip "$seeds/edid" 33024
 run fuzz_device_video "$seeds/edid" 33024
-targets=4
+run fuzz_cta_blocks "$seeds/cea" 128
+targets=5
 if [ -x "$build/bin/fuzz_profile" ]; then   # built with toml++ only
     run fuzz_profile "$seeds/profile" 4096 profile.dict
     targets=$((targets + 1))

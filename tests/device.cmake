@@ -6,21 +6,28 @@ set(err "^edid_build: [^\n]*")
 
 edid_tool_test(NAME edid_build.default TOOL edid_build ARGS --port 1 --output @OUT@
   EXPECT_BYTES data/device_default_port1.hex)
-edid_tool_test(NAME edid_build.default_stdout TOOL edid_build OUT - ARGS --port 1
-  EXPECT_BYTES data/device_default_port1.hex)
 edid_tool_test(NAME edid_build.default_thx TOOL edid_build ARGS --thx --port 1 -o @OUT@
   EXPECT_BYTES data/device_default_port1_thx.hex)
 edid_tool_test(NAME edid_build.repeater_hex_sink TOOL edid_build
   ARGS --port 2 --sink ${CMAKE_CURRENT_SOURCE_DIR}/${tv} -o @OUT@
   EXPECT_BYTES data/device_repeater_port2.hex)
+# Input 0 passes the sink's own address on.
+edid_tool_test(NAME edid_build.repeater_port_0 TOOL edid_build
+  ARGS --port 0 --sink ${CMAKE_CURRENT_SOURCE_DIR}/${tv} -o @OUT@
+  EXPECT_BYTES data/device_repeater_port0.hex)
 # An EDID 1.4 sink: the same bytes as below the EDID 1.3 one.
 edid_tool_test(NAME edid_build.repeater_sink_version_14 TOOL edid_build
   ARGS --port 2 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/device_sink_version_14.hex -o @OUT@
   EXPECT_BYTES data/device_repeater_port2.hex)
+# A raw sink; the output file replaced whole.
 edid_tool_test(NAME edid_build.repeater_raw_sink_replaces_file TOOL edid_build INPUT ${tv} OLD "old"
   ARGS -o @OUT@ --sink @BIN@ --port 2 EXPECT_BYTES data/device_repeater_port2.hex)
+# A sink through a pipe, the EDID to standard output.
+edid_tool_test(NAME edid_build.sink_pipe TOOL edid_build OUT -
+  SH "cat ${CMAKE_CURRENT_SOURCE_DIR}/${tv} | \"$@\"" ARGS -p2 -s -
+  EXPECT_BYTES data/device_repeater_port2.hex)
 
-# Bad sinks leave an existing output file as it was.
+# Sinks that are no EDID leave an existing output file as it was.
 edid_tool_test(NAME edid_build.sink_missing TOOL edid_build STATUS 2 OLD "old"
   ARGS --port 1 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/no_such.hex -o @OUT@
   EXPECT_ERR "${err}no_such.hex: No such file or directory\n$")
@@ -37,26 +44,8 @@ edid_tool_test(NAME edid_build.sink_short TOOL edid_build STATUS 3
   ARGS --port 1 --sink ${CMAKE_CURRENT_SOURCE_DIR}/data/device_sink_short.hex -o @OUT@
   EXPECT_ERR "${err}: 8 bytes, shorter than one 128-byte EDID block\n$")
 
-# Sinks through a pipe, raw and hex, named "-" and /dev/stdin, with the
-# options spelled in the ways getopt_long takes: the bytes of the sink file.
-# A sink longer than 1 MiB (an endless one) ends as too long.
-set(from_raw "@BIN@|--port=2|--sink=")
-set(from_hex "${CMAKE_CURRENT_SOURCE_DIR}/${tv}|-p2|-s")
-foreach(form raw hex)
-  foreach(sink - /dev/stdin)
-    string(REPLACE "|" ";" from "${from_${form}}")
-    list(POP_FRONT from file port sink_option)
-    string(MAKE_C_IDENTIFIER "${form}${sink}" id)
-    edid_tool_test(NAME edid_build.sink_pipe_${id} TOOL edid_build INPUT ${tv}
-      SH "cat ${file} | \"$@\"" ARGS ${port} ${sink_option}${sink} -o @OUT@
-      EXPECT_BYTES data/device_repeater_port2.hex)
-  endforeach()
-endforeach()
-edid_tool_test(NAME edid_build.sink_endless TOOL edid_build STATUS 3 SH "exec \"$@\" < /dev/zero"
-  ARGS --port 1 --sink - -o @OUT@ EXPECT_ERR "${err}-: larger than 1 MiB, not an EDID dump\n$")
-
-# Output failures: before writing (no such directory), while writing (file
-# size limit: the write fails with EFBIG), and after (rename over a directory).
+# Output failures: no such directory, a full disk (the write fails with
+# EFBIG), a directory in the way; no temporary file left beside it.
 edid_tool_test(NAME edid_build.out_no_dir TOOL edid_build STATUS 4 OUT none ARGS --port 1 -o @OUT@/x.bin
   EXPECT_ERR "${err}none/x.bin: No such file or directory\n$")
 edid_tool_test(NAME edid_build.out_too_large TOOL edid_build STATUS 4 ARGS --port 1 -o @OUT@
@@ -69,23 +58,17 @@ if(SCRIPT_COMMAND AND NOT CMAKE_CROSSCOMPILING)
     COMMAND ${SCRIPT_COMMAND} -qec "$<TARGET_FILE:edid_build> --port 1" /dev/null)
   set_tests_properties(edid_build.stdout_terminal PROPERTIES
     PASS_REGULAR_EXPRESSION "^edid_build: standard output is a terminal")
-  # "-o -" writes to the terminal all the same (the monitor name shows).
-  add_test(NAME edid_build.dash_o_terminal COMMAND sh -c
-    "${SCRIPT_COMMAND} -qec '$<TARGET_FILE:edid_build> --port 1 -o -' /dev/null | grep -aq 'QzrSnd K7'")
 endif()
 
-# Usage errors.
-foreach(bad 16 abc -1 99999999999999999999)
-  edid_tool_test(NAME edid_build.port_${bad} TOOL edid_build ARGS --port ${bad} STATUS 1
-    EXPECT_ERR "^edid_build: --port '${bad}' is not an input number 0 to 15\n$")
-endforeach()
+# Usage errors: an input number out of range or empty (15 is the last), a
+# missing value, a mistyped option, a stray argument, no port.
+edid_tool_test(NAME edid_build.port_16 TOOL edid_build ARGS --port 16 STATUS 1
+  EXPECT_ERR "^edid_build: --port '16' is not an input number 0 to 15\n$")
 edid_tool_test(NAME edid_build.port_empty TOOL edid_build ARGS --port= STATUS 1
   EXPECT_ERR "^edid_build: --port '' is not an input number 0 to 15\n$")
 edid_tool_test(NAME edid_build.port_15 TOOL edid_build ARGS -p15 -o @OUT@ EXPECT_ERR "^$")
-foreach(option --port --sink -o -p -s)
-  edid_tool_test(NAME edid_build.missing_value${option} TOOL edid_build ARGS --thx ${option} STATUS 1
-    EXPECT_ERR "^edid_build: missing value after: ${option}\n$")
-endforeach()
+edid_tool_test(NAME edid_build.missing_value TOOL edid_build ARGS --thx -o STATUS 1
+  EXPECT_ERR "^edid_build: missing value after: -o\n$")
 edid_tool_test(NAME edid_build.unknown_option TOOL edid_build ARGS --port 1 --sinks x STATUS 1
   EXPECT_ERR "^edid_build: unknown option '--sinks' \\(see --help\\)\n$")
 edid_tool_test(NAME edid_build.unknown_short_option TOOL edid_build ARGS --port 1 --thx -tx STATUS 1
@@ -149,20 +132,19 @@ edid_tool_test(NAME edid_build.audio_from_no_audio TOOL edid_build STATUS 3
   ARGS -k -p 1 --audio-from ${CMAKE_CURRENT_SOURCE_DIR}/data/real/monitor-fujitsu-lsl3260w-no-hdmi-block.bin -o @OUT@
   EXPECT_ERR "${err}: no audio data blocks to present\n$")
 
-# Profile errors name the file, the line and the key; a missing profile is
-# an unreadable input.
+# Profile errors: status 5 and one line "FILE:LINE: KEY: what", the output
+# left as it was (each kind of mistake is a row of profile_test.cpp); a
+# table header that toml++ cannot start a key with is reported, also in
+# Debug and sanitizer builds; a missing profile is an unreadable input.
 if(EDID_PROFILES)
-  foreach(row "unknown_key|5|:4: identity.model: unknown key"
-              "bad_value|5|:7: audio.format\\[1\\].channels: out of range 1 to 8"
-              "unknown_codec|5|:4: audio.format\\[1\\].codec: unknown codec 'aac-hd'"
-              "too_large|5|:4: audio.blocks: the audio side takes more than the 77 bytes"
-              "not_toml|5|:2: Error while parsing table header"
+  foreach(row "unknown_key|5|:4: model: unknown key"
+              "table_header_dot|5|:4: Error while parsing key"
               "no_such|2|: No such file or directory")
     string(REPLACE "|" ";" row "${row}")
     list(POP_FRONT row name status message)
     edid_tool_test(NAME edid_build.profile_error_${name} TOOL edid_build STATUS ${status} OLD "old"
       ARGS -k -p 1 --profile ${CMAKE_CURRENT_SOURCE_DIR}/data/profiles/${name}.toml -o @OUT@
-      EXPECT_ERR "^edid_build: [^\n]*/${name}.toml${message}")
+      EXPECT_ERR "^edid_build: [^\n]*/${name}.toml${message}[^\n]*\n$")
   endforeach()
 endif()
 foreach(row "--profile|x.toml|--profile needs --keep-video"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The device's EDID builders: the physical address of an input, what the
+// The 2007 builders (edid_build_default, edid_build_repeater): what the
 // repeater keeps of a sink's EDID and where it stops.  The bytes of whole
 // EDIDs are checked end to end by the edid_build tests (device.cmake).
 #include <string.h>
@@ -45,39 +45,6 @@ uint32_t address(const EdidInfo &out, uint32_t slot)
     const CeaVendorBlock &v = out.cea.data_blocks[slot].body.vendor;
     EXPECT_EQ(v.oui, uint32_t(CEA_OUI_HDMI));
     return uint32_t(v.payload[0] << 8 | v.payload[1]);
-}
-
-TEST(DeviceEdid, PhysicalAddressOfTheInput)
-{
-    // The sink's HDMI blocks (wire bytes; null: the default EDID), the port;
-    // the input's address.
-    const struct {
-        const char *hdmi;
-        uint32_t port;
-        uint32_t expect;
-    } cases[] = {
-        {nullptr, 5, 0x5000},                               // the default EDID: n.0.0.0
-        {nullptr, 0x13, 0x3000},                            // only the low four bits count
-        {"", 5, 0x5000},                                    // no HDMI block: as below 0.0.0.0
-        {"65 03 0C 00 10 34", 5, 0x1534},                   // 1.0.3.4 -> 1.5.3.4, lo kept
-        {"65 03 0C 00 12 00", 5, 0x1250},                   // 1.2.0.0 -> 1.2.5.0
-        {"65 03 0C 00 12 30", 5, 0x1235},                   // 1.2.3.0 -> 1.2.3.5
-        {"65 03 0C 00 12 34", 5, 0xFFFF},                   // no room one level down
-        {"65 03 0C 00 12 04", 5, 0x1250},                   // C set, D cleared
-        {"65 03 0C 00 03 04", 5, 0x5004},                   // A set, B cleared, lo kept
-        {"65 03 0C 00 12 34", 0, 0x1234},                   // port 0 passes the address on
-        {"65 03 0C 00 12 34", 0x10, 0x1234},                // only the low four bits count
-        {"65 03 0C 00 10 00 65 03 0C 00 20 00", 5, 0x2500}, // the last HDMI block counts
-        {"64 03 0C 00 12", 5, 0x1250},                      // size 1: lo = 0
-        {"63 03 0C 00", 5, 0x5000},                         // size 0: 0.0.0.0
-    };
-    for (const auto &c : cases) {
-        // The HDMI blocks follow a vendor block of another OUI, which gives no address.
-        EdidInfo sink = sink_with_cea(
-            hex("02 03 00 00 65 FA 12 00 40 00 " + std::string(c.hdmi ? c.hdmi : "")));
-        EXPECT_EQ(address(build(c.hdmi ? &sink : nullptr, c.port), 0), c.expect)
-            << (c.hdmi ? c.hdmi : "default") << ", port " << c.port;
-    }
 }
 
 // What the repeater keeps of the sink: its detailed timings (the first

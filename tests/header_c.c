@@ -1,12 +1,16 @@
 /* SPDX-License-Identifier: MIT
  *
- * header_c.c - the public header compiled as C11: the records, their field
+ * header_c.c - the public headers compiled as C11: the records, their field
  * names and bit fields as C firmware uses them, and their sizes. */
 #include <stddef.h>
 #include <string.h>
 
 #include <edid/cta.h>
+#include <edid/cta_audio.h>
+#include <edid/cta_colour.h>
+#include <edid/cta_hdmi.h>
 #include <edid/cta_layout.h>
+#include <edid/cta_video.h>
 #include <edid/edid.h>
 
 _Static_assert(sizeof(EdidStandardTiming) == 20, "EdidStandardTiming");
@@ -18,6 +22,7 @@ _Static_assert(sizeof(CeaExtension) == 8400, "CeaExtension");
 _Static_assert(offsetof(EdidInfo, standard_timings) == 92, "established timings in 3 bytes");
 _Static_assert(offsetof(EdidInfo, cea) == 752, "EdidInfo.cea");
 _Static_assert(offsetof(CeaShortAudioDescriptor, options) == 4, "options on a byte of its own");
+_Static_assert(sizeof(CeaHdmi3dEntry) == 3 && sizeof(CeaHdr10Plus) == 3, "typed records of bytes");
 
 /* Decodes dump and returns a few facts through the C view of the record:
  * bit 0 est_640x480_60, bit 1 the first slot's timing is interlaced,
@@ -40,3 +45,4 @@ int c_view_of_edid(const uint8_t *dump, size_t length)
     }
     return facts;
 }
+

@@ -43,15 +43,17 @@ def announced(dump):
 
 def cea_block(dump):
     """The CEA block as the sink decode finds it: through a valid block map
-    in block 1, else the first block of tag 2 among those announced."""
+    in block 1, else the first block of tag 2 among those announced; none
+    when the block found is not of tag 2 and revision 3."""
     count = min(dump[126], len(dump) // 128 - 1)
     blocks = [dump[128 * n:128 * n + 128] for n in range(count + 1)]
+    found = None
     if count >= 1 and blocks[1][0] == 0xF0 and sum(blocks[1]) % 256 == 0:
-        for i in range(1, 127):
-            if blocks[1][i] == 2:
-                return blocks[i + 1] if i + 1 <= count else None
-        return None
-    return next((b for b in blocks[1:] if b[0] == 2), None)
+        entry = next((i for i in range(1, 127) if blocks[1][i] == 2), None)
+        found = blocks[entry + 1] if entry is not None and entry + 1 <= count else None
+    else:
+        found = next((b for b in blocks[1:] if b[0] == 2), None)
+    return found if found is not None and found[:2] == bytes([2, 3]) else None
 
 
 def data_blocks(cea):

@@ -243,20 +243,10 @@ int read_edid(const char *path, DumpFile *dump)
     return EXIT_DONE;
 }
 
-// A refusal of an EDID's base block, as a line.
+// A refusal of an EDID file by the library, as a line.
 int refused(const char *path, int result)
 {
-    switch (result) {
-    case EDID_DECODE_BAD_CHECKSUM: return fail(EXIT_INPUT_EDID, path, "bad base block checksum");
-    case EDID_DECODE_BAD_VERSION: return fail(EXIT_INPUT_EDID, path, "not EDID version 1.3 or 1.4");
-    case EDID_DEVICE_AUDIO_TOO_LARGE: {
-        const std::string detail = "audio blocks larger than the " +
-                                   std::to_string(EDID_DEVICE_AUDIO_BYTES) +
-                                   " bytes that the device's CEA block holds for them";
-        return fail(EXIT_INPUT_EDID, path, detail.c_str());
-    }
-    default: return fail(EXIT_INPUT_EDID, path, "not a decodable EDID");
-    }
+    return fail(EXIT_INPUT_EDID, path, edid_device_result_text(result));
 }
 
 // Reads and decodes the sink's EDID into sink.
@@ -307,12 +297,11 @@ int build_keeping_video(const Options &opt, const EdidInfo *sink, EdidInfo *edid
     static EdidDevice device;
     int status = read_device(opt, &device);
     if (status != EXIT_DONE) return status;
-    if (!sink) {
-        edid_device_build_default(&device, edid, uint32_t(opt.port));
-        return EXIT_DONE;
-    }
     static EdidLeftOut left_out;
-    edid_device_build_repeater(&device, sink, edid, uint32_t(opt.port), &left_out);
+    status = edid_device_build(&device, sink, uint32_t(opt.port), edid, &left_out);
+    if (status != EDID_DEVICE_OK)
+        return fail(EXIT_PROFILE, edid_device_result_text(status), nullptr);
+    if (!sink) return EXIT_DONE;
     edid_left_out_extensions(sink_dump.bytes, sink_dump.length, &left_out);
     const uint32_t count =
         left_out.count < uint32_t(EDID_LEFT_OUT_MAX) ? left_out.count : uint32_t(EDID_LEFT_OUT_MAX);

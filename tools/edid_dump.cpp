@@ -46,6 +46,7 @@
 #include <string.h>
 
 #include "dump_file.h"
+#include <edid/cta.h>
 #include <edid/edid.h>
 #if EDID_JSON
 #include "json_form.h"
@@ -176,10 +177,12 @@ int main(int argc, char **argv)
 
     const int decoded = lenient ? edid_decode_sink(buffer, size_t(reserved), &info)
                                 : edid_decode_bounded(buffer, size_t(reserved), &info);
-    if (decoded >= 0)
-        edid_print(&info);
-    else
+    if (decoded < 0)
         puts("Error interpreting edid");
+    else if (lenient)
+        edid_print_typed(&info, edid_sink_cea_block(buffer, size_t(reserved)));
+    else
+        edid_print(&info);
     free(buffer);
     return 0;
 }

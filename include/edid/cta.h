@@ -25,6 +25,7 @@
 #ifndef EDID_CTA_H
 #define EDID_CTA_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <edid/edid.h>
@@ -88,6 +89,30 @@ const char *cea_kind_title(uint32_t kind);
 /* The kind of a JSON name (cea_kind_name's inverse); CEA_KINDS for a name
  * that is none. */
 uint32_t cea_kind_of_name(const char *name);
+
+/* ------------------------------------------------------------------ */
+/* The readable report                                                  */
+/* ------------------------------------------------------------------ */
+
+/* One data block as the readable report shows it: a heading line with its
+ * number (from 1) and kind ("Data block 3: HDMI vendor-specific data
+ * block, OUI 00-0C-03"), then its fields as its kind's typed printer
+ * writes them, or its payload bytes for the kinds without one.  header
+ * points to the block's header byte; nothing past its length is read. */
+void cea_print_typed_block(const uint8_t *header, uint32_t number);
+
+/* The CEA block that edid_decode_sink decodes from a dump of length bytes
+ * (a 128-byte block inside it), or NULL. */
+const uint8_t *edid_sink_cea_block(const uint8_t *dump, size_t length);
+
+/* The report of edid_print, with the CEA block's data blocks as
+ * cea_print_typed_block shows them: info is the record that
+ * edid_decode_sink decoded, cea_block the block it decoded its CEA record
+ * from (edid_sink_cea_block), or NULL when it has none.  The data blocks
+ * are read from cea_block as the sink decode reads them (empty ones passed
+ * over, at most CEA_MAX_DATA_BLOCKS); a YCbCr 4:2:0 capability map is shown
+ * with the VICs it marks in the block's video data blocks. */
+void edid_print_typed(const EdidInfo *info, const uint8_t *cea_block);
 
 #ifdef __cplusplus
 }

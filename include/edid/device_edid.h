@@ -4,40 +4,32 @@
  * of its inputs.
  *
  * Builders fill an EdidInfo (edid/edid.h); edid_encode turns it into the
- * 256 bytes of a base block and a CEA-861 block.  Two families:
+ * 256 bytes of a base block and a CEA-861 block.  Two kinds:
  *
  *   edid_build_default   the EDID of a 2007 repeater: no downstream sink
  *   edid_build_repeater  known, or a television's video data blocks below
  *                        it; identity and audio from the process-wide
  *                        values below.  Their bytes never change.
  *
- *   edid_device_build_default    the library's own addition: an EdidDevice
- *   edid_device_build_repeater   record says what the device is (identity,
- *                                audio, latencies, link limits), and the
- *                                repeater keeps everything a television of
- *                                today tells about its picture (HDMI Forum
- *                                block, HDR, colorimetry, 4:2:0...), in
- *                                EDIDs that checkers pass.
- *   edid_build_default_video     the same two with the device that the
- *   edid_build_repeater_video    process-wide values describe.
+ *   edid_device_build    the library's own addition: an EdidDevice record
+ *                        says what the device is (identity, audio, THX
+ *                        block, latencies, link limits); below a sink, the
+ *                        EDID keeps everything a television of today tells
+ *                        about its picture (HDMI Forum block, HDR,
+ *                        colorimetry, 4:2:0...), in EDIDs that checkers
+ *                        pass, and says what it left out.
  *
  * Sections below: identity values; the default and repeater builders; the
- * device record and its audio side; the video-keeping builders and what
- * they leave out.  The builders write only into their output records,
+ * device record and its audio side; the device's builder, its rules and
+ * what it leaves out.  The builders write only into their output records,
  * allocate nothing and keep no state.
  *
  * Port: only the low 4 bits of a port number are used (an HDMI address
  * field is 4 bits wide); higher bits are dropped without notice.
  *
- * Physical address of input n below the sink's address A.B.C.D: n goes
- * into the first field that is 0; a field in the high half of an address
- * byte clears the low half of that byte (1.2.0.4 and n = 5 give 1.2.5.0).
- * When no field is 0 the result is F.F.F.F (no room one level deeper).
- * Port 0 passes the sink's address on unchanged.  The sink's address is
- * the first two payload bytes of its last HDMI vendor-specific block; a
- * block whose size is below 2 yields only the bytes it has (size 1: hi =
- * payload[0], lo = 0; size 0: 0.0.0.0), and no payload byte beyond size is
- * read.  A sink without one is taken as 0.0.0.0.
+ * Physical address of input n below the sink: see
+ * edid_physical_address_below and edid_sink_physical_address, which all
+ * builders use.
  */
 #ifndef DEVICE_DEVICE_EDID_H
 #define DEVICE_DEVICE_EDID_H
@@ -56,8 +48,8 @@ extern "C" {
 /* ------------------------------------------------------------------ */
 
 /* Plain process-wide variables (device/identity.cpp), read by
- * edid_build_default, edid_build_repeater and the two *_video builders on
- * every call; the embedding program may change them between calls.
+ * edid_build_default and edid_build_repeater on every call, and by nothing
+ * else; the embedding program may change them between calls.
  * device_vendor_id must point to a string whose first three characters are
  * upper-case letters (a shorter string gives fewer letters); device_name
  * must point to a string, of which at most 13 characters are used.
@@ -69,16 +61,6 @@ extern int32_t device_week;           /* 1 */
 extern int32_t device_year;           /* 2007, full year */
 extern const char *device_name;       /* "QzrSnd K7": monitor name */
 extern uint8_t cea_thx_block_enabled; /* 0; non-zero adds the THX block */
-
-/* Latencies in milliseconds for the HDMI block's latency fields, and link
- * limits; read by the *_video builders only. */
-#define DEVICE_LATENCY_UNKNOWN (-1)
-#define DEVICE_NO_LIMIT        0xFFFFFFFFu
-extern int32_t device_video_latency_ms;             /* unknown; picture through the device */
-extern int32_t device_audio_latency_ms;             /* unknown; sound out of the device */
-extern uint32_t device_max_tmds_mhz;                /* no limit; HDMI 1.x TMDS clock */
-extern uint32_t device_max_tmds_character_rate_mhz; /* no limit; HDMI Forum, above 340 */
-extern uint32_t device_max_frl_rate;                /* no limit; HDMI Forum Max_FRL_Rate, 0-6 */
 
 /* ------------------------------------------------------------------ */
 /* The default and repeater builders                                    */
@@ -144,6 +126,10 @@ typedef struct {
     uint8_t blocks[EDID_DEVICE_AUDIO_BYTES]; /* data blocks, wire form */
 } EdidDeviceAudio;
 
+/* Values of EdidDevice fields: a latency not known, a link limit not set. */
+#define DEVICE_LATENCY_UNKNOWN (-1)
+#define DEVICE_NO_LIMIT        0xFFFFFFFFu
+
 /* Everything the device's EDID says of the device itself.  No pointers: a
  * firmware keeps one per product, or one per configuration. */
 typedef struct {
@@ -174,19 +160,26 @@ enum {
     EDID_DEVICE_AUDIO_TOO_LARGE = -10, /* the audio side would not fit its room */
     EDID_DEVICE_NOT_AUDIO = -11,       /* a block that is not of an audio kind, or cut short */
     EDID_DEVICE_BAD_VENDOR = -12,      /* vendor_id is not three letters 'A' to 'Z' */
-    EDID_DEVICE_BAD_FORMAT = -13       /* an audio format with no short audio descriptor */
+    EDID_DEVICE_BAD_FORMAT = -13,      /* an audio format with no short audio descriptor, or a
+                                          descriptor of a reserved code or extension type */
+    /* Refusals of edid_device_audio_check: an audio side that an EDID
+     * checker fails, by the rules stated there. */
+    EDID_DEVICE_AUDIO_NO_BASIC = -14,    /* audio blocks without basic audio */
+    EDID_DEVICE_AUDIO_SHORT_BLOCK = -15, /* a block shorter than its kind's fixed part */
+    EDID_DEVICE_AUDIO_REPEATED = -16,    /* a second block of a kind allowed once */
+    EDID_DEVICE_AUDIO_UNPAIRED = -17     /* speaker locations not as room configuration says */
 };
+
+/* A text for people of any result the library returns (EDID_DECODE_*,
+ * CEA_DECODE_NOT_CEA, EDID_DEVICE_*), without a newline: "bad base block
+ * checksum"; for an unknown code "an unknown result".  The text is a
+ * constant, never null. */
+const char *edid_device_result_text(int result);
 
 /* The device as it is: the initial values of the identity variables, no
  * THX block, latencies unknown, no link limits, and the audio side of
- * edid_build_default (edid_device_audio_default).  With it, the
- * edid_device_* builders write exactly what the *_video builders write
- * with the initial values. */
+ * edid_build_default (edid_device_audio_default). */
 void edid_device_init(EdidDevice *device);
-
-/* The device as the process-wide values describe it now: identity, THX
- * switch, latencies and link limits, and the default audio side. */
-void edid_device_current(EdidDevice *device);
 
 /* EDID_DEVICE_OK, or why a builder would refuse the record: vendor letters
  * (EDID_DEVICE_BAD_VENDOR), an audio side that is not a sequence of whole
@@ -205,10 +198,12 @@ void edid_device_audio_default(EdidDeviceAudio *audio);
 
 /* 2 and 3. The audio blocks of any EDID, byte for byte and in its order: a
  *    receiver's, a product's reference EDID, or the television's own (a
- *    device whose sound plays on the television).  The CEA block is found
- *    as edid_decode_sink finds it, and its data blocks of the audio kinds
- *    above are taken.  Returns EDID_DEVICE_OK (an EDID with no CEA block or
- *    no audio blocks gives an empty side), EDID_DECODE_BAD_CHECKSUM or
+ *    device whose sound plays on the television).  The blocks are taken
+ *    from the CEA block that edid_decode_sink decodes, and only from it:
+ *    a block of tag 2 but another revision, or a block that a block map
+ *    names as CEA but that is not (a DisplayID block), gives no audio.
+ *    Returns EDID_DEVICE_OK (an EDID with no CEA block or no audio blocks
+ *    gives an empty side), EDID_DECODE_BAD_CHECKSUM or
  *    EDID_DECODE_BAD_VERSION as edid_decode_sink, or
  *    EDID_DEVICE_AUDIO_TOO_LARGE.  audio is written only on success.
  *    Nothing outside dump[0 .. length-1] is read. */
@@ -230,6 +225,13 @@ typedef struct {
                           bit 1: DTS:X; MAT bit 0: Atmos (TrueHD with objects)); 14 the
                           profile, bits 2..0; other types of 15 bits 2..0 */
 } EdidAudioFormat;
+
+/* The parts that edid_device_audio_default composes: its speakers (a
+ * CEA_SPEAKER_* mask) in *speakers and its EDID_DEVICE_DEFAULT_FORMATS
+ * formats, in order, in formats[]; returns their count.  A firmware (or a
+ * profile) that replaces one part keeps the other. */
+enum { EDID_DEVICE_DEFAULT_FORMATS = 5 };
+uint32_t edid_device_audio_default_parts(uint32_t *speakers, EdidAudioFormat *formats);
 
 /* Appends audio data blocks holding the formats' short audio descriptors
  * in order, ten to a block.  EDID_DEVICE_BAD_FORMAT for a format of code 0
@@ -263,6 +265,36 @@ int edid_device_audio_add_block(EdidDeviceAudio *audio, const uint8_t *block, ui
  * and "9.1.4" TpBL/TpBR too; "7.1.6" and "9.1.6" TpSiL/TpSiR too. */
 uint32_t edid_speaker_layout(const char *layout);
 
+/* The name of layout n of that list, from 0, or NULL past its end. */
+const char *edid_speaker_layout_name(uint32_t n);
+
+/* Whether an EDID checker would pass the audio side (edid-decode --check
+ * fails each case below).  Returns EDID_DEVICE_OK or the first refusal:
+ *   - EDID_DEVICE_AUDIO_TOO_LARGE, EDID_DEVICE_NOT_AUDIO as
+ *     edid_device_check;
+ *   - EDID_DEVICE_AUDIO_SHORT_BLOCK: a block shorter than the fixed part of
+ *     its kind: an audio data block that is not one or more whole 3-byte
+ *     descriptors, a speaker allocation under 3 payload bytes, and after
+ *     the extended tag a vendor-specific audio block under 3 (its OUI), an
+ *     HDMI audio block under 2, a room configuration under 4, a speaker
+ *     location under 2;
+ *   - EDID_DEVICE_BAD_FORMAT: a short audio descriptor of code 0, or of
+ *     code 15 with an extension type of 0 to 3 or 9;
+ *   - EDID_DEVICE_AUDIO_REPEATED: two speaker allocation, room
+ *     configuration or HDMI audio blocks (an EDID holds one of each);
+ *   - EDID_DEVICE_AUDIO_UNPAIRED: a speaker location block without a room
+ *     configuration block whose SLD bit (payload byte 1 after the extended
+ *     tag, bit 5) announces it, or such a room configuration block
+ *     without one;
+ *   - EDID_DEVICE_AUDIO_NO_BASIC: any audio block (speaker allocation,
+ *     Dolby's block...) in a side that does not announce basic audio,
+ *     2-channel linear PCM at 32, 44.1 and 48 kHz: the CEA block's
+ *     basic audio flag, which the rules below tie to it, is then 0, and
+ *     checkers fail audio announced without it.
+ * An empty side (no audio at all) passes.  The builders do not apply these
+ * rules: a sink's own audio passed through stays as it is. */
+int edid_device_audio_check(const EdidDeviceAudio *audio);
+
 /* Rules that the builders apply to the audio side, each to one field:
  *   - cea.basic_audio is 1 only when an audio data block announces linear
  *     PCM with at least 2 channels at 32, 44.1 and 48 kHz (basic audio is
@@ -278,120 +310,24 @@ uint32_t edid_speaker_layout(const char *layout);
  * their audio side (edid_device_audio_default) has it. */
 
 /* ------------------------------------------------------------------ */
-/* The video-keeping builders                                           */
+/* The device's builder                                                 */
 /* ------------------------------------------------------------------ */
 
-/* A television of today tells its sources far more than video data blocks:
- * 4K and HDMI 2.x rates (HDMI Forum block), HDR, colorimetry, 4:2:0,
- * Dolby Vision...  edid_device_build_repeater keeps all of that whole, and
- * both builders write EDIDs that an EDID checker passes: unused descriptor
- * slots hold the dummy descriptor (tag 0x10), a range limits descriptor
- * covers every timing listed, and a video capability block is present.
- *
- * The base block starts as edid_build_repeater's (identity and name from
- * the device record, image size, colour, established and standard timings
- * from the sink), and the CEA block's capability flags are the sink's.
- *
- * Data blocks of the sink, each kept whole or left out whole, kept ones in
- * the sink's order (device/keep_policy.cpp):
- *   kept        video (tag 2); VESA display transfer characteristic (tag 5);
- *               vendor-specific blocks of the HDMI Forum (C4-5D-D8, the
- *               first one only) and of AMD (00-00-1A, FreeSync); extended
- *               tags 0x00-0x0F (video capability, vendor-specific video
- *               such as Dolby Vision and HDR10+, VESA display device and
- *               video timing, colorimetry, HDR static and dynamic metadata,
- *               native video resolution, video format preference, YCbCr
- *               4:2:0 video and capability map, and the codes that the
- *               format reserves for video), InfoFrame (0x20), DisplayID
- *               timings VII, VIII and X (0x22, 0x23, 0x2A) and the HDMI
- *               Forum sink capability block (0x79, the first one only).
- *   replaced    audio (tag 1), speaker allocation (tag 4), the HDMI block
- *               (00-0C-03: its fields move into the device's, below).
- *   left out    extended tags 0x10-0x1F (audio: vendor audio, room
- *               configuration, speaker location...), the HDMI Forum EDID
- *               extension override (0x78: the EDID has one extension),
- *               and every block of a kind not named above (tags 0 and 6,
- *               other extended tags, vendor blocks of other OUIs): the
- *               builder cannot tell whether they still hold true below the
- *               device.
- * A sink audio block that the device's audio side presents as the sink
- * holds it (a device that passes the television's sound through) is not
- * named as left out.
- *
- * Placement, as checkers require it (device/repeater_video.cpp): the
- * device's HDMI block takes the place of the sink's (or follows the sink's
- * last video data block when it has none); the sink's HDMI Forum vendor
- * block and HDMI Forum sink capability block follow it directly, in the
- * sink's order; then the device's audio side, its added speaker allocation
- * and the THX block.  The device's video capability block goes before them
- * when the sink has none.  Only the sink's first CEA block is read (one is
- * all the records hold).
- *
- * The device's HDMI block (device/hdmi_merge.cpp) carries the input's
- * address, Supports_AI, and from the sink's last HDMI block: the deep
- * colour flags (DC_48bit, DC_36bit, DC_30bit, DC_Y444), the maximum TMDS
- * clock, the content types and the HDMI video fields (image size, HDMI
- * VICs, 3D), as far as the sink's block holds them.  Latency fields are
- * written only when the device's video and audio latencies are both known
- * and the sink's block gives its own video latency: video = the sink's +
- * the device's (the picture passes through the device to the television),
- * audio = the device's (the device plays the sound); the interlaced pair
- * likewise when the sink gives it.
- *
- * Link limits (device/link_limits.cpp; DEVICE_NO_LIMIT passes the sink's
- * values on, and with no limit set nothing is capped): the HDMI block's
- * maximum TMDS clock and the HDMI Forum blocks' maximum TMDS character rate
- * and FRL rate are capped, and every timing whose pixel clock the capped
- * link cannot carry is left out: short video descriptors (4:2:0-only ones
- * at half their clock), HDMI VICs, detailed timings, standard timings (by
- * the highest clock their size and rate allow) and established timings.
- * The YCbCr 4:2:0 capability map is then renumbered (left out when it
- * marks nothing left); the 3D fields of the HDMI block, which index short
- * video descriptors by position, are left out; native interlaced formats
- * left without a native progressive one are native no more.  FRL rates
- * above what the capped TMDS character rate allows (1 from 300 MHz, 2 and
- * up from 600 MHz) are capped too.  When no detailed timing of the sink is
- * left, 1920x1080p60 (or 1280x720p60, or 640x480p60) becomes the preferred
- * timing.
- *
- * Base block (device/descriptors.cpp, device/range_limits.cpp): the sink's
- * sRGB bit (feature bit 2) with the device's other feature bits (RGB
- * colour, preferred timing first); the sink's first two detailed timings
- * in slots 0 and 1 (its third and fourth move to the front of the CEA
- * block's detailed timings, which keeps every detailed timing's number); a
- * range limits descriptor in slot 2: the sink's first, rates held within
- * EDID 1.3's 255, widened where needed to cover every timing the EDID
- * lists, or, when the sink has none, derived from those timings (a 4:2:0
- * format counted at half its line rate too), and never above what a capped
- * link carries; the device name in slot 3; the dummy descriptor in every
- * slot left unused.  A sink slot whose pixel clock is 0 is never a timing.
- * The CEA block's native format count is the number of the sink's native
- * detailed timings that still lead the list.
- *
- * Space (device/space.cpp): one CEA block holds 123 bytes of data blocks
- * and detailed timings.  The device's blocks (HDMI, audio side, THX) are
- * always kept, and the audio side's room guarantees that they fit; when
- * the rest does not fit, items are left out in this order until it does,
- * never a part of a block:
- *   1. CEA detailed timings that repeat a timing the EDID lists (a VIC of
- *      a kept video data block, or a base block detailed timing), last
- *      first;
- *   2. the other CEA detailed timings, last first;
- *   3. video blocks, least valuable kind first and the later of a kind
- *      first: vendor blocks (FreeSync) and InfoFrame; VESA and DisplayID
- *      blocks, HDR dynamic metadata, native video resolution and video
- *      codes reserved; vendor-specific video (Dolby Vision, HDR10+); video
- *      format preference; colorimetry; HDR static metadata; YCbCr 4:2:0
- *      video and capability map; the HDMI Forum blocks; video capability;
- *      video data blocks last.
- * A video format preference block that names detailed timings by number is
- * renumbered after them (left out when it names nothing left).  When the
- * sink has no video capability block, the device adds its own: YCbCr and
- * RGB quantization selectable, IT and CE formats over- and underscanned.
- * Over 61 data blocks (the record's capacity), the least valuable sink
- * blocks make room for the device's the same way.
- *
- * Everything left out is listed in left_out (below), one item each. */
+/* The HDMI physical address of a sink as 0xABCD for A.B.C.D: the first
+ * two payload bytes of its last HDMI vendor-specific block (OUI 00-0C-03).
+ * A block whose size is below 2 yields only the bytes it has (size 1:
+ * 0xAB00; size 0: 0x0000), and no payload byte beyond size is read.  A
+ * sink without such a block, or without a CEA block, is taken as 0.0.0.0
+ * (the television itself).  A device below the sink takes its CEC address
+ * from it. */
+uint16_t edid_sink_physical_address(const EdidInfo *sink);
+
+/* The address of input port & DEVICE_PORT_MASK one level below address:
+ * the port goes into the first field that is 0, and a field in the high
+ * half of a byte clears the low half of that byte (1.2.0.4 and port 5
+ * give 1.2.5.0).  Port 0 passes address on unchanged.  0xFFFF (F.F.F.F)
+ * when no field is 0: no room one level deeper. */
+uint16_t edid_physical_address_below(uint16_t address, uint32_t port);
 
 /* What was left out (EdidLeftOutItem.what), and where it was (index). */
 enum {
@@ -441,28 +377,149 @@ typedef struct {
 } EdidLeftOut;
 
 /* Fills the whole of out with the EDID of device for input
- * port & DEVICE_PORT_MASK below the sink (decoded, for instance, by
- * edid_decode_sink), keeping the sink's video capabilities as told above,
- * and left_out with what it left out.  sink, out and left_out must be
- * different objects; sink and device are only read.  Returns
- * EDID_DEVICE_OK, or edid_device_check's refusal with out and left_out
- * untouched. */
-int edid_device_build_repeater(const EdidDevice *device, const EdidInfo *sink, EdidInfo *out,
-                               uint32_t port, EdidLeftOut *left_out);
-
-/* Fills the whole of out with the default EDID of device for input
- * port & DEVICE_PORT_MASK (address n.0.0.0) under the same base block
- * rules: a 640x480 at 60 Hz detailed timing (the format every HDMI source
- * can send), a range limits descriptor that covers it, dummy descriptors
- * in the unused slots, a video capability block, then the device's HDMI
- * block, audio side and THX block.  Returns as edid_device_build_repeater. */
-int edid_device_build_default(const EdidDevice *device, EdidInfo *out, uint32_t port);
-
-/* The same with the device that the process-wide values describe
- * (edid_device_current), which is always valid. */
-void edid_build_repeater_video(const EdidInfo *sink, EdidInfo *out, uint32_t port,
-                               EdidLeftOut *left_out);
-void edid_build_default_video(EdidInfo *out, uint32_t port);
+ * port & DEVICE_PORT_MASK: with sink null the device's default EDID,
+ * otherwise the video-keeping repeater below the sink (decoded, for
+ * instance, by edid_decode_sink).  left_out may be null; otherwise it
+ * receives what the EDID leaves out of the sink, one item each (nothing
+ * for the default EDID).  sink, out and left_out must be different
+ * objects; device and sink are only read.  Returns EDID_DEVICE_OK, or
+ * edid_device_check's refusal with out and left_out untouched.
+ *
+ * Both EDIDs pass an EDID checker: unused descriptor slots hold the dummy
+ * descriptor (tag 0x10), a range limits descriptor covers every timing
+ * listed, and a video capability block is present.
+ *
+ * The default EDID: edid_build_default's (identity, name and audio side
+ * from the device record, address n.0.0.0) with a 640x480 at 60 Hz
+ * detailed timing (the format every HDMI source can send) and a range
+ * limits descriptor that covers it; in the CEA block, IT formats
+ * underscanned (byte 3 bit 7), the device's video capability block (YCbCr
+ * and RGB quantization selectable, IT and CE formats over- and
+ * underscanned) and a colorimetry block of sRGB before the HDMI block.
+ *
+ * The video-keeping repeater: a television of today tells its sources far
+ * more than video data blocks: 4K and HDMI 2.x rates (HDMI Forum block),
+ * HDR, colorimetry, 4:2:0, Dolby Vision...  The repeater keeps all of that
+ * whole below the device.  Its rules, in the order they apply, each in one
+ * function of device/ (device/stages.h; device/device_build.cpp runs them
+ * and alone writes out and left_out):
+ *
+ * 1. What the sink offers (classify_sink, device/classify.cpp).  Only the
+ *    sink's first CEA block is read (one is all the records hold).  Each
+ *    data block is kept whole or left out whole, kept ones in the sink's
+ *    order:
+ *    kept      video (tag 2); VESA display transfer characteristic (tag 5);
+ *              vendor-specific blocks of the HDMI Forum (C4-5D-D8, the
+ *              first one only) and of AMD (00-00-1A, FreeSync); extended
+ *              tags 0x00-0x0F (video capability, vendor-specific video such
+ *              as Dolby Vision and HDR10+, VESA display device and video
+ *              timing, colorimetry, HDR static and dynamic metadata, native
+ *              video resolution, video format preference, YCbCr 4:2:0 video
+ *              and capability map, and the codes that the format reserves
+ *              for video), InfoFrame (0x20), DisplayID timings VII, VIII and
+ *              X (0x22, 0x23, 0x2A) and the HDMI Forum sink capability
+ *              block (0x79, the first one only).
+ *    replaced  audio (tag 1), speaker allocation (tag 4), the HDMI block
+ *              (00-0C-03: the last one's fields go into the device's).
+ *    left out  extended tags 0x10-0x1F (audio: vendor audio, room
+ *              configuration, speaker location...), the HDMI Forum EDID
+ *              extension override (0x78: the EDID has one extension), and
+ *              every block of a kind not named above (tags 0 and 6, other
+ *              extended tags, vendor blocks of other OUIs): the builder
+ *              cannot tell whether they still hold true below the device.
+ *    A sink audio block that the device's audio side presents as the sink
+ *    holds it (a device that passes the television's sound through) is not
+ *    named as left out.  The sink's detailed timings are numbered as the
+ *    EDID numbers them, base block slots first; a slot whose pixel clock
+ *    is 0 is never a timing.  Of its other descriptors the first range
+ *    limits is kept, the name gives way to the device's, the rest find no
+ *    slot.
+ *
+ * 2. The device's link limits (apply_link_limits, device/link_limits.cpp;
+ *    DEVICE_NO_LIMIT passes the sink's values on, and with no limit set
+ *    nothing is capped).  The link carries the lower of the device's TMDS
+ *    clock and the sink's HDMI block's, raised to what the sink's first
+ *    HDMI Forum block carries under the device's TMDS character rate and
+ *    FRL rate.  The HDMI block's maximum TMDS clock and the HDMI Forum
+ *    blocks' maximum TMDS character rate and FRL rates are capped (FRL 1
+ *    needs 300 MHz, FRL 2 and up 600 MHz), and every timing whose pixel
+ *    clock the link cannot carry is left out: short video descriptors
+ *    (4:2:0-only ones at half their clock), HDMI VICs, detailed timings,
+ *    standard timings (by the highest clock their size and rate allow) and
+ *    established timings.
+ *
+ * 3. What the device adds, and where (place_device_blocks,
+ *    device/placement.cpp), as checkers require it: its HDMI block takes
+ *    the place of the sink's (or follows the sink's last video data block
+ *    when it has none); the sink's HDMI Forum vendor block and HDMI Forum
+ *    sink capability block follow it directly, in the sink's order; then
+ *    the device's audio side, its added speaker allocation and the THX
+ *    block.  The device's video capability block goes before them when the
+ *    sink has none.  The HDMI block carries the input's address and the
+ *    sink's latencies only as a repeater can state them: when the device's
+ *    video and audio latencies are both known and the sink's block gives
+ *    its own video latency, video = the sink's + the device's (the picture
+ *    passes through the device to the television), audio = the device's
+ *    (the device plays the sound); the interlaced pair likewise.
+ *
+ * 4. What fits (fit_cea_block, device/space.cpp).  The record holds 61
+ *    data blocks, the least valuable of the sink's making room for the
+ *    device's (order c below), and six CEA detailed timings, the last ones
+ *    beyond them left out.  One CEA block holds 123 bytes of data blocks
+ *    and detailed timings; the device's blocks always stay (the audio
+ *    side's room guarantees that they fit), and when the rest does not
+ *    fit, items are left out in this order until it does, never a part of
+ *    a block:
+ *    a. CEA detailed timings that repeat a timing the EDID lists (a VIC of
+ *       a kept video data block, or a base block detailed timing), last
+ *       first;
+ *    b. the other CEA detailed timings, last first;
+ *    c. data blocks, least valuable kind first and the later of a kind
+ *       first: vendor blocks (FreeSync) and InfoFrame; VESA and DisplayID
+ *       blocks, HDR dynamic metadata, native video resolution and video
+ *       codes reserved; vendor-specific video (Dolby Vision, HDR10+); video
+ *       format preference; colorimetry; HDR static metadata; YCbCr 4:2:0
+ *       video and capability map; the HDMI Forum blocks; video capability;
+ *       video data blocks last.
+ *    The HDMI block is reckoned with its 3D fields unless short video
+ *    descriptors moved before (stage 2 or the 61 data blocks).
+ *
+ * 5. Renumbering, and the merged HDMI block (renumber,
+ *    device/renumber.cpp).  Short video descriptors are numbered by
+ *    position over all video blocks: when one was left out, the YCbCr
+ *    4:2:0 capability map's bits follow the ones that remain (the map is
+ *    left out when it marks nothing left; an empty map marks all and
+ *    stays), and the HDMI block's 3D fields are left out.  A video format
+ *    preference names detailed timings by number: the names follow their
+ *    new numbers, names of timings or VICs left out go, and the block goes
+ *    when it names nothing left.  The CEA block's native format count is
+ *    the number of the sink's native detailed timings that still lead the
+ *    list; below a capped link, native interlaced formats left without a
+ *    native progressive one are native no more.  The device's HDMI block
+ *    carries, as far as the sink's last HDMI block holds them, its deep
+ *    colour flags (DC_48bit, DC_36bit, DC_30bit, DC_Y444), maximum TMDS
+ *    clock, content types, the latencies of stage 3 and the HDMI video
+ *    fields (image size, the HDMI VICs the link carries, 3D).
+ *
+ * 6. Descriptors and range limits (preferred_fallback, range_limits,
+ *    device/descriptors.cpp).  The base block starts as
+ *    edid_build_repeater's (identity and name from the device record;
+ *    image size, colour, established and standard timings from the sink),
+ *    with the sink's sRGB bit (feature bit 2) beside the device's other
+ *    feature bits, and the CEA block's capability flags are the sink's.
+ *    The first two detailed timings listed go to slots 0 and 1 (the sink's
+ *    third and fourth move to the front of the CEA block's, which keeps
+ *    every timing's number); when none of the sink's is left,
+ *    1920x1080p60, else 1280x720p60, when the EDID lists its VIC and the
+ *    link carries it, else 640x480p60, becomes the preferred timing.  Slot
+ *    2 holds range limits: rates and a pixel clock that hold every timing
+ *    the EDID lists (a 4:2:0 format at half its line rate too) and the
+ *    sink's own range limits, within EDID 1.3's 255, the clock never above
+ *    what a capped link carries; slot 3 the device's name.
+ *
+ * Everything left out is listed in left_out (below), one item each. */
+int edid_device_build(const EdidDevice *device, const EdidInfo *sink, uint32_t port, EdidInfo *out,
+                      EdidLeftOut *left_out);
 
 /* Appends to left_out one EDID_LEFT_OUT_EXTENSION item for each extension
  * block of the sink's dump that the device's EDID, with its one CEA block,

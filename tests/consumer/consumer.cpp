@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A C++ program built against the installed libedid: builds the EDID that
-// the device presents on its input 1, encodes it, decodes the bytes again
-// and prints the report.
+// the device as it is presents on its input 1 (edid_device_build on a
+// device record), encodes it, decodes the bytes again and prints the report.
 #include <array>
 #include <cstdio>
 
@@ -10,7 +10,13 @@
 int main()
 {
     static EdidInfo built, decoded;
-    edid_build_default(&built, 1);
+    static EdidDevice device;
+    edid_device_init(&device);
+    const int result = edid_device_build(&device, nullptr, 1, &built, nullptr);
+    if (result != EDID_DEVICE_OK) {
+        std::printf("consumer (C++): %s\n", edid_device_result_text(result));
+        return 1;
+    }
 
     std::array<uint8_t, 2 * EDID_BLOCK_SIZE> bytes{};
     edid_encode(&built, bytes.data());
