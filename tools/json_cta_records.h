@@ -3,7 +3,7 @@
 // blocks (<edid/cta_hdmi.h>, cta_colour.h, cta_video.h, cta_audio.h), one
 // function per record read in both directions (json_fields.h), and
 // with_kind, which hands a kind's record, decoder, encoder and keys to the
-// code that writes or reads the JSON form.
+// code that writes or reads the JSON form (and the schema of the form).
 //
 // The keys are the records' field names.  A part of a record that a short
 // block leaves out (has_* in the record, or a presence bit of the block)
@@ -18,6 +18,8 @@
 #define EDID_TOOLS_JSON_CTA_RECORDS_H
 
 #include <string.h>
+
+#include <vector>
 
 #include <edid/cta_audio.h>
 #include <edid/cta_colour.h>
@@ -90,7 +92,7 @@ void visit_infoframe(V &v, CeaInfoFrameBlock &b)
     JSON_LIST(v, "descriptors", b.count, CEA_MAX_INFOFRAME_DESCRIPTORS, [&b](auto &e, uint32_t i) {
         CeaShortInfoFrame &d = b.descriptors[i];
         JSON_NUMBER(e, d, type);
-        if (d.type == CEA_INFOFRAME_VENDOR) JSON_FIELD(e, oui, "oui", d.oui);
+        if (d.type == CEA_INFOFRAME_VENDOR || V::schema) JSON_FIELD(e, oui, "oui", d.oui);
         JSON_HEX(e, "payload", d, payload, payload_size);
     });
     JSON_TRAILING(v, b);
@@ -158,41 +160,64 @@ void visit_displayid_timing_x(V &v, CeaDisplayIdTimingX &b)
 
 // ---- Audio ----------------------------------------------------------------
 
-constexpr uint32_t AUDIO_RATES = 7;      // byte 1 bits 6..0
-constexpr uint32_t SAMPLE_SIZES = 3;     // 16, 20, 24 bits
-constexpr uint32_t NAMED_SPEAKERS = 21;  // mask bits 0-20 have names
-constexpr uint32_t SPEAKER_IDS = 28;     // speaker location IDs 0-27
-constexpr uint32_t FORMAT_CODES = 16;    // byte 0 bits 6..3
-constexpr uint32_t EXT_TYPES = 32;       // format 15: byte 2 bits 7..3
+constexpr uint32_t AUDIO_RATES = 7;     // byte 1 bits 6..0
+constexpr uint32_t SAMPLE_SIZES = 3;    // 16, 20, 24 bits
+constexpr uint32_t NAMED_SPEAKERS = 21; // mask bits 0-20 have names
+constexpr uint32_t SPEAKER_IDS = 28;    // speaker location IDs 0-27
+constexpr uint32_t FORMAT_CODES = 16;   // byte 0 bits 6..3
+constexpr uint32_t EXT_TYPES = 32;      // format 15: byte 2 bits 7..3
 inline constexpr double SIZES_BITS[SAMPLE_SIZES] = {16, 20, 24};
 
-inline const char *rate_khz_name(uint32_t) { return ""; }
+// The audio formats that have a name (format 15 by its type's), in the
+// order of their codes.
+struct AudioFormatName {
+    const char *name;
+    uint32_t format, ext_type;
+};
+inline const std::vector<AudioFormatName> &audio_format_names()
+{
+    static const std::vector<AudioFormatName> names = [] {
+        std::vector<AudioFormatName> list;
+        for (uint32_t f = 1; f < FORMAT_CODES; ++f)
+            for (uint32_t t = 0; t < (f == CEA_AUDIO_EXTENDED ? EXT_TYPES : 1); ++t)
+                if (strcmp(cea_audio_format_name(f, t), "reserved") != 0)
+                    list.push_back({cea_audio_format_name(f, t), f, t});
+        return list;
+    }();
+    return names;
+}
 
-// The format by the library's name (format 15 by its type's); a reserved
-// one by its code, and its type's code.
+// The format by the library's name; a reserved one by its code, and its
+// type's code.
 template <class V>
 void visit_audio_format(V &v, uint32_t &format, uint32_t &ext_type)
 {
-    const char *name = cea_audio_format_name(format, ext_type);
-    if constexpr (V::reading) {
+    if constexpr (V::schema) {
+        std::vector<const char *> names;
+        for (const AudioFormatName &n : audio_format_names()) names.push_back(n.name);
+        v.names_or_number("format", names, 0, FORMAT_CODES - 1);
+        v.limit(0, EXT_TYPES - 1);
+        v.number("ext_type", ext_type);
+    } else if constexpr (V::reading) {
         const Json *j = v.member("format");
         if (!j) return;
         if (j->is_string()) {
-            for (uint32_t f = 1; f < FORMAT_CODES; ++f)
-                for (uint32_t t = 0; t < (f == CEA_AUDIO_EXTENDED ? EXT_TYPES : 1); ++t)
-                    if (j->template get_ref<const std::string &>() == cea_audio_format_name(f, t) &&
-                        strcmp(cea_audio_format_name(f, t), "reserved") != 0) {
-                        format = f, ext_type = t;
-                        return;
-                    }
-            return v.refuse("format", "not an audio format's name");
+            for (const AudioFormatName &n : audio_format_names())
+                if (j->template get_ref<const std::string &>() == n.name) {
+                    format = n.format, ext_type = n.ext_type;
+                    return;
+                }
+            std::string list;
+            for (const AudioFormatName &n : audio_format_names())
+                list += (list.empty() ? "" : ", ") + std::string(n.name);
+            return v.refuse("format", "not one of " + list + ", nor a code 0 to 15");
         }
         if (!j->is_number_unsigned() || j->template get<uint64_t>() >= FORMAT_CODES)
             return v.refuse("format", "not an audio format's name, nor a code 0 to 15");
         format = uint32_t(j->template get<uint64_t>());
         v.number("ext_type", ext_type);
-    } else if (strcmp(name, "reserved") != 0) {
-        v.object()["format"] = name;
+    } else if (strcmp(cea_audio_format_name(format, ext_type), "reserved") != 0) {
+        v.object()["format"] = cea_audio_format_name(format, ext_type);
     } else {
         v.number("format", format);
         if (format == CEA_AUDIO_EXTENDED) v.number("ext_type", ext_type);
@@ -205,14 +230,14 @@ void visit_sad(V &v, CeaSad &s)
     uint32_t format = s.format, ext_type = s.ext_type;
     visit_audio_format(v, format, ext_type);
     s.format = uint8_t(format), s.ext_type = uint8_t(ext_type);
-    JSON_OPT_NUMBER(v, s, channels);
+    JSON_NUMBER(v, s, channels);
     uint32_t rates = s.rates;
     double khz[AUDIO_RATES];
     for (uint32_t bit = 0; bit < AUDIO_RATES; ++bit) khz[bit] = cea_audio_rate_hz(bit) / 1000.0;
     v.numbers("rates_khz", rates, khz, AUDIO_RATES);
     s.rates = uint8_t(rates);
     uint32_t sizes = s.sample_sizes;
-    if (sizes || V::reading) v.numbers("sizes_bits", sizes, SIZES_BITS, SAMPLE_SIZES);
+    if (sizes || V::reading || V::schema) v.numbers("sizes_bits", sizes, SIZES_BITS, SAMPLE_SIZES);
     s.sample_sizes = uint8_t(sizes);
     JSON_OPT_NUMBER(v, s, max_bitrate_kbps);
     JSON_OPT_NUMBER(v, s, mpeg_h_level);
@@ -342,7 +367,8 @@ void visit_speaker_location(V &v, CeaSpeakerLocation &b)
 template <class V>
 void visit_hdmi(V &v, CeaHdmiBlock &h)
 {
-    JSON_PART(v, h, has_address, { JSON_FIELD(v, address, "physical_address", h.physical_address); });
+    JSON_PART(v, h, has_address,
+              { JSON_FIELD(v, address, "physical_address", h.physical_address); });
     JSON_PART(v, h, has_flags, {
         JSON_FLAG(v, h, supports_ai);
         JSON_FLAG(v, h, dc_48bit);
@@ -477,9 +503,26 @@ void visit_video_capability(V &v, CeaVideoCapability &c)
 
 // Colorimetry: byte 1 bit 0 first, then byte 2 (gamut metadata profiles
 // MD0 to MD3, then the RGB colorimetries), as CTA-861 names them.
+// Byte 2 bit 7 is ST2113RGB (P3 RGB), named DCI-P3 before: the reader
+// takes that name too (canonical_names).
 inline constexpr const char *COLORIMETRY_NAMES[] = {
-    "xvYCC601", "xvYCC709", "sYCC601", "opYCC601", "opRGB", "BT2020cYCC", "BT2020YCC", "BT2020RGB",
-    "MD0",      "MD1",      "MD2",     "MD3",      "Default", "sRGB",     "ICtCp",     "DCI-P3"};
+    "xvYCC601",  "xvYCC709",  "sYCC601", "opYCC601", "opRGB", "BT2020cYCC",
+    "BT2020YCC", "BT2020RGB", "MD0",     "MD1",      "MD2",   "MD3",
+    "Default",   "sRGB",      "ICtCp",   "ST2113RGB"};
+constexpr const char *ST2113RGB_FORMER_NAME = "DCI-P3";
+
+// A data block's JSON with the names that the reader takes beside the
+// written ones replaced by those: "DCI-P3" by "ST2113RGB".
+inline void canonical_names(Json &block)
+{
+    const auto kind = block.find("kind");
+    const auto names = block.find("colorimetry");
+    if (kind == block.end() || *kind != cea_kind_name(CEA_KIND_COLORIMETRY) ||
+        names == block.end() || !names->is_array())
+        return;
+    for (Json &name : *names)
+        if (name == ST2113RGB_FORMER_NAME) name = COLORIMETRY_NAMES[15];
+}
 
 template <class V>
 void visit_colorimetry(V &v, CeaColorimetry &c)
@@ -488,7 +531,8 @@ void visit_colorimetry(V &v, CeaColorimetry &c)
                     c.op_ycc_601 << 3 | c.op_rgb << 4 | c.bt2020_cycc << 5 | c.bt2020_ycc << 6 |
                     c.bt2020_rgb << 7 | uint32_t(c.gamut_metadata & 15) << 8 | c.default_rgb << 12 |
                     c.s_rgb << 13 | c.ictcp << 14 | c.st2113_rgb << 15;
-    JSON_PART(v, c, has_colorimetry, { v.names("colorimetry", bits, names_of(COLORIMETRY_NAMES)); });
+    JSON_PART(v, c, has_colorimetry,
+              { v.names("colorimetry", bits, names_of(COLORIMETRY_NAMES)); });
     // Byte 2 is there in the blocks of sinks (4 bytes); the rare block
     // without it keeps its bytes.
     if constexpr (V::reading) c.has_metadata = c.has_colorimetry;
@@ -566,7 +610,8 @@ void visit_vendor_video(V &v, CeaVendorVideo &b)
     JSON_FIELD(v, oui, "oui", b.oui);
     uint32_t dolby = b.layout == CEA_VENDOR_VIDEO_DOLBY;
     uint32_t hdr10_plus = b.layout == CEA_VENDOR_VIDEO_HDR10_PLUS;
-    v.part(nullptr, dolby, [&] { v.object("dolby", [&b](auto &e) { visit_dolby_vision(e, b.dolby); }); });
+    v.part(nullptr, dolby,
+           [&] { v.object("dolby", [&b](auto &e) { visit_dolby_vision(e, b.dolby); }); });
     v.part(nullptr, hdr10_plus, [&] {
         v.object("hdr10_plus", [&b](auto &e) {
             JSON_NUMBER(e, b.hdr10_plus, peak_luminance_index);
@@ -586,7 +631,7 @@ void visit_vendor_video(V &v, CeaVendorVideo &b)
 // Calls f(record, decode, encode, visit) with the kind's record (static,
 // cleared), codecs and keys; returns what f returns, or false for a kind
 // without typed fields.  Vendor-specific blocks of other OUIs are edid.h's
-// (json_records.h).
+// record (json_records.h).
 template <class F>
 bool with_kind(uint32_t kind, F &&f)
 {
@@ -610,8 +655,8 @@ bool with_kind(uint32_t kind, F &&f)
         JSON_KIND(CEA_KIND_NATIVE_VIDEO_RESOLUTION, CeaNativeVideoResolution,
                   cea_decode_native_video_resolution, cea_encode_native_video_resolution,
                   visit_native_video_resolution)
-        JSON_KIND(CEA_KIND_INFOFRAME, CeaInfoFrameBlock, cea_decode_infoframe,
-                  cea_encode_infoframe, visit_infoframe)
+        JSON_KIND(CEA_KIND_INFOFRAME, CeaInfoFrameBlock, cea_decode_infoframe, cea_encode_infoframe,
+                  visit_infoframe)
         JSON_KIND(CEA_KIND_DISPLAYID_TIMING_VII, CeaDisplayIdTimingVii,
                   cea_decode_displayid_timing_vii, cea_encode_displayid_timing_vii,
                   visit_displayid_timing_vii)
@@ -655,7 +700,20 @@ bool with_kind(uint32_t kind, F &&f)
                   visit_hdr_dynamic_metadata)
         JSON_KIND(CEA_KIND_VENDOR_VIDEO, CeaVendorVideo, cea_decode_vendor_video,
                   cea_encode_vendor_video, visit_vendor_video)
-    default: return json_records::with_kind(kind, f);
+    case CEA_KIND_VENDOR: {
+        // edid.h's record of a vendor-specific block: the OUI and payload.
+        static CeaDataBlock block;
+        memset(&block, 0, sizeof block);
+        const auto encode = [](const CeaDataBlock *b, uint8_t *header) {
+            cea_encode_data_block(b, header);
+            return uint32_t(1 + (header[0] & CEA_MAX_PAYLOAD));
+        };
+        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
+            b.tag = CEA_TAG_VENDOR;
+            json_records::visit_vendor_block(v, b.body.vendor);
+        });
+    }
+    default: return false;
     }
 #undef JSON_KIND
 }

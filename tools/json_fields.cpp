@@ -2,8 +2,8 @@
 #include "json_fields.h"
 
 #include <ctype.h>
-#include <stdio.h>
 #include <math.h>
+#include <stdio.h>
 #include <string.h>
 
 namespace json_fields {
@@ -169,8 +169,7 @@ bool same(const Json &a, const Json &b, const std::string &path, std::string *wh
         for (auto it = a.begin(); it != a.end(); ++it) {
             const auto other = b.find(it.key());
             if (other == b.end()) return differ(pointer(path, it.key()), nullptr, &it.value());
-            if (!same(it.value(), *other, pointer(path, it.key()), where, in_a, in_b))
-                return false;
+            if (!same(it.value(), *other, pointer(path, it.key()), where, in_a, in_b)) return false;
         }
         for (auto it = b.begin(); it != b.end(); ++it)
             if (!a.contains(it.key())) return differ(pointer(path, it.key()), &it.value());
@@ -229,8 +228,10 @@ void FieldOut::oui(const char *key, uint32_t value)
 
 void FieldOut::address(const char *key, uint32_t value)
 {
-    object_[key] = std::to_string(value >> 12 & 15) + "." + std::to_string(value >> 8 & 15) + "." +
-                   std::to_string(value >> 4 & 15) + "." + std::to_string(value & 15);
+    char text[8];
+    snprintf(text, sizeof text, "%x.%x.%x.%x", unsigned(value >> 12 & 15),
+             unsigned(value >> 8 & 15), unsigned(value >> 4 & 15), unsigned(value & 15));
+    object_[key] = text;
 }
 
 void FieldOut::names_of_bits(const char *key, uint32_t mask, uint32_t count,
@@ -392,14 +393,13 @@ void FieldIn::address(const char *key, uint32_t &value)
 {
     const Json *j = member(key);
     if (!j) return;
-    unsigned a = 16, b = 16, c = 16, d = 16;
-    char tail = 0;
-    if (!j->is_string() ||
-        sscanf(j->get_ref<const std::string &>().c_str(), "%2u.%2u.%2u.%2u%c", &a, &b, &c, &d,
-               &tail) != 4 ||
-        (a | b | c | d) > 15)
-        return refuse(key, "not a physical address as \"1.0.0.0\" (digits 0 to 15)");
-    value = a << 12 | b << 8 | c << 4 | d;
+    const std::string s = j->is_string() ? j->get<std::string>() : "";
+    std::vector<uint8_t> nibbles;
+    // "1.0.4.b": four hex digits with dots between.
+    if (s.size() != 7 || s[1] != '.' || s[3] != '.' || s[5] != '.' ||
+        !bytes_of_hex(std::string("0") + s[0] + "0" + s[2] + "0" + s[4] + "0" + s[6], &nibbles))
+        return refuse(key, "not a physical address as \"1.0.0.0\" (hex digits)");
+    value = uint32_t(nibbles[0]) << 12 | nibbles[1] << 8 | nibbles[2] << 4 | nibbles[3];
 }
 
 void FieldIn::names_of_bits(const char *key, uint32_t &mask, uint32_t count,

@@ -13,6 +13,7 @@
 #include <stdint.h>
 
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -73,8 +74,10 @@ bool same(const Json &a, const Json &b, const std::string &path = "", std::strin
 
 // Writes fields into a JSON object.
 class FieldOut {
-public:
-    static constexpr bool reading = false;
+  public:
+    static constexpr bool reading = false, schema = false;
+    // The range of the field's type, for the schema (JSON_FIELD).
+    void limit(int64_t, uint64_t) {}
     explicit FieldOut(Json &object) : object_(object) {}
     void number(const char *key, uint32_t value) { object_[key] = value; }
     void flag(const char *key, uint32_t value) { object_[key] = value != 0; }
@@ -82,7 +85,10 @@ public:
     void scaled(const char *key, uint32_t value, double unit, int decimals);
     void name(const char *key, uint32_t value, Names names);
     // value + offset.
-    void offset_number(const char *key, uint32_t value, int offset) { object_[key] = value + offset; }
+    void offset_number(const char *key, uint32_t value, int offset)
+    {
+        object_[key] = value + offset;
+    }
     // A signed field (int8_t...), carried in a uint32_t as JSON_FIELD does.
     void signed_number(const char *key, uint32_t value) { object_[key] = int32_t(value); }
     // The same, left out when 0 (false, empty): fields of a variant the
@@ -99,7 +105,7 @@ public:
     {
         if (size) hex(key, bytes, size, capacity);
     }
-    // An HDMI physical address as "1.0.0.0", one digit a nibble.
+    // An HDMI physical address as "1.0.0.0", one hex digit a nibble.
     void address(const char *key, uint32_t value);
     // The names that name_of gives the bits set among the first count.
     void names_of_bits(const char *key, uint32_t mask, uint32_t count,
@@ -164,7 +170,7 @@ public:
     }
     Json &object() { return object_; }
 
-private:
+  private:
     Json &object_;
 };
 
@@ -173,8 +179,9 @@ private:
 // is the field's value.  The first wrong value is refused, and the calls
 // after it read nothing.
 class FieldIn {
-public:
-    static constexpr bool reading = true;
+  public:
+    static constexpr bool reading = true, schema = false;
+    void limit(int64_t, uint64_t) {}
     FieldIn(const Json &object, std::string path, Refusal *refusal);
     void number(const char *key, uint32_t &value);
     void flag(const char *key, uint32_t &value);
@@ -261,7 +268,7 @@ public:
     void refuse(const char *key, const std::string &reason);
     const std::string &path() const { return path_; }
 
-private:
+  private:
     const Json &object_;
     std::string path_;
     Refusal *refusal_;
@@ -297,19 +304,23 @@ Json standard_timing(const EdidStandardTiming &timing);
 } // namespace json_pieces
 
 // A field of a record listed for both directions: copied into a uint32_t,
-// handed to the visitor's method, copied back (bit fields have no address).
+// handed to the visitor's method, copied back (bit fields have no address);
+// the range of its type told to the visitor first.
 #define JSON_FIELD(v, method, key, lvalue, ...)                                                    \
     do {                                                                                           \
+        using type_ = std::remove_cvref_t<decltype(lvalue)>;                                       \
+        (v).limit(int64_t(std::numeric_limits<type_>::min()),                                      \
+                  uint64_t(std::numeric_limits<type_>::max()));                                    \
         uint32_t field_ = uint32_t(lvalue);                                                        \
         (v).method(key, field_ __VA_OPT__(, ) __VA_ARGS__);                                        \
-        lvalue = static_cast<std::remove_cvref_t<decltype(lvalue)>>(field_);                      \
+        lvalue = static_cast<std::remove_cvref_t<decltype(lvalue)>>(field_);                       \
     } while (0)
 // The same, with the record's field name as the key.
-#define JSON_NUMBER(v, r, field) JSON_FIELD(v, number, #field, (r).field)
-#define JSON_FLAG(v, r, field) JSON_FIELD(v, flag, #field, (r).field)
-#define JSON_SIGNED(v, r, field) JSON_FIELD(v, signed_number, #field, (r).field)
+#define JSON_NUMBER(v, r, field)     JSON_FIELD(v, number, #field, (r).field)
+#define JSON_FLAG(v, r, field)       JSON_FIELD(v, flag, #field, (r).field)
+#define JSON_SIGNED(v, r, field)     JSON_FIELD(v, signed_number, #field, (r).field)
 #define JSON_OPT_NUMBER(v, r, field) JSON_FIELD(v, opt_number, #field, (r).field)
-#define JSON_OPT_FLAG(v, r, field) JSON_FIELD(v, opt_flag, #field, (r).field)
+#define JSON_OPT_FLAG(v, r, field)   JSON_FIELD(v, opt_flag, #field, (r).field)
 // A part of a record present when its flag is: JSON_PART(v, r, has_x, { ... }).
 #define JSON_PART(v, r, flag, ...) JSON_FIELD(v, part, nullptr, (r).flag, [&] __VA_ARGS__)
 // A list of member objects, its count in a field of any width.

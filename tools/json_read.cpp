@@ -17,8 +17,8 @@
 #include <edid/cta.h>
 #include <edid/cta_layout.h>
 
+#include "json_cta_records.h"
 #include "json_fields.h"
-#include "json_records.h"
 
 using json_fields::FieldIn;
 using json_fields::pointer;
@@ -27,8 +27,8 @@ using json_fields::Refusal;
 
 namespace {
 
-constexpr uint32_t MAX_EXTENSIONS = 255;       // byte 126
-constexpr uint32_t HEADER_SIZE = 8;            // base block bytes 0 to 7
+constexpr uint32_t MAX_EXTENSIONS = 255;            // byte 126
+constexpr uint32_t HEADER_SIZE = 8;                 // base block bytes 0 to 7
 constexpr uint32_t MAX_BLOCK = 1 + CEA_MAX_PAYLOAD; // a data block's header and payload
 // A display descriptor tag without a type name; "other" gives its "tag".
 constexpr uint32_t OTHER_DESCRIPTOR = 0x02;
@@ -84,8 +84,8 @@ bool check_written(const Json &input, const Json &written, const std::string &pa
     else if (!in_got)
         r->set(where, quoted(*in_want) + " cannot be written (the bytes written do not hold it)");
     else
-        r->set(where, quoted(*in_want) + " cannot be written: the bytes read back as " +
-                          quoted(*in_got));
+        r->set(where,
+               quoted(*in_want) + " cannot be written: the bytes read back as " + quoted(*in_got));
     return false;
 }
 
@@ -96,8 +96,8 @@ enum class Take { BYTES, TYPED, REFUSED };
 // for bytes that are no such piece; names are the keys that name a piece.
 template <class F>
 Take take_bytes(const Json &j, const std::string &path, size_t min_size, size_t max_size,
-                std::initializer_list<const char *> names, F &&json_of,
-                std::vector<uint8_t> *bytes, Refusal *r)
+                std::initializer_list<const char *> names, F &&json_of, std::vector<uint8_t> *bytes,
+                Refusal *r)
 {
     const auto it = j.find("bytes");
     if (it == j.end()) return Take::TYPED;
@@ -159,11 +159,10 @@ bool set_checksum(const Json &j, const std::string &path, uint8_t *block, Refusa
 bool timing_bytes(const Json &j, const std::string &path, uint8_t *out, Refusal *r)
 {
     std::vector<uint8_t> b;
-    switch (take_bytes(j, path, EDID_DESCRIPTOR_SIZE, EDID_DESCRIPTOR_SIZE, {},
-                       [](const std::vector<uint8_t> &v) {
-                           return json_pieces::detailed_timing(v.data());
-                       },
-                       &b, r)) {
+    switch (take_bytes(
+        j, path, EDID_DESCRIPTOR_SIZE, EDID_DESCRIPTOR_SIZE, {},
+        [](const std::vector<uint8_t> &v) { return json_pieces::detailed_timing(v.data()); }, &b,
+        r)) {
     case Take::REFUSED: return false;
     case Take::BYTES: memcpy(out, b.data(), EDID_DESCRIPTOR_SIZE); return true;
     case Take::TYPED: break;
@@ -189,10 +188,11 @@ bool standard_timing(const Json &j, const std::string &path, EdidStandardTiming 
         int n = sscanf(s.c_str(), "%ux%u@%u %7s%c", &h, &v, &rate, aspect, &tail);
         EdidStandardTiming w;
         memset(&w, 0, sizeof w);
-        w.aspect = 4;
-        for (uint32_t a = 0; a < 4; ++a)
-            if (strcmp(aspect, edid_aspect_name(a)) == 0) w.aspect = a;
-        if (n != 4 || w.aspect == 4) {
+        constexpr uint32_t ASPECTS = 4;
+        w.aspect = ASPECTS;
+        for (uint32_t a = 0; a < ASPECTS; ++a)
+            if (strcmp(aspect, json_records::STANDARD_ASPECTS[a].name) == 0) w.aspect = a;
+        if (n != 4 || w.aspect == ASPECTS) {
             r->set(path, "not a standard timing as \"1920x1080@60 16:9\", nor null");
             return false;
         }
@@ -223,10 +223,13 @@ uint32_t descriptor_type(const std::string &name)
     static const struct {
         const char *name;
         uint32_t type;
-    } types[] = {{"detailed_timing", EDID_DESC_TIMING}, {"empty", EDID_DESC_EMPTY},
+    } types[] = {{"detailed_timing", EDID_DESC_TIMING},
+                 {"empty", EDID_DESC_EMPTY},
                  {"standard_timings", EDID_DESC_STD_TIMINGS},
-                 {"white_points", EDID_DESC_WHITE_POINT}, {"monitor_name", EDID_DESC_NAME},
-                 {"range_limits", EDID_DESC_RANGE_LIMITS}, {"text", EDID_DESC_TEXT},
+                 {"white_points", EDID_DESC_WHITE_POINT},
+                 {"monitor_name", EDID_DESC_NAME},
+                 {"range_limits", EDID_DESC_RANGE_LIMITS},
+                 {"text", EDID_DESC_TEXT},
                  {"serial", EDID_DESC_SERIAL}};
     for (const auto &t : types)
         if (name == t.name) return t.type;
@@ -246,15 +249,16 @@ bool descriptor_bytes(const Json &j, const std::string &path, uint8_t *base, uns
         memcpy(copy + (out - base), v.data(), EDID_DESCRIPTOR_SIZE);
         return json_pieces::descriptor(copy, slot);
     };
-    switch (take_bytes(j, path, EDID_DESCRIPTOR_SIZE, EDID_DESCRIPTOR_SIZE, {"type"},
-                       read_in_base, &b, r)) {
+    switch (take_bytes(j, path, EDID_DESCRIPTOR_SIZE, EDID_DESCRIPTOR_SIZE, {"type"}, read_in_base,
+                       &b, r)) {
     case Take::REFUSED: return false;
     case Take::BYTES: memcpy(out, b.data(), EDID_DESCRIPTOR_SIZE); return true;
     case Take::TYPED: break;
     }
     FieldIn in(j, path, r);
     const Json *type = in.member("type");
-    uint32_t code = type && type->is_string() ? descriptor_type(type->get<std::string>()) : UINT32_MAX;
+    uint32_t code =
+        type && type->is_string() ? descriptor_type(type->get<std::string>()) : UINT32_MAX;
     if (code == UINT32_MAX) {
         r->set(pointer(path, "type"), "not a descriptor type (detailed_timing, monitor_name, "
                                       "serial, text, range_limits, standard_timings, "
@@ -264,6 +268,7 @@ bool descriptor_bytes(const Json &j, const std::string &path, uint8_t *base, uns
     static EdidDescriptor d;
     memset(&d, 0, sizeof d);
     d.type = code;
+    json_records::RangeLimitsExtras extras = {};
     uint32_t size = 0;
     switch (code) {
     case EDID_DESC_TIMING: json_records::visit_detailed_timing(in, d.body.timing); break;
@@ -281,7 +286,11 @@ bool descriptor_bytes(const Json &j, const std::string &path, uint8_t *base, uns
     case EDID_DESC_NAME:
     case EDID_DESC_TEXT:
     case EDID_DESC_SERIAL: in.text("text", d.body.text, sizeof d.body.text); break;
-    case EDID_DESC_RANGE_LIMITS: json_records::visit_range_limits(in, d.body.range_limits); break;
+    case EDID_DESC_RANGE_LIMITS:
+        json_records::visit_range_limits(in, d.body.range_limits, extras);
+        if (extras.data_size != 0 && extras.data_size != json_records::FORMULA_DATA_SIZE)
+            in.refuse("formula_data", "not 7 bytes (descriptor bytes 11 to 17)");
+        break;
     default:
         JSON_FIELD(in, number, "tag", d.type);
         in.hex("data", d.body.raw, size, EDID_TEXT_SIZE);
@@ -290,14 +299,17 @@ bool descriptor_bytes(const Json &j, const std::string &path, uint8_t *base, uns
     in.finish({"bytes"});
     if (in.refused()) return false;
     edid_encode_descriptor(&d, out);
+    if (code == EDID_DESC_RANGE_LIMITS) json_records::put_range_limits_extras(extras, out);
     return check_written(j, json_pieces::descriptor(base, slot), path, r);
 }
 
 // ---- Data blocks, extension blocks ------------------------------------
 
-bool data_block_bytes(const Json &j, const std::string &path, std::vector<uint8_t> *out,
+bool data_block_bytes(const Json &given, const std::string &path, std::vector<uint8_t> *out,
                       Refusal *r)
 {
+    Json j = given;
+    json_cta_records::canonical_names(j);
     const auto read = [](const std::vector<uint8_t> &v) {
         // The header's length must be the bytes that follow it.
         if (size_t(1 + (v[0] & CEA_MAX_PAYLOAD)) != v.size()) return Json();
@@ -310,8 +322,9 @@ bool data_block_bytes(const Json &j, const std::string &path, std::vector<uint8_
     }
     FieldIn in(j, path, r);
     const Json *name = in.member("kind");
-    const uint32_t kind =
-        name && name->is_string() ? cea_kind_of_name(name->get<std::string>().c_str()) : uint32_t(CEA_KINDS);
+    const uint32_t kind = name && name->is_string()
+                              ? cea_kind_of_name(name->get<std::string>().c_str())
+                              : uint32_t(CEA_KINDS);
     if (kind == CEA_KINDS) {
         r->set(pointer(path, "kind"), "not a kind of data block");
         return false;
@@ -319,7 +332,7 @@ bool data_block_bytes(const Json &j, const std::string &path, std::vector<uint8_
     uint8_t wire[MAX_BLOCK + 1] = {};
     uint32_t written = 0;
     const bool typed =
-        json_records::with_kind(kind, [&](auto &record, auto, auto encode, auto visit) {
+        json_cta_records::with_kind(kind, [&](auto &record, auto, auto encode, auto visit) {
             visit(in, record);
             in.member("oui"); // names the block: it must read back as written
             in.finish({"bytes"});
@@ -382,8 +395,7 @@ bool cta_block_bytes(const Json &j, const std::string &path, uint8_t *out, Refus
     const uint32_t timing_count = uint32_t(timings.size() / EDID_DESCRIPTOR_SIZE);
     if (timing_count > CEA_MAX_DETAILED_TIMINGS ||
         cea_encode_layout(collection.data(), uint32_t(collection.size()), timings.data(),
-                          timing_count, padding_bytes, padding_offset, padding_size,
-                          out) != 0) {
+                          timing_count, padding_bytes, padding_offset, padding_size, out) != 0) {
         r->set(path, "does not fit its 128 bytes: " + std::to_string(collection.size()) +
                          " bytes of data blocks and " + std::to_string(timing_count) +
                          " detailed timings" +
@@ -401,9 +413,9 @@ bool extension_bytes(const Json &j, const std::string &path, uint8_t *out, Refus
         return false;
     }
     std::vector<uint8_t> b;
-    switch (take_bytes(j, path, EDID_BLOCK_SIZE, EDID_BLOCK_SIZE, {"tag"},
-                       [](const std::vector<uint8_t> &v) { return json_pieces::extension(v.data()); },
-                       &b, r)) {
+    switch (take_bytes(
+        j, path, EDID_BLOCK_SIZE, EDID_BLOCK_SIZE, {"tag"},
+        [](const std::vector<uint8_t> &v) { return json_pieces::extension(v.data()); }, &b, r)) {
     case Take::REFUSED: return false;
     case Take::BYTES: memcpy(out, b.data(), EDID_BLOCK_SIZE); return set_checksum(j, path, out, r);
     case Take::TYPED: break;
@@ -518,8 +530,8 @@ bool json_form_to_edid(const Json &form, std::vector<uint8_t> *edid, std::string
     const Json *extensions = top.member("extensions");
     top.finish();
     if (!r.refused() && !base) r.set("/base", "missing");
-    if (!r.refused() && (!extensions || !extensions->is_array() ||
-                         extensions->size() > MAX_EXTENSIONS))
+    if (!r.refused() &&
+        (!extensions || !extensions->is_array() || extensions->size() > MAX_EXTENSIONS))
         r.set("/extensions", "not a list of at most 255 extension blocks");
     std::vector<uint8_t> bytes;
     if (!r.refused()) {
@@ -555,7 +567,8 @@ struct Locate : nlohmann::json_sax<Json> {
     bool end_object() override { return true; }
     bool start_array(std::size_t) override { return true; }
     bool end_array() override { return true; }
-    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &e) override
+    bool parse_error(std::size_t, const std::string &,
+                     const nlohmann::detail::exception &e) override
     {
         what = e.what();
         return false;

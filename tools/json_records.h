@@ -51,15 +51,60 @@ void visit_detailed_timing(V &v, EdidDetailedTiming &t)
     JSON_FLAG(v, t, hsync_positive);
 }
 
+// The bytes of a range limits descriptor that edid.h's record leaves out:
+// byte 4, the rate offsets of EDID 1.4 (bits 3..0: 255 added to the
+// maximum and minimum horizontal and vertical rates), and bytes 10 to 17,
+// the timing formula (0 default GTF, 1 range limits only, 2 secondary GTF,
+// 4 CVT) and its data or the padding 0a 20 20 20 20 20 20.
+struct RangeLimitsExtras {
+    uint32_t rate_offsets;
+    uint32_t timing_formula;
+    uint32_t data_size; // 0 (the padding) or FORMULA_DATA_SIZE
+    uint8_t data[7];
+};
+constexpr uint32_t RATE_OFFSETS_AT = 4, TIMING_FORMULA_AT = 10, FORMULA_DATA_SIZE = 7;
+inline constexpr uint8_t FORMULA_PADDING[FORMULA_DATA_SIZE] = {0x0a, 0x20, 0x20, 0x20,
+                                                               0x20, 0x20, 0x20};
+
+inline RangeLimitsExtras range_limits_extras(const uint8_t *slot)
+{
+    RangeLimitsExtras x = {slot[RATE_OFFSETS_AT], slot[TIMING_FORMULA_AT], FORMULA_DATA_SIZE, {}};
+    memcpy(x.data, slot + TIMING_FORMULA_AT + 1, FORMULA_DATA_SIZE);
+    if (memcmp(x.data, FORMULA_PADDING, FORMULA_DATA_SIZE) == 0) x.data_size = 0;
+    return x;
+}
+
+inline void put_range_limits_extras(const RangeLimitsExtras &x, uint8_t *slot)
+{
+    slot[RATE_OFFSETS_AT] = uint8_t(x.rate_offsets);
+    slot[TIMING_FORMULA_AT] = uint8_t(x.timing_formula);
+    memcpy(slot + TIMING_FORMULA_AT + 1, x.data_size ? x.data : FORMULA_PADDING, FORMULA_DATA_SIZE);
+}
+
 template <class V>
-void visit_range_limits(V &v, EdidRangeLimits &r)
+void visit_range_limits(V &v, EdidRangeLimits &r, RangeLimitsExtras &x)
 {
     JSON_NUMBER(v, r, min_v_hz);
     JSON_NUMBER(v, r, max_v_hz);
     JSON_NUMBER(v, r, min_h_khz);
     JSON_NUMBER(v, r, max_h_khz);
     JSON_NUMBER(v, r, max_pixel_clock_mhz);
+    // Shown when not 0 and not the padding.
+    JSON_OPT_NUMBER(v, x, rate_offsets);
+    JSON_OPT_NUMBER(v, x, timing_formula);
+    JSON_HEX(v, "formula_data", x, data, data_size);
 }
+
+// Standard timing aspect codes as EDID 1.3 and 1.4 mean them: code 0 is
+// 16:10 from revision 3 on (1:1 before, as edid_aspect_name names it for
+// the report of edid.h).  The height is the width times height / width,
+// rounded down.
+struct StandardAspect {
+    const char *name;
+    uint32_t width, height;
+};
+inline constexpr StandardAspect STANDARD_ASPECTS[] = {
+    {"16:10", 16, 10}, {"4:3", 4, 3}, {"5:4", 5, 4}, {"16:9", 16, 9}};
 
 template <class V>
 void visit_white_point(V &v, EdidWhitePoint &w)
@@ -142,118 +187,13 @@ void visit_cta_capabilities(V &v, CeaExtension &c)
     JSON_NUMBER(v, c, native_modes);
 }
 
-// ---- CEA-861 data blocks of edid.h -----------------------------------
-
-template <class V>
-void visit_video_block(V &v, CeaVideoBlock &b)
-{
-    v.list("vics", b.count, CEA_MAX_VIDEO_DESCRIPTORS, [&b](auto &e, uint32_t i) {
-        JSON_NUMBER(e, b.descriptors[i], vic);
-        JSON_FLAG(e, b.descriptors[i], native);
-    });
-}
-
-inline constexpr const char *SPEAKER_NAMES[] = {"fl_fr", "lfe",     "fc",     "rl_rr",
-                                                "rc",    "flc_frc", "rlc_rrc"};
-
-template <class V>
-void visit_speaker_allocation(V &v, CeaSpeakerAllocation &s)
-{
-    uint32_t mask = uint32_t(s.fl_fr) | s.lfe << 1 | s.fc << 2 | s.rl_rr << 3 | s.rc << 4 |
-                    s.flc_frc << 5 | s.rlc_rrc << 6;
-    v.names("speakers", mask, names_of(SPEAKER_NAMES));
-    s.fl_fr = mask & 1, s.lfe = mask >> 1 & 1, s.fc = mask >> 2 & 1, s.rl_rr = mask >> 3 & 1;
-    s.rc = mask >> 4 & 1, s.flc_frc = mask >> 5 & 1, s.rlc_rrc = mask >> 6 & 1;
-}
+// ---- Vendor-specific data blocks of OUIs without a record of their own --
 
 template <class V>
 void visit_vendor_block(V &v, CeaVendorBlock &b)
 {
     JSON_FIELD(v, oui, "oui", b.oui);
     v.hex("payload", b.payload, b.size, CEA_MAX_VENDOR_PAYLOAD);
-}
-
-// Short audio descriptors of edid.h's record: the format by name, the
-// channel count, the sampling rates in kHz, and byte 2 as the format uses it.
-inline constexpr const char *AUDIO_FORMAT_NAMES[] = {
-    nullptr, "lpcm", "ac-3",     "mpeg-1", "mp3", "mpeg-2", "aac-lc",  "dts",
-    "atrac", "one-bit-audio", "e-ac-3", "dts-hd", "mat", "dst", "wma-pro", nullptr};
-inline constexpr double AUDIO_RATES_KHZ[] = {32, 44.1, 48, 88.2, 96, 176.4, 192};
-inline constexpr double AUDIO_SIZES_BITS[] = {16, 20, 24};
-
-template <class V>
-void visit_short_audio_descriptor(V &v, CeaShortAudioDescriptor &d)
-{
-    JSON_FIELD(v, name, "format", d.format, names_of(AUDIO_FORMAT_NAMES));
-    JSON_FIELD(v, offset_number, "channels", d.channels, 1);
-    uint32_t rates = uint32_t(d.rate_32) | d.rate_44 << 1 | d.rate_48 << 2 | d.rate_88 << 3 |
-                     d.rate_96 << 4 | d.rate_176 << 5 | d.rate_192 << 6;
-    v.numbers("rates_khz", rates, AUDIO_RATES_KHZ, 7);
-    d.rate_32 = rates & 1, d.rate_44 = rates >> 1 & 1, d.rate_48 = rates >> 2 & 1;
-    d.rate_88 = rates >> 3 & 1, d.rate_96 = rates >> 4 & 1, d.rate_176 = rates >> 5 & 1;
-    d.rate_192 = rates >> 6 & 1;
-    switch (d.format) {
-    case CEA_AUDIO_LPCM: {
-        uint32_t sizes = uint32_t(d.depth_16) | d.depth_20 << 1 | d.depth_24 << 2;
-        v.numbers("sizes_bits", sizes, AUDIO_SIZES_BITS, 3);
-        d.depth_16 = sizes & 1, d.depth_20 = sizes >> 1 & 1, d.depth_24 = sizes >> 2 & 1;
-        break;
-    }
-    case CEA_AUDIO_DSD:
-    case CEA_AUDIO_EAC3:
-    case CEA_AUDIO_DTS_HD:
-    case CEA_AUDIO_MLP:
-    case CEA_AUDIO_DST:
-    case CEA_AUDIO_WMA_PRO: JSON_FIELD(v, number, "options", d.options); break;
-    default:
-        JSON_FIELD(v, scaled, "max_bitrate_kbps", d.max_bitrate, CEA_AUDIO_BITRATE_UNIT_KBPS, 0);
-        break;
-    }
-}
-
-template <class V>
-void visit_audio_block(V &v, CeaAudioBlock &b)
-{
-    v.list("descriptors", b.count, CEA_MAX_AUDIO_DESCRIPTORS,
-           [&b](auto &e, uint32_t i) { visit_short_audio_descriptor(e, b.descriptors[i]); });
-}
-
-// Calls f(record, decode, encode, visit) with the record, codecs and keys
-// of a kind that edid.h's records hold; returns what f returns, or false
-// for a kind without typed fields.  The record is static and cleared; the
-// encoder returns the bytes written, header included.
-template <class F>
-bool with_kind(uint32_t kind, F &&f)
-{
-    static CeaDataBlock block;
-    memset(&block, 0, sizeof block);
-    const auto encode = [](const CeaDataBlock *b, uint8_t *header) {
-        cea_encode_data_block(b, header);
-        return uint32_t(1 + (header[0] & CEA_MAX_PAYLOAD));
-    };
-    switch (kind) {
-    case CEA_KIND_AUDIO:
-        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
-            b.tag = CEA_TAG_AUDIO;
-            visit_audio_block(v, b.body.audio);
-        });
-    case CEA_KIND_VIDEO:
-        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
-            b.tag = CEA_TAG_VIDEO;
-            visit_video_block(v, b.body.video);
-        });
-    case CEA_KIND_SPEAKER_ALLOCATION:
-        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
-            b.tag = CEA_TAG_SPEAKER;
-            visit_speaker_allocation(v, b.body.speakers);
-        });
-    case CEA_KIND_VENDOR:
-        return f(block, cea_decode_data_block, encode, [](auto &v, CeaDataBlock &b) {
-            b.tag = CEA_TAG_VENDOR;
-            visit_vendor_block(v, b.body.vendor);
-        });
-    default: return false;
-    }
 }
 
 } // namespace json_records

@@ -10,8 +10,8 @@
 #include <edid/cta.h>
 #include <edid/cta_layout.h>
 
+#include "json_cta_records.h"
 #include "json_fields.h"
-#include "json_records.h"
 
 using json_fields::FieldOut;
 using json_fields::hex_of;
@@ -44,6 +44,13 @@ void keep_bytes_unless(Json &j, const uint8_t *bytes, size_t size, const uint8_t
     if (encoded_size != size || memcmp(bytes, encoded, size) != 0) j["bytes"] = hex_of(bytes, size);
 }
 
+// A range limits descriptor: bytes 0 to 2 zero and tag 0xFD, whatever
+// byte 4 holds.
+bool is_range_limits(const uint8_t *slot)
+{
+    return slot[0] == 0 && slot[1] == 0 && slot[2] == 0 && slot[3] == EDID_DESC_RANGE_LIMITS;
+}
+
 // The base block decoded as edid_decode_sink reads it, whatever its
 // checksum: EDID_DECODE_OK or EDID_DECODE_BAD_VERSION.
 int decode_base(const uint8_t *block, EdidInfo *info)
@@ -67,7 +74,8 @@ Json standard_timings(const EdidStandardTiming *timings, unsigned count)
     return list;
 }
 
-Json descriptor_fields(EdidDescriptor &d)
+// The JSON of a descriptor slot's bytes, decoded into d.
+Json descriptor_fields(EdidDescriptor &d, const uint8_t *bytes)
 {
     Json j = Json::object();
     j["type"] = descriptor_type(d.type);
@@ -87,7 +95,11 @@ Json descriptor_fields(EdidDescriptor &d)
     case EDID_DESC_NAME:
     case EDID_DESC_TEXT:
     case EDID_DESC_SERIAL: out.text("text", d.body.text, sizeof d.body.text); break;
-    case EDID_DESC_RANGE_LIMITS: json_records::visit_range_limits(out, d.body.range_limits); break;
+    case EDID_DESC_RANGE_LIMITS: {
+        json_records::RangeLimitsExtras x = json_records::range_limits_extras(bytes);
+        json_records::visit_range_limits(out, d.body.range_limits, x);
+        break;
+    }
     default:
         j["tag"] = d.type;
         out.hex("data", d.body.raw, EDID_TEXT_SIZE, EDID_TEXT_SIZE);
@@ -107,7 +119,8 @@ Json cta_block(const uint8_t *block, const CeaExtension &decoded)
 
     static CeaLayout layout;
     cea_decode_layout(block, &layout);
-    uint8_t collection[EDID_BLOCK_SIZE], timings[size_t(CEA_MAX_DETAILED_TIMINGS) * EDID_DESCRIPTOR_SIZE];
+    uint8_t collection[EDID_BLOCK_SIZE],
+        timings[size_t(CEA_MAX_DETAILED_TIMINGS) * EDID_DESCRIPTOR_SIZE];
     uint32_t collection_size = 0;
     Json blocks = Json::array(), dtds = Json::array();
     for (uint32_t i = 0; i < layout.block_count; ++i) {
@@ -138,8 +151,8 @@ Json cta_block(const uint8_t *block, const CeaExtension &decoded)
     cea_encode(&header, encoded);
     const bool laid_out =
         cea_encode_layout(collection, collection_size, timings, layout.timing_count,
-                          block + layout.padding.offset, layout.padding.offset,
-                          layout.padding.size, encoded) == 0;
+                          block + layout.padding.offset, layout.padding.offset, layout.padding.size,
+                          encoded) == 0;
     if (!laid_out || memcmp(encoded, block, EDID_OFFSET_CHECKSUM) != 0)
         j["bytes"] = hex_of(block, EDID_BLOCK_SIZE);
     return j;
@@ -150,9 +163,10 @@ Json cta_block(const uint8_t *block, const CeaExtension &decoded)
 Json json_pieces::standard_timing(const EdidStandardTiming &t)
 {
     if (t.raw_code == EDID_STD_TIMING_EMPTY) return Json();
+    const json_records::StandardAspect &a = json_records::STANDARD_ASPECTS[t.aspect & 3];
     char text[48];
-    snprintf(text, sizeof text, "%ux%u@%u %s", unsigned(t.h_active), unsigned(t.v_active),
-             unsigned(t.refresh), edid_aspect_name(t.aspect));
+    snprintf(text, sizeof text, "%ux%u@%u %s", unsigned(t.h_active),
+             unsigned(t.h_active * a.height / a.width), unsigned(t.refresh), a.name);
     return text;
 }
 
@@ -179,9 +193,18 @@ Json json_pieces::descriptor(const uint8_t *base, unsigned slot)
         edid_decode_descriptor(bytes, &info.descriptors[slot]);
     }
     EdidDescriptor &d = info.descriptors[slot];
-    Json j = descriptor_fields(d);
+    if (is_range_limits(bytes)) {
+        // Rate offsets in byte 4 make edid.h read the slot as a timing.
+        uint8_t copy[EDID_DESCRIPTOR_SIZE];
+        memcpy(copy, bytes, sizeof copy);
+        copy[json_records::RATE_OFFSETS_AT] = 0;
+        edid_decode_descriptor(copy, &d);
+    }
+    Json j = descriptor_fields(d, bytes);
     uint8_t encoded[EDID_DESCRIPTOR_SIZE];
     edid_encode_descriptor(&d, encoded);
+    if (d.type == EDID_DESC_RANGE_LIMITS)
+        json_records::put_range_limits_extras(json_records::range_limits_extras(bytes), encoded);
     keep_bytes_unless(j, bytes, EDID_DESCRIPTOR_SIZE, encoded, sizeof encoded);
     return j;
 }
@@ -204,7 +227,7 @@ Json json_pieces::data_block(const uint8_t *bytes, uint32_t size)
     // give are the block's own, or the block keeps its bytes.
     uint32_t written = 0;
     const bool typed =
-        json_records::with_kind(kind, [&](auto &record, auto decode, auto encode, auto visit) {
+        json_cta_records::with_kind(kind, [&](auto &record, auto decode, auto encode, auto visit) {
             decode(local, &record);
             visit(out, record);
             static std::remove_reference_t<decltype(record)> read;
