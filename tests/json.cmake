@@ -2,9 +2,10 @@
 # The JSON form of an EDID: edid_dump --json and edid_build --from-json.
 # Built only with nlohmann/json (tools/CMakeLists.txt).
 
-# Goldens of the form of two real sinks: a 4K HDR TV, and a monitor whose
-# CEA block holds empty data blocks and a byte after its timings.
-foreach(name tv-lg-oled55b6v monitor-samsung-ls27cg51x-empty-headers)
+# Goldens of the form of real sinks: 4K HDR TVs (one with FRL, DSC, VRR,
+# HDR10+ and FreeSync), and a monitor whose CEA block holds empty data
+# blocks and a byte after its timings.
+foreach(name tv-lg-oled55b6v tv-samsung-qbq90 monitor-samsung-ls27cg51x-empty-headers)
   edid_tool_test(NAME json.golden.${name} TOOL edid_dump
     ARGS --json ${CMAKE_CURRENT_SOURCE_DIR}/data/real/${name}.bin EXPECT data/json_${name}.json)
 endforeach()
@@ -27,25 +28,30 @@ edid_tool_test(NAME json.build_refused_keeps_output TOOL edid_build STATUS 6 OLD
   SH "echo '{\"version\": \"1.3\", \"extensions\": []}' | \"$@\"" ARGS --from-json - -o @OUT@
   EXPECT_ERR "^edid_build: -: /base: missing\n$")
 
-# Every EDID of data/ and data/real read back; edits; refusals
-# (json_check.py).  The schema check needs Python's jsonschema
-# (python3-jsonschema); edid-decode, where installed, confirms each edit.
+# The schema's data block definitions are those the keys make.
+edid_tool_test(NAME json.schema_current TOOL edid_json_schema
+  ARGS ${PROJECT_SOURCE_DIR}/docs/edid.schema.json EXPECT ../docs/edid.schema.json)
+
+# Every EDID of data/ and data/real read back, its facts as edid-decode
+# reads them; edits; refusals (json_check.py).  The schema check needs
+# Python's jsonschema (python3-jsonschema); edid-decode, where installed,
+# confirms the facts and each edit.
 if(Python3_FOUND AND NOT CMAKE_CROSSCOMPILING)
   set(check ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/json_check.py)
   set(where --bin $<TARGET_FILE_DIR:edid_dump> --data ${CMAKE_CURRENT_SOURCE_DIR}/data)
+  set(schema --schema ${PROJECT_SOURCE_DIR}/docs/edid.schema.json)
   execute_process(COMMAND ${Python3_EXECUTABLE} -c "import jsonschema"
     RESULT_VARIABLE no_jsonschema OUTPUT_QUIET ERROR_QUIET)
   if(no_jsonschema)
     message(WARNING "Python's jsonschema not found (Debian package python3-jsonschema): "
-      "the JSON form's round trip and schema test is left out")
-  else()
-    add_test(NAME json.roundtrip
-      COMMAND ${check} roundtrip ${where} --schema ${PROJECT_SOURCE_DIR}/docs/edid.schema.json)
+      "the JSON forms are not validated against the schema")
+    set(schema)
   endif()
   set(decoder)
   if(EDID_DECODE)
     set(decoder --edid-decode ${EDID_DECODE})
   endif()
+  add_test(NAME json.roundtrip COMMAND ${check} roundtrip ${where} ${schema} ${decoder})
   add_test(NAME json.edits COMMAND ${check} edits ${where} ${decoder})
   add_test(NAME json.refusals COMMAND ${check} refusals ${where})
 endif()
