@@ -69,7 +69,7 @@ class Tools:
         return status, data, err
 
     def raw(self, path):
-        if path.endswith(".bin"):
+        if not path.endswith(".hex"):
             return open(path, "rb").read()
         bin_path = os.path.join(self.work, os.path.basename(path) + ".bin")
         status, _, _ = run([os.path.join(self.bin, "hex2bin"), path, bin_path])
@@ -536,10 +536,12 @@ def roundtrip(tools, paths, schema_path, edid_decode, mutations, seed, keep):
     files = []
     for p in paths:
         files += sorted(glob.glob(os.path.join(p, "*"))) if os.path.isdir(p) else [p]
-    inputs = [(os.path.basename(f), tools.raw(f)) for f in files if f.endswith((".bin", ".hex"))]
-    # Hex text made malformed on purpose, empty files and partial blocks
-    # are no EDIDs.
-    inputs = [(n, d) for n, d in inputs if d and len(d) >= 128]
+    # Files named .bin or .hex, and any other that begins as an EDID (a
+    # collection's dumps); hex text made malformed on purpose, empty files
+    # and partial blocks are no EDIDs.
+    inputs = [(os.path.basename(f), tools.raw(f)) for f in files if os.path.isfile(f)]
+    inputs = [(n, d) for n, d in inputs if d and len(d) >= 128 and
+              (n.endswith((".bin", ".hex")) or d[:8] == bytes.fromhex("00ffffffffffff00"))]
     rng = random.Random(seed)
     cases = inputs + [(f"{n} mutant {i}", mutated(d, rng))
                       for i, (n, d) in enumerate(rng.choice(inputs) for _ in range(mutations))]

@@ -509,6 +509,7 @@ inline constexpr const char *COLORIMETRY_NAMES[] = {
     "xvYCC601",  "xvYCC709",  "sYCC601", "opYCC601", "opRGB", "BT2020cYCC",
     "BT2020YCC", "BT2020RGB", "MD0",     "MD1",      "MD2",   "MD3",
     "Default",   "sRGB",      "ICtCp",   "ST2113RGB"};
+constexpr uint32_t ST2113RGB_BIT = 15;
 constexpr const char *ST2113RGB_FORMER_NAME = "DCI-P3";
 
 // A data block's JSON with the names that the reader takes beside the
@@ -521,7 +522,7 @@ inline void canonical_names(Json &block)
         names == block.end() || !names->is_array())
         return;
     for (Json &name : *names)
-        if (name == ST2113RGB_FORMER_NAME) name = COLORIMETRY_NAMES[15];
+        if (name == ST2113RGB_FORMER_NAME) name = COLORIMETRY_NAMES[ST2113RGB_BIT];
 }
 
 template <class V>
@@ -530,7 +531,7 @@ void visit_colorimetry(V &v, CeaColorimetry &c)
     uint32_t bits = uint32_t(c.xv_ycc_601) | c.xv_ycc_709 << 1 | c.s_ycc_601 << 2 |
                     c.op_ycc_601 << 3 | c.op_rgb << 4 | c.bt2020_cycc << 5 | c.bt2020_ycc << 6 |
                     c.bt2020_rgb << 7 | uint32_t(c.gamut_metadata & 15) << 8 | c.default_rgb << 12 |
-                    c.s_rgb << 13 | c.ictcp << 14 | c.st2113_rgb << 15;
+                    c.s_rgb << 13 | c.ictcp << 14 | c.st2113_rgb << ST2113RGB_BIT;
     JSON_PART(v, c, has_colorimetry,
               { v.names("colorimetry", bits, names_of(COLORIMETRY_NAMES)); });
     // Byte 2 is there in the blocks of sinks (4 bytes); the rare block
@@ -540,7 +541,7 @@ void visit_colorimetry(V &v, CeaColorimetry &c)
     c.xv_ycc_601 = bit(0), c.xv_ycc_709 = bit(1), c.s_ycc_601 = bit(2), c.op_ycc_601 = bit(3);
     c.op_rgb = bit(4), c.bt2020_cycc = bit(5), c.bt2020_ycc = bit(6), c.bt2020_rgb = bit(7);
     c.gamut_metadata = uint8_t(bits >> 8 & 15), c.default_rgb = bit(12), c.s_rgb = bit(13);
-    c.ictcp = bit(14), c.st2113_rgb = bit(15);
+    c.ictcp = bit(14), c.st2113_rgb = bit(ST2113RGB_BIT);
     JSON_TRAILING(v, c);
 }
 
