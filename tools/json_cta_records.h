@@ -160,12 +160,13 @@ void visit_displayid_timing_x(V &v, CeaDisplayIdTimingX &b)
 
 // ---- Audio ----------------------------------------------------------------
 
-constexpr uint32_t AUDIO_RATES = 7;     // byte 1 bits 6..0
-constexpr uint32_t SAMPLE_SIZES = 3;    // 16, 20, 24 bits
-constexpr uint32_t NAMED_SPEAKERS = 21; // mask bits 0-20 have names
-constexpr uint32_t SPEAKER_IDS = 28;    // speaker location IDs 0-27
-constexpr uint32_t FORMAT_CODES = 16;   // byte 0 bits 6..3
-constexpr uint32_t EXT_TYPES = 32;      // format 15: byte 2 bits 7..3
+constexpr uint32_t AUDIO_RATES = 7;           // byte 1 bits 6..0
+constexpr uint32_t SAMPLE_SIZES = 3;          // 16, 20, 24 bits
+constexpr uint32_t NAMED_SPEAKERS = 21;       // mask bits 0-20 have names
+constexpr uint32_t RESERVED_SPEAKER_BITS = 3; // bits 21-23
+constexpr uint32_t SPEAKER_IDS = 28;          // speaker location IDs 0-27
+constexpr uint32_t FORMAT_CODES = 16;         // byte 0 bits 6..3
+constexpr uint32_t EXT_TYPES = 32;            // format 15: byte 2 bits 7..3
 inline constexpr double SIZES_BITS[SAMPLE_SIZES] = {16, 20, 24};
 
 // The audio formats that have a name (format 15 by its type's), in the
@@ -269,6 +270,7 @@ void visit_speakers(V &v, const char *key, uint32_t &speakers)
     const uint32_t named_mask = (uint32_t(1) << NAMED_SPEAKERS) - 1;
     uint32_t named = speakers & named_mask, reserved = speakers >> NAMED_SPEAKERS;
     v.names_of_bits(key, named, NAMED_SPEAKERS, cea_speaker_name);
+    v.limit(0, (uint32_t(1) << RESERVED_SPEAKER_BITS) - 1);
     v.opt_number((std::string(key) + "_reserved").c_str(), reserved);
     speakers = (named & named_mask) | reserved << NAMED_SPEAKERS;
 }

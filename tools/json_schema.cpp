@@ -180,7 +180,12 @@ class FieldSchema {
         j["uniqueItems"] = true;
         return j;
     }
-    void put(const char *key, Json schema) { properties_[key] = std::move(schema); }
+    // Each key takes the range given before it, if any, and no later key.
+    void put(const char *key, Json schema)
+    {
+        properties_[key] = std::move(schema);
+        min_ = 0, max_ = UINT32_MAX;
+    }
 };
 
 // The definition of one kind's data blocks.
