@@ -3,6 +3,7 @@
 // data blocks of the audio kinds in their wire form, filled in one of four
 // ways (the device's default, another EDID's audio blocks, formats and
 // speakers), and the speaker allocation that the audio rules add.
+#include <edid/cta_audio.h>
 #include <edid/device_edid.h>
 #include <string.h>
 
@@ -13,21 +14,15 @@
 #include "edid/sink_layout.h"
 
 using edid_bits::get_bits;
-using edid_bits::put_bits;
 
 namespace edid_device {
 
 namespace {
 
-constexpr unsigned SAD_SIZE = 3;           // bytes of a short audio descriptor
-constexpr unsigned SADS_PER_BLOCK = 10;    // a 31-byte payload holds ten
-constexpr uint32_t MAX_CHANNELS = 8;       // three bits of channel count
-constexpr uint32_t MAX_CHANNELS_3D = 32;   // five bits for L-PCM 3D audio
-constexpr unsigned SPEAKER_PAYLOAD = 3;    // speaker allocation: three bytes
-constexpr uint8_t RATE_BITS = 0x7F;        // byte 1 bits 6..0
-constexpr uint8_t TYPE_DETAIL_BITS = 0x07; // format 15: byte 2 bits 2..0
+constexpr unsigned SADS_PER_BLOCK = CEA_MAX_AUDIO_DESCRIPTORS; // ten in a 31-byte payload
+constexpr unsigned SPEAKER_PAYLOAD = 3;                        // speaker allocation: three bytes
+constexpr uint8_t DETAIL_BITS = 0x07; // byte 2 bits 2..0: sample sizes, profile, format 15
 constexpr uint32_t BASIC_RATES = CEA_AUDIO_RATE_32 | CEA_AUDIO_RATE_44 | CEA_AUDIO_RATE_48;
-constexpr uint8_t RESERVED_EXTENSION = 9; // between the MPEG Surround types
 
 // The shortest payload, extended tag included, of the audio blocks that
 // checkers read field by field: speaker allocation (3 bytes), vendor-
@@ -39,19 +34,21 @@ constexpr uint32_t VENDOR_AUDIO_MIN_PAYLOAD = 1 + 3;
 constexpr uint32_t HDMI_AUDIO_MIN_PAYLOAD = 1 + 2;
 constexpr uint32_t ROOM_MIN_PAYLOAD = 1 + 4;
 constexpr uint32_t LOCATION_MIN_PAYLOAD = 1 + 2;
-// Room configuration, payload byte 1 (after the extended tag) bit 5: the
-// speaker locations follow in a speaker location block.
-constexpr unsigned ROOM_FLAGS = 2, ROOM_SLD_BIT = 5;
 
 // A data block of an audio kind: audio, speaker allocation, or an extended
-// tag of the audio range.
+// tag of the audio range, named or not.
 bool is_audio_kind(const uint8_t *block, uint32_t length)
 {
-    switch (get_bits(block[0], 7, 5)) {
-    case CEA_TAG_AUDIO:
-    case CEA_TAG_SPEAKER: return true;
-    case CEA_TAG_EXTENDED:
-        return length > 1 && block[1] >= CEA_EXT_FIRST_AUDIO && block[1] <= CEA_EXT_LAST_AUDIO;
+    switch (cea_block_kind(block)) {
+    case CEA_KIND_AUDIO:
+    case CEA_KIND_SPEAKER_ALLOCATION:
+    case CEA_KIND_VENDOR_AUDIO:
+    case CEA_KIND_HDMI_AUDIO:
+    case CEA_KIND_ROOM_CONFIGURATION:
+    case CEA_KIND_SPEAKER_LOCATION: return true;
+    case CEA_KIND_UNKNOWN:
+        return get_bits(block[0], 7, 5) == CEA_TAG_EXTENDED && length > 1 &&
+               block[1] >= CEA_EXT_FIRST_AUDIO && block[1] <= CEA_EXT_LAST_AUDIO;
     default: return false;
     }
 }
@@ -66,65 +63,75 @@ int append(EdidDeviceAudio *audio, const uint8_t *bytes, uint32_t length)
     return EDID_DEVICE_OK;
 }
 
-// A format with a channel count, and its range.
-uint32_t channel_limit(const EdidAudioFormat &f)
+// A format code of 1 to 14, or 15 with a type that is not reserved.
+bool known_format(uint32_t format, uint32_t extension)
 {
-    if (f.format != CEA_AUDIO_EXTENDED) return MAX_CHANNELS;
-    switch (f.extension) {
-    case CEA_AUDIO_EXT_LPCM_3D: return MAX_CHANNELS_3D;
-    case CEA_AUDIO_EXT_MPEG_H_3D:
-    case CEA_AUDIO_EXT_AC4:
-    case CEA_AUDIO_EXT_AURO_CX: return 0; // these state no channel count
-    default: return MAX_CHANNELS;
-    }
+    return strcmp(cea_audio_format_name(format, extension), "reserved") != 0;
 }
 
-bool known_format(const EdidAudioFormat &f)
+// The short audio descriptor of a format, or false for one that has none:
+// a format not known, or a channel count that the descriptor cannot hold
+// (formats that state none take any).
+bool sad_of(const EdidAudioFormat &f, CeaSad *sad)
 {
-    if (f.format == CEA_AUDIO_UNKNOWN || f.format > CEA_AUDIO_EXTENDED) return false;
-    if (f.format != CEA_AUDIO_EXTENDED) return true;
-    return f.extension >= CEA_AUDIO_EXT_MPEG4_HE_AAC && f.extension <= CEA_AUDIO_EXT_MPEG_D_USAC &&
-           f.extension != RESERVED_EXTENSION;
-}
-
-// The short audio descriptor of a format, or false for one that has none.
-bool encode_format(const EdidAudioFormat &f, uint8_t *sad)
-{
-    const uint32_t limit = channel_limit(f);
-    if (!known_format(f) || (limit && (f.channels < 1 || f.channels > limit))) return false;
-    const uint32_t count = limit ? f.channels - 1u : 0; // channel count minus one
-    // L-PCM 3D audio: bits 4 and 3 of the count in byte 1 bit 7 and byte 0 bit 7.
-    sad[0] = uint8_t(put_bits(count >> 3, 7, 7) | put_bits(f.format, 6, 3) | put_bits(count, 2, 0));
-    sad[1] = uint8_t(put_bits(count >> 4, 7, 7) | (f.rates & RATE_BITS));
-    if (f.format == CEA_AUDIO_EXTENDED) {
-        sad[2] = uint8_t(put_bits(f.extension, 7, 3) | (f.detail & TYPE_DETAIL_BITS));
-        return true;
-    }
-    switch (edid_format::byte2_kind(f.format)) {
+    if (!known_format(f.format, f.extension)) return false;
+    memset(sad, 0, sizeof *sad);
+    sad->format = f.format;
+    sad->ext_type = f.format == CEA_AUDIO_EXTENDED ? f.extension : 0;
+    sad->channels = f.channels;
+    sad->rates = f.rates;
+    // detail is byte 2 as the format defines it: whole for the bit rates
+    // and the formats' own bytes; bits 2..0 for the sample sizes, WMA Pro's
+    // profile and the types of format 15.
+    switch (f.format == CEA_AUDIO_EXTENDED ? edid_format::BYTE2_PROFILE
+                                           : edid_format::byte2_kind(f.format)) {
     case edid_format::BYTE2_DEPTHS:
-    case edid_format::BYTE2_PROFILE: sad[2] = put_bits(f.detail, 2, 0); break;
+    case edid_format::BYTE2_PROFILE: cea_decode_sad_byte2(f.detail & DETAIL_BITS, sad); break;
     case edid_format::BYTE2_OPTIONS:
-    case edid_format::BYTE2_BITRATE: sad[2] = f.detail; break;
+    case edid_format::BYTE2_BITRATE: cea_decode_sad_byte2(f.detail, sad); break;
     }
-    return true;
+    uint8_t bytes[CEA_SAD_SIZE];
+    CeaSad written;
+    cea_encode_sad(sad, bytes);
+    cea_decode_sad(bytes, &written);
+    return written.channels == 0 || written.channels == f.channels;
 }
 
-// The channels a short audio descriptor announces.
-uint32_t channels_of(const uint8_t *sad)
+// The most channels that a short audio descriptor of an audio block
+// announces.
+__attribute__((noinline)) uint32_t most_channels(const uint8_t *block)
 {
-    uint32_t count = get_bits(sad[0], 2, 0);
-    if (get_bits(sad[0], 6, 3) == CEA_AUDIO_EXTENDED) {
-        switch (get_bits(sad[2], 7, 3)) {
-        case CEA_AUDIO_EXT_LPCM_3D:
-            count |= get_bits(sad[0], 7, 7) << 3 | get_bits(sad[1], 7, 7) << 4;
-            break;
-        case CEA_AUDIO_EXT_MPEG_H_3D:
-        case CEA_AUDIO_EXT_AC4:
-        case CEA_AUDIO_EXT_AURO_CX: return 0;
-        default: break;
-        }
+    CeaAudioDataBlock audio;
+    cea_decode_audio_data_block(block, &audio);
+    uint32_t channels = 0;
+    for (uint32_t i = 0; i < audio.count; ++i)
+        if (audio.sads[i].channels > channels) channels = audio.sads[i].channels;
+    return channels;
+}
+
+// Whether an audio block announces basic audio: L-PCM of two channels or
+// more at 32, 44.1 and 48 kHz.
+__attribute__((noinline)) bool basic_audio(const uint8_t *block)
+{
+    CeaAudioDataBlock audio;
+    cea_decode_audio_data_block(block, &audio);
+    for (uint32_t i = 0; i < audio.count; ++i) {
+        const CeaSad &sad = audio.sads[i];
+        if (sad.format == CEA_AUDIO_LPCM && sad.channels >= 2 &&
+            (sad.rates & BASIC_RATES) == BASIC_RATES)
+            return true;
     }
-    return count + 1;
+    return false;
+}
+
+// Whether every short audio descriptor of an audio block names a format.
+__attribute__((noinline)) bool known_descriptors(const uint8_t *block)
+{
+    CeaAudioDataBlock audio;
+    cea_decode_audio_data_block(block, &audio);
+    for (uint32_t i = 0; i < audio.count; ++i)
+        if (!known_format(audio.sads[i].format, audio.sads[i].ext_type)) return false;
+    return true;
 }
 
 // The default audio side: speakers, then the 6-channel coded formats,
@@ -140,28 +147,17 @@ constexpr EdidAudioFormat DEFAULT_FORMATS[EDID_DEVICE_DEFAULT_FORMATS] = {
     {CEA_AUDIO_AC3, 0, 2, BASIC_RATES, AC3_MAX},
 };
 
-// Whether a short audio descriptor names a format: a code of 1 to 14, or
-// 15 with an extension type that is not reserved.
-bool known_descriptor(const uint8_t *sad)
-{
-    const uint8_t code = uint8_t(get_bits(sad[0], 6, 3));
-    return known_format(EdidAudioFormat{code, uint8_t(get_bits(sad[2], 7, 3)), 0, 0, 0});
-}
-
 // The shortest payload of an audio block's kind, or 0 for a kind with no
 // fixed part.
-uint32_t min_payload(const uint8_t *block, uint32_t length)
+uint32_t min_payload(uint32_t kind)
 {
-    switch (get_bits(block[0], 7, 5)) {
-    case CEA_TAG_AUDIO: return SAD_SIZE;
-    case CEA_TAG_SPEAKER: return SPEAKER_MIN_PAYLOAD;
-    default: break;
-    }
-    switch (length > 1 ? block[1] : 0) {
-    case CEA_EXT_VENDOR_AUDIO: return VENDOR_AUDIO_MIN_PAYLOAD;
-    case CEA_EXT_HDMI_AUDIO: return HDMI_AUDIO_MIN_PAYLOAD;
-    case CEA_EXT_ROOM_CONFIGURATION: return ROOM_MIN_PAYLOAD;
-    case CEA_EXT_SPEAKER_LOCATION: return LOCATION_MIN_PAYLOAD;
+    switch (kind) {
+    case CEA_KIND_AUDIO: return CEA_SAD_SIZE;
+    case CEA_KIND_SPEAKER_ALLOCATION: return SPEAKER_MIN_PAYLOAD;
+    case CEA_KIND_VENDOR_AUDIO: return VENDOR_AUDIO_MIN_PAYLOAD;
+    case CEA_KIND_HDMI_AUDIO: return HDMI_AUDIO_MIN_PAYLOAD;
+    case CEA_KIND_ROOM_CONFIGURATION: return ROOM_MIN_PAYLOAD;
+    case CEA_KIND_SPEAKER_LOCATION: return LOCATION_MIN_PAYLOAD;
     default: return 0;
     }
 }
@@ -226,12 +222,11 @@ uint32_t added_speakers(const EdidDeviceAudio &audio)
     uint32_t at = 0, length, channels = 0;
     while (next_audio_block(audio, &at, &length)) {
         const uint8_t *block = audio.blocks + at - length;
-        if (get_bits(block[0], 7, 5) == CEA_TAG_SPEAKER) return 0;
-        if (get_bits(block[0], 7, 5) != CEA_TAG_AUDIO) continue;
-        for (uint32_t i = 1; i + SAD_SIZE <= length; i += SAD_SIZE) {
-            const uint32_t c = channels_of(block + i);
-            if (c > channels) channels = c;
-        }
+        const uint32_t kind = cea_block_kind(block);
+        if (kind == CEA_KIND_SPEAKER_ALLOCATION) return 0;
+        if (kind != CEA_KIND_AUDIO) continue;
+        const uint32_t c = most_channels(block);
+        if (c > channels) channels = c;
     }
     if (channels < FIRST_ADDED_CHANNELS) return 0;
     const uint32_t row = edid_bits::min_u32(channels - FIRST_ADDED_CHANNELS,
@@ -254,6 +249,15 @@ int check_layout(const EdidDeviceAudio &audio)
 
 namespace {
 
+// Whether a room configuration block says that a speaker location block
+// describes its speakers.
+__attribute__((noinline)) bool room_announces_locations(const uint8_t *block)
+{
+    CeaRoomConfiguration room;
+    cea_decode_room_configuration(block, &room);
+    return room.sld != 0;
+}
+
 // The first block that breaks a rule of shape (EDID_DEVICE_AUDIO_SHORT_BLOCK,
 // EDID_DEVICE_BAD_FORMAT), or EDID_DEVICE_OK with the census filled.
 int take_census(const EdidDeviceAudio &audio, Census *census)
@@ -262,26 +266,21 @@ int take_census(const EdidDeviceAudio &audio, Census *census)
     uint32_t at = 0, length;
     while (next_audio_block(audio, &at, &length)) {
         const uint8_t *block = audio.blocks + at - length;
-        const uint32_t payload = length - 1;
-        if (payload < min_payload(block, length)) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
-        switch (get_bits(block[0], 7, 5)) {
-        case CEA_TAG_AUDIO:
-            if (payload % SAD_SIZE) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
-            for (uint32_t i = 1; i < length; i += SAD_SIZE)
-                if (!known_descriptor(block + i)) return EDID_DEVICE_BAD_FORMAT;
+        const uint32_t kind = cea_block_kind(block), payload = length - 1;
+        if (payload < min_payload(kind)) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
+        switch (kind) {
+        case CEA_KIND_AUDIO:
+            if (payload % CEA_SAD_SIZE) return EDID_DEVICE_AUDIO_SHORT_BLOCK;
+            if (!known_descriptors(block)) return EDID_DEVICE_BAD_FORMAT;
             break;
-        case CEA_TAG_SPEAKER: ++census->speaker_blocks; break;
-        default: // an extended tag of the audio range
-            switch (block[1]) {
-            case CEA_EXT_HDMI_AUDIO: ++census->hdmi_audio_blocks; break;
-            case CEA_EXT_ROOM_CONFIGURATION:
-                ++census->room_blocks;
-                census->locations_announced |= get_bits(block[ROOM_FLAGS], ROOM_SLD_BIT,
-                                                        ROOM_SLD_BIT) != 0;
-                break;
-            case CEA_EXT_SPEAKER_LOCATION: ++census->location_blocks; break;
-            default: break;
-            }
+        case CEA_KIND_SPEAKER_ALLOCATION: ++census->speaker_blocks; break;
+        case CEA_KIND_HDMI_AUDIO: ++census->hdmi_audio_blocks; break;
+        case CEA_KIND_ROOM_CONFIGURATION:
+            ++census->room_blocks;
+            census->locations_announced |= room_announces_locations(block);
+            break;
+        case CEA_KIND_SPEAKER_LOCATION: ++census->location_blocks; break;
+        default: break;
         }
     }
     return EDID_DEVICE_OK;
@@ -291,8 +290,10 @@ int take_census(const EdidDeviceAudio &audio, Census *census)
 
 void speaker_block(uint32_t speakers, uint8_t *wire)
 {
-    wire[0] = uint8_t(put_bits(CEA_TAG_SPEAKER, 7, 5) | SPEAKER_PAYLOAD);
-    for (unsigned i = 0; i < SPEAKER_PAYLOAD; ++i) wire[1 + i] = uint8_t(speakers >> (8 * i));
+    CeaSpeakerAllocationDataBlock block;
+    memset(&block, 0, sizeof block);
+    block.speakers = speakers;
+    cea_encode_speaker_allocation_data_block(&block, wire);
 }
 
 bool announces_basic_audio(const EdidDeviceAudio &audio)
@@ -300,13 +301,7 @@ bool announces_basic_audio(const EdidDeviceAudio &audio)
     uint32_t at = 0, length;
     while (next_audio_block(audio, &at, &length)) {
         const uint8_t *block = audio.blocks + at - length;
-        if (get_bits(block[0], 7, 5) != CEA_TAG_AUDIO) continue;
-        for (uint32_t i = 1; i + SAD_SIZE <= length; i += SAD_SIZE) {
-            const uint8_t *sad = block + i;
-            if (get_bits(sad[0], 6, 3) == CEA_AUDIO_LPCM && channels_of(sad) >= 2 &&
-                (sad[1] & BASIC_RATES) == BASIC_RATES)
-                return true;
-        }
+        if (cea_block_kind(block) == CEA_KIND_AUDIO && basic_audio(block)) return true;
     }
     return false;
 }
@@ -350,19 +345,19 @@ int edid_device_audio_add_formats(EdidDeviceAudio *audio, const EdidAudioFormat 
 {
     const uint32_t blocks = (count + SADS_PER_BLOCK - 1) / SADS_PER_BLOCK;
     if (count > EDID_DEVICE_AUDIO_BYTES || audio->size > EDID_DEVICE_AUDIO_BYTES ||
-        blocks + count * SAD_SIZE > EDID_DEVICE_AUDIO_BYTES - audio->size)
+        blocks + count * CEA_SAD_SIZE > EDID_DEVICE_AUDIO_BYTES - audio->size)
         return EDID_DEVICE_AUDIO_TOO_LARGE;
-    uint8_t wire[EDID_DEVICE_AUDIO_BYTES];
-    uint32_t w = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (i % SADS_PER_BLOCK == 0) {
-            const uint32_t in_block = edid_bits::min_u32(count - i, SADS_PER_BLOCK);
-            wire[w++] = uint8_t(put_bits(CEA_TAG_AUDIO, 7, 5) | in_block * SAD_SIZE);
-        }
-        if (!encode_format(formats[i], wire + w)) return EDID_DEVICE_BAD_FORMAT;
-        w += SAD_SIZE;
+    CeaSad sad;
+    for (uint32_t i = 0; i < count; ++i)
+        if (!sad_of(formats[i], &sad)) return EDID_DEVICE_BAD_FORMAT;
+    CeaAudioDataBlock block;
+    for (uint32_t i = 0; i < count; i += SADS_PER_BLOCK) {
+        memset(&block, 0, sizeof block);
+        block.count = edid_bits::min_u32(count - i, SADS_PER_BLOCK);
+        for (uint32_t k = 0; k < block.count; ++k) sad_of(formats[i + k], &block.sads[k]);
+        audio->size += cea_encode_audio_data_block(&block, audio->blocks + audio->size);
     }
-    return append(audio, wire, w);
+    return EDID_DEVICE_OK;
 }
 
 int edid_device_audio_add_speakers(EdidDeviceAudio *audio, uint32_t speakers)
@@ -374,26 +369,23 @@ int edid_device_audio_add_speakers(EdidDeviceAudio *audio, uint32_t speakers)
 
 int edid_device_audio_add_dolby_atmos(EdidDeviceAudio *audio, uint32_t speakers)
 {
-    // Payload after the extended tag and OUI: byte 0 bits 2..0 the version
-    // less one, bit 4 centre, 5 surround, 6 height zone; byte 1 0 (TrueHD
-    // decoded, not only MAT PCM).
+    // Dolby's block, version 1: the speaker zones present; TrueHD decoded,
+    // not only MAT PCM.
     constexpr uint32_t SURROUND = CEA_SPEAKER_RL_RR | CEA_SPEAKER_RC | CEA_SPEAKER_RLC_RRC |
                                   CEA_SPEAKER_LS_RS | CEA_SPEAKER_SIL_SIR;
     constexpr uint32_t HEIGHT = CEA_SPEAKER_TPFL_TPFR | CEA_SPEAKER_TPC | CEA_SPEAKER_TPFC |
                                 CEA_SPEAKER_TPBC | CEA_SPEAKER_TPSIL_TPSIR | CEA_SPEAKER_TPBL_TPBR |
                                 CEA_SPEAKER_TPLS_TPRS;
-    const uint8_t zones = uint8_t(put_bits((speakers & CEA_SPEAKER_FC) != 0, 4, 4) |
-                                  put_bits((speakers & SURROUND) != 0, 5, 5) |
-                                  put_bits((speakers & HEIGHT) != 0, 6, 6));
-    constexpr uint8_t PAYLOAD = 6; // extended tag, OUI, zones, decoding
-    const uint8_t block[1 + PAYLOAD] = {uint8_t(put_bits(CEA_TAG_EXTENDED, 7, 5) | PAYLOAD),
-                                        CEA_EXT_VENDOR_AUDIO,
-                                        uint8_t(CEA_OUI_DOLBY),
-                                        uint8_t(CEA_OUI_DOLBY >> 8),
-                                        uint8_t(CEA_OUI_DOLBY >> 16),
-                                        zones,
-                                        0};
-    return append(audio, block, sizeof block);
+    CeaVendorAudio dolby;
+    memset(&dolby, 0, sizeof dolby);
+    dolby.oui = CEA_OUI_DOLBY;
+    dolby.has_dolby_fields = 1;
+    dolby.dolby_version = 1;
+    dolby.dolby_center_zone = (speakers & CEA_SPEAKER_FC) != 0;
+    dolby.dolby_surround_zone = (speakers & SURROUND) != 0;
+    dolby.dolby_height_zone = (speakers & HEIGHT) != 0;
+    uint8_t block[WIRE_SIZE];
+    return append(audio, block, cea_encode_vendor_audio(&dolby, block));
 }
 
 int edid_device_audio_add_block(EdidDeviceAudio *audio, const uint8_t *block, uint32_t length)

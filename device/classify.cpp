@@ -2,15 +2,15 @@
 // classify.cpp - stage 1 of the video-keeping repeater: what a sink offers
 // and what each item is to the device.  Data blocks are kept whole (with
 // their worth when space runs out), replaced by the device's own, or left
-// out with why; the sink's detailed timings are listed in the order the
-// EDID numbers them; its descriptors are kept or left out; the fields of
-// its HDMI and HDMI Forum blocks are decoded, here and nowhere else.
+// out with why, by their kind (cea_block_kind); the sink's detailed
+// timings are listed in the order the EDID numbers them; its descriptors
+// are kept or left out.  The HDMI and HDMI Forum blocks are named by index:
+// the stages read their fields through the typed codecs.
 #include <string.h>
 
 #include "device/device.h"
 #include "device/stages.h"
 #include "edid/bits.h"
-#include "edid/hdmi_block.h"
 
 using edid_bits::min_u32;
 
@@ -38,49 +38,50 @@ SinkBlock audio(const CeaDataBlock &b, const EdidDeviceAudio &side, uint8_t why)
     return presents(side, b) ? SinkBlock{ROLE_PRESENTED, CONTENT_WHOLE, 0, 0} : left_out(why);
 }
 
-SinkBlock extended(const CeaDataBlock &b, const EdidDeviceAudio &side)
-{
-    const uint8_t ext = b.body.raw.size > 0 ? b.body.raw.bytes[0] : 0xFF;
-    switch (ext) {
-    case CEA_EXT_VIDEO_CAPABILITY: return kept(RANK_VIDEO_CAPABILITY);
-    case CEA_EXT_VENDOR_VIDEO: return kept(RANK_VENDOR_SPECIFIC_VIDEO);
-    case CEA_EXT_COLORIMETRY: return kept(RANK_COLORIMETRY);
-    case CEA_EXT_HDR_STATIC_METADATA: return kept(RANK_HDR_STATIC);
-    case CEA_EXT_VIDEO_FORMAT_PREFERENCE:
-        return kept(RANK_FORMAT_PREFERENCE, CONTENT_FORMAT_PREFERENCE);
-    case CEA_EXT_YCBCR420_VIDEO: return kept(RANK_YCBCR420, CONTENT_YCBCR420_VIDEO);
-    case CEA_EXT_YCBCR420_CAPABILITY_MAP: return kept(RANK_YCBCR420, CONTENT_YCBCR420_MAP);
-    case CEA_EXT_INFOFRAME: return kept(RANK_VENDOR_VIDEO);
-    case CEA_EXT_DISPLAYID_TIMING_VII:
-    case CEA_EXT_DISPLAYID_TIMING_VIII:
-    case CEA_EXT_DISPLAYID_TIMING_X: return kept(RANK_OTHER_VIDEO);
-    case CEA_EXT_HDMI_FORUM_SINK_CAPABILITY:
-        return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
-    case CEA_EXT_HDMI_FORUM_OVERRIDE: return left_out(EDID_BECAUSE_ONE_EXTENSION);
-    default: break;
-    }
-    if (ext < CEA_EXT_FIRST_AUDIO) return kept(RANK_OTHER_VIDEO); // the codes of video
-    if (ext <= CEA_EXT_LAST_AUDIO) return audio(b, side, EDID_BECAUSE_AUDIO);
-    return left_out(EDID_BECAUSE_UNKNOWN);
-}
-
+// What a block of each kind is to the device; unknown kinds by their tag
+// and, for tag 7, by the range of their extended tag.
 SinkBlock classify_block(const CeaDataBlock &b, const EdidDeviceAudio &side)
 {
-    switch (b.tag) {
-    case CEA_TAG_VIDEO: return kept(RANK_VIDEO, CONTENT_VIDEO);
-    case CEA_TAG_AUDIO:
-    case CEA_TAG_SPEAKER: return audio(b, side, EDID_BECAUSE_REPLACED);
-    case CEA_TAG_VESA_DTC: return kept(RANK_OTHER_VIDEO);
-    case CEA_TAG_VENDOR:
-        switch (b.body.vendor.oui) {
-        case CEA_OUI_HDMI: return {ROLE_HDMI, CONTENT_WHOLE, 0, 0};
-        case CEA_OUI_HDMI_FORUM: return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
-        case CEA_OUI_AMD: return kept(RANK_VENDOR_VIDEO);
-        default: return left_out(EDID_BECAUSE_UNKNOWN);
-        }
-    case CEA_TAG_EXTENDED: return extended(b, side);
-    default: return left_out(EDID_BECAUSE_UNKNOWN);
+    switch (block_kind(b)) {
+    case CEA_KIND_VIDEO: return kept(RANK_VIDEO, CONTENT_VIDEO);
+    case CEA_KIND_AUDIO:
+    case CEA_KIND_SPEAKER_ALLOCATION: return audio(b, side, EDID_BECAUSE_REPLACED);
+    case CEA_KIND_HDMI: return {ROLE_HDMI, CONTENT_WHOLE, 0, 0};
+    case CEA_KIND_HDMI_FORUM:
+    case CEA_KIND_HDMI_FORUM_SINK_CAPABILITY:
+        return {ROLE_AFTER_HDMI, CONTENT_HDMI_FORUM, RANK_HDMI_FORUM, 0};
+    case CEA_KIND_AMD:
+    case CEA_KIND_INFOFRAME: return kept(RANK_VENDOR_VIDEO);
+    case CEA_KIND_VIDEO_CAPABILITY: return kept(RANK_VIDEO_CAPABILITY);
+    case CEA_KIND_VENDOR_VIDEO: return kept(RANK_VENDOR_SPECIFIC_VIDEO);
+    case CEA_KIND_COLORIMETRY: return kept(RANK_COLORIMETRY);
+    case CEA_KIND_HDR_STATIC_METADATA: return kept(RANK_HDR_STATIC);
+    case CEA_KIND_VIDEO_FORMAT_PREFERENCE:
+        return kept(RANK_FORMAT_PREFERENCE, CONTENT_FORMAT_PREFERENCE);
+    case CEA_KIND_YCBCR420_VIDEO: return kept(RANK_YCBCR420, CONTENT_YCBCR420_VIDEO);
+    case CEA_KIND_YCBCR420_CAPABILITY_MAP: return kept(RANK_YCBCR420, CONTENT_YCBCR420_MAP);
+    case CEA_KIND_VESA_DISPLAY_TRANSFER:
+    case CEA_KIND_VESA_DISPLAY_DEVICE:
+    case CEA_KIND_VESA_VIDEO_TIMING:
+    case CEA_KIND_HDR_DYNAMIC_METADATA:
+    case CEA_KIND_NATIVE_VIDEO_RESOLUTION:
+    case CEA_KIND_DISPLAYID_TIMING_VII:
+    case CEA_KIND_DISPLAYID_TIMING_VIII:
+    case CEA_KIND_DISPLAYID_TIMING_X: return kept(RANK_OTHER_VIDEO);
+    case CEA_KIND_VENDOR_AUDIO:
+    case CEA_KIND_HDMI_AUDIO:
+    case CEA_KIND_ROOM_CONFIGURATION:
+    case CEA_KIND_SPEAKER_LOCATION: return audio(b, side, EDID_BECAUSE_AUDIO);
+    case CEA_KIND_HDMI_FORUM_EEODB: return left_out(EDID_BECAUSE_ONE_EXTENSION);
+    case CEA_KIND_VENDOR: return left_out(EDID_BECAUSE_UNKNOWN);
+    default: break;
     }
+    // Extended tags that no kind names yet: the codes of video, and of audio.
+    if (b.tag != CEA_TAG_EXTENDED || b.body.raw.size == 0) return left_out(EDID_BECAUSE_UNKNOWN);
+    const uint8_t ext = b.body.raw.bytes[0];
+    if (ext < CEA_EXT_FIRST_AUDIO) return kept(RANK_OTHER_VIDEO);
+    if (ext <= CEA_EXT_LAST_AUDIO) return audio(b, side, EDID_BECAUSE_AUDIO);
+    return left_out(EDID_BECAUSE_UNKNOWN);
 }
 
 void add_timing(SinkItems &items, const EdidDetailedTiming &t, uint8_t what, uint32_t index)
@@ -90,24 +91,6 @@ void add_timing(SinkItems &items, const EdidDetailedTiming &t, uint8_t what, uin
 }
 
 } // namespace
-
-HdmiFields hdmi_fields(const CeaVendorBlock &block)
-{
-    const edid_hdmi::Fields f = edid_hdmi::fields(block);
-    auto at = [&](const uint8_t *p) { return uint8_t(p ? p - block.payload : 0); };
-    return {NONE,        uint8_t(f.size),      at(f.latency),      at(f.i_latency),
-            at(f.video), uint8_t(f.vic_count), uint8_t(f.bytes_3d)};
-}
-
-ForumRates forum_rates(const CeaDataBlock &block)
-{
-    const edid_hdmi::ForumFields f = edid_hdmi::forum_fields(block);
-    ForumRates r = {NONE, uint8_t(f.size), 0, 0, 0};
-    if (f.size > edid_hdmi::FORUM_TMDS) r.tmds = f.bytes[edid_hdmi::FORUM_TMDS];
-    if (f.size > edid_hdmi::FORUM_FRL) r.frl = f.bytes[edid_hdmi::FORUM_FRL];
-    if (f.size > edid_hdmi::FORUM_DSC_FRL) r.dsc = f.bytes[edid_hdmi::FORUM_DSC_FRL];
-    return r;
-}
 
 const EdidDetailedTiming &sink_timing(const EdidInfo &sink, const SinkTiming &t)
 {
@@ -119,7 +102,7 @@ SinkItems classify_sink(const EdidInfo &sink, const EdidDeviceAudio &side)
 {
     SinkItems items;
     memset(&items, 0, sizeof items);
-    items.hdmi.block = items.forum[0].block = items.forum[1].block = NONE;
+    items.hdmi = items.forum[0] = items.forum[1] = NONE;
     items.range_limits = NONE;
     items.block_count =
         uint8_t(sink.has_cea ? min_u32(sink.cea.data_block_count, CEA_MAX_DATA_BLOCKS) : 0);
@@ -132,8 +115,7 @@ SinkItems classify_sink(const EdidInfo &sink, const EdidDeviceAudio &side)
         SinkBlock &s = items.blocks[i];
         s = classify_block(b, side);
         if (s.role == ROLE_HDMI) {
-            items.hdmi = hdmi_fields(b.body.vendor); // the last one counts
-            items.hdmi.block = uint8_t(i);
+            items.hdmi = uint8_t(i); // the last one counts
         } else if (s.role == ROLE_AFTER_HDMI) {
             bool &seen = b.tag == CEA_TAG_VENDOR ? vendor_forum : capability_forum;
             if (seen) {
@@ -141,9 +123,7 @@ SinkItems classify_sink(const EdidInfo &sink, const EdidDeviceAudio &side)
                 continue;
             }
             seen = true;
-            ForumRates &f = items.forum[items.forum[0].block == NONE ? 0 : 1];
-            f = forum_rates(b);
-            f.block = uint8_t(i);
+            items.forum[items.forum[0] == NONE ? 0 : 1] = uint8_t(i);
         } else if (s.rank == RANK_VIDEO_CAPABILITY) {
             items.has_video_capability = true;
         }

@@ -3,10 +3,12 @@
 // descriptors that the device writes itself.  A preferred timing when no
 // detailed timing of the sink is left, and a range limits descriptor that
 // covers every timing the EDID lists.
+#include <string.h>
+
+#include "device/device.h"
 #include "device/stages.h"
 #include "edid/bits.h"
 #include "edid/format.h"
-#include "edid/hdmi_block.h"
 #include "edid/video_formats.h"
 
 using edid_bits::min_u32;
@@ -62,20 +64,70 @@ void bound_standard_timing(Bounds &b, const EdidStandardTiming &t)
     if (high_pixel_khz > b.max_pixel_khz) b.max_pixel_khz = high_pixel_khz;
 }
 
-// Whether a 4:2:0 capability map marks the short video descriptor at this
-// position over all video blocks (an empty map marks them all).
-bool marked_ycbcr420(const CeaExtension &cea, uint32_t count, uint32_t position)
+// The positions (over all video blocks) of the short video descriptors
+// that a 4:2:0 capability map of the EDID marks; all of them when one map
+// is empty.
+struct Marked420 {
+    bool all;
+    uint8_t positions[MAP_POSITIONS / 8];
+};
+
+__attribute__((noinline)) void mark_ycbcr420(const CeaDataBlock &d, Marked420 *marked)
 {
-    const uint32_t byte = 1 + position / 8;
+    uint8_t wire[WIRE_SIZE];
+    if (block_wire(d, wire) != CEA_KIND_YCBCR420_CAPABILITY_MAP) return;
+    CeaYcbcr420CapabilityMap map;
+    cea_decode_ycbcr420_capability_map(wire, &map);
+    marked->all |= map.size == 0;
+    for (uint32_t p = 0; p < MAP_POSITIONS; ++p)
+        if (cea_ycbcr420_capable(&map, p))
+            marked->positions[p / 8] = uint8_t(marked->positions[p / 8] | 1u << p % 8);
+}
+
+// The formats of a 4:2:0 video block's VICs, as 4:2:0, and of an HDMI
+// block's HDMI VICs.
+__attribute__((noinline)) void bound_ycbcr420_video(Bounds &b, const uint8_t *wire)
+{
+    CeaVideoDataBlock v;
+    cea_decode_ycbcr420_video(wire, &v);
+    for (uint32_t i = 0; i < v.count; ++i) bound_vic(b, v.svds[i].vic, true);
+}
+
+__attribute__((noinline)) void bound_hdmi_vics(Bounds &b, const uint8_t *wire)
+{
+    CeaHdmiBlock h;
+    cea_decode_hdmi_block(wire, &h);
+    for (uint32_t i = 0; i < h.hdmi_vic_count && i < CEA_HDMI_MAX_VICS; ++i)
+        bound_vic(b, cea_hdmi_vic_as_vic(h.hdmi_vics[i]), false);
+}
+
+// The formats of the short video descriptors of the video blocks, those
+// that a 4:2:0 capability map marks (by position over all video blocks)
+// also as 4:2:0.
+__attribute__((noinline)) void bound_video_blocks(Bounds &b, const CeaExtension &cea,
+                                                  uint32_t count)
+{
+    Marked420 marked;
+    memset(&marked, 0, sizeof marked);
+    for (uint32_t k = 0; k < count; ++k) mark_ycbcr420(cea.data_blocks[k], &marked);
+    uint32_t position = 0;
     for (uint32_t k = 0; k < count; ++k) {
         const CeaDataBlock &d = cea.data_blocks[k];
-        if (d.tag != CEA_TAG_EXTENDED || d.body.raw.size == 0 ||
-            d.body.raw.bytes[0] != CEA_EXT_YCBCR420_CAPABILITY_MAP)
-            continue;
-        const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
-        if (size <= 1 || (byte < size && d.body.raw.bytes[byte] >> position % 8 & 1)) return true;
+        const uint32_t svds =
+            d.tag == CEA_TAG_VIDEO ? min_u32(d.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS) : 0;
+        for (uint32_t i = 0; i < svds; ++i, ++position)
+            bound_vic(b, svd_of(d.body.video.descriptors[i]).vic,
+                      marked.all || (position < MAP_POSITIONS &&
+                                     marked.positions[position / 8] >> position % 8 & 1));
     }
-    return false;
+}
+
+void bound_listed_vics(Bounds &b, const CeaDataBlock &d)
+{
+    uint8_t wire[WIRE_SIZE];
+    const uint32_t kind = block_wire(d, wire);
+    if (kind == CEA_KIND_YCBCR420_VIDEO) bound_ycbcr420_video(b, wire);
+    if (kind == CEA_KIND_HDMI) bound_hdmi_vics(b, wire);
 }
 
 uint32_t clamp_rate(uint32_t value)
@@ -90,7 +142,7 @@ bool lists_vic(const CeaExtension &cea, uint32_t vic)
         const CeaDataBlock &b = cea.data_blocks[k];
         const uint32_t svds = min_u32(b.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
         for (uint32_t i = 0; b.tag == CEA_TAG_VIDEO && i < svds; ++i)
-            if (svd_vic(b.body.video.descriptors[i]) == vic) return true;
+            if (svd_of(b.body.video.descriptors[i]).vic == vic) return true;
     }
     return false;
 }
@@ -120,31 +172,12 @@ EdidRangeLimits range_limits(const EdidInfo &listed, const EdidRangeLimits *sink
     edid_format::established_to_bytes(&listed, est);
     for (unsigned i = 0; i < edid_format::ESTABLISHED_COUNT; ++i)
         if (edid_format::established_set(est, i)) bound(b, established_format(i));
-    // Short video descriptors (those a 4:2:0 capability map marks, by
-    // position over all video blocks, also as 4:2:0), 4:2:0-only ones,
-    // HDMI VICs.
+    // Short video descriptors (those a 4:2:0 capability map marks also as
+    // 4:2:0), 4:2:0-only ones, HDMI VICs.
     const CeaExtension &cea = listed.cea;
     const uint32_t count = min_u32(cea.data_block_count, CEA_MAX_DATA_BLOCKS);
-    uint32_t position = 0;
-    for (uint32_t k = 0; k < count; ++k) {
-        const CeaDataBlock &d = cea.data_blocks[k];
-        if (d.tag == CEA_TAG_VIDEO) {
-            const uint32_t svds = min_u32(d.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
-            for (uint32_t i = 0; i < svds; ++i, ++position)
-                bound_vic(b, svd_vic(d.body.video.descriptors[i]),
-                          marked_ycbcr420(cea, count, position));
-        } else if (d.tag == CEA_TAG_EXTENDED && d.body.raw.size > 0 &&
-                   d.body.raw.bytes[0] == CEA_EXT_YCBCR420_VIDEO) {
-            const uint32_t size = min_u32(d.body.raw.size, CEA_MAX_PAYLOAD);
-            for (uint32_t i = 1; i < size; ++i)
-                bound_vic(b, svd_byte_vic(d.body.raw.bytes[i]), true);
-        } else if (d.tag == CEA_TAG_VENDOR && d.body.vendor.oui == CEA_OUI_HDMI) {
-            const HdmiFields f = hdmi_fields(d.body.vendor);
-            for (uint32_t i = 0; f.video && i < f.vic_count; ++i)
-                bound_vic(b, edid_hdmi::hdmi_vic_as_vic(d.body.vendor.payload[f.video + 2 + i]),
-                          false);
-        }
-    }
+    bound_video_blocks(b, cea, count);
+    for (uint32_t k = 0; k < count; ++k) bound_listed_vics(b, cea.data_blocks[k]);
     for (const EdidDescriptor &d : listed.descriptors)
         if (d.type == EDID_DESC_TIMING) bound(b, detailed_timing_format(d.body.timing));
     const uint32_t cea_timings = min_u32(cea.detailed_timing_count, CEA_MAX_DETAILED_TIMINGS);

@@ -6,10 +6,40 @@
 #ifndef EDID_DEVICE_DEVICE_H
 #define EDID_DEVICE_DEVICE_H
 
+#include <edid/cta_hdmi.h>
+#include <edid/cta_video.h>
 #include <edid/device_edid.h>
 #include <stdint.h>
 
 namespace edid_device {
+
+// ---- Data block records through the typed codecs (typed_blocks.cpp) --------
+
+// Room for a data block's wire bytes: the header and 31 payload bytes.
+constexpr uint32_t WIRE_SIZE = 1 + CEA_MAX_PAYLOAD;
+
+// A record's wire bytes as cea_encode_data_block writes them, into wire
+// (WIRE_SIZE bytes, zeros after the block), and their kind (cea_block_kind);
+// CEA_KIND_UNKNOWN for a block kept whole (CEA_TAG_WHOLE), whose body holds
+// bytes rather than the record of its tag.
+uint32_t block_wire(const CeaDataBlock &block, uint8_t *wire);
+uint32_t block_kind(const CeaDataBlock &block);
+
+// The HDMI block of a record of CEA_KIND_HDMI, all absent for another.
+void decode_hdmi(const CeaDataBlock &block, CeaHdmiBlock *hdmi);
+
+// The HDMI Forum fields of either HDMI Forum block, all absent for
+// another kind; returns the kind.
+uint32_t decode_forum(const CeaDataBlock &block, CeaHdmiForumBlock *forum);
+
+// A short video descriptor of a video block record (bit 7 native, bits
+// 6..0 vic), as cea_decode_svd reads its byte.
+CeaSvd svd_of(CeaShortVideoDescriptor d);
+
+// The wire bytes (WIRE_SIZE) of an extended tag block kept as a raw record
+// (extended tag first), and the raw record of wire bytes.
+void extended_wire(const CeaRawBlock &raw, uint8_t *wire);
+CeaRawBlock raw_of(const uint8_t *wire);
 
 // ---- The device record (identity.cpp) --------------------------------------
 

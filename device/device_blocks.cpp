@@ -4,12 +4,12 @@
 // the blocks of the audio side with the speaker allocation that the audio
 // rules add, and the THX block; and the blocks of the device's own video
 // capability and colorimetry.
+#include <edid/cta_colour.h>
 #include <edid/device_edid.h>
 #include <string.h>
 
 #include "device/device.h"
 #include "edid/bits.h"
-#include "edid/hdmi_block.h"
 
 using edid_bits::get_bits;
 
@@ -17,24 +17,11 @@ namespace edid_device {
 
 namespace {
 
-// HDMI block payload: the address, then the flags byte.
-constexpr uint32_t HDMI_PAYLOAD = edid_hdmi::FLAGS + 1;
-
 // THX vendor-specific block: OUI 00-12-FA, then version bytes around the
 // letters "THX".
 constexpr uint32_t OUI_THX = 0x0012FA;
 constexpr uint8_t THX_PAYLOAD[] = {0x00, 0x01, 'T', 'H', 'X', 0x10, 0x03};
 static_assert(1 + 3 + sizeof THX_PAYLOAD == THX_BLOCK_SIZE);
-
-// Video capability: YCbCr and RGB quantization selectable (bits 7, 6), IT
-// and CE formats over- and underscanned (bits 3..2, 1..0).  Colorimetry:
-// payload byte 2 bit 5, sRGB.
-constexpr uint8_t VCDB_QUANTIZATION_SELECTABLE = 0xC0, VCDB_IT_CE_BOTH_SCANS = 0x0F;
-constexpr uint8_t VIDEO_CAPABILITY[] = {CEA_EXT_VIDEO_CAPABILITY,
-                                        VCDB_QUANTIZATION_SELECTABLE | VCDB_IT_CE_BOTH_SCANS};
-constexpr uint8_t COLORIMETRY_SRGB = 0x20;
-constexpr uint8_t COLORIMETRY[] = {CEA_EXT_COLORIMETRY, 0x00, COLORIMETRY_SRGB};
-static_assert(1 + sizeof VIDEO_CAPABILITY == CAPABILITY_BLOCK_SIZE);
 
 // Room for any data block's wire bytes, and the byte after a block of
 // length 0 (the speaker allocation decoder reads payload byte 0 always).
@@ -62,12 +49,11 @@ void block_record(const uint8_t *wire, uint32_t span, CeaDataBlock *block)
     memcpy(block->body.raw.bytes, wire + 1, span - 1);
 }
 
-void set_extended(CeaDataBlock *block, const uint8_t *payload, uint32_t size)
+// A block's record from a typed encoder's wire bytes.
+void set_block(CeaDataBlock *block, const uint8_t *wire)
 {
     memset(block, 0, sizeof *block);
-    block->tag = CEA_TAG_EXTENDED;
-    block->body.raw.size = size;
-    memcpy(block->body.raw.bytes, payload, size);
+    cea_decode_data_block(wire, block);
 }
 
 void set_thx_block(CeaDataBlock *block)
@@ -84,24 +70,38 @@ void set_thx_block(CeaDataBlock *block)
 
 void set_hdmi_block(CeaDataBlock *block, uint16_t address)
 {
-    memset(block, 0, sizeof *block);
-    block->tag = CEA_TAG_VENDOR;
-    CeaVendorBlock *vendor = &block->body.vendor;
-    vendor->oui = CEA_OUI_HDMI;
-    vendor->size = HDMI_PAYLOAD;
-    vendor->payload[edid_hdmi::ADDRESS] = uint8_t(address >> 8);
-    vendor->payload[edid_hdmi::ADDRESS + 1] = uint8_t(address);
-    vendor->payload[edid_hdmi::FLAGS] = edid_hdmi::SUPPORTS_AI;
+    CeaHdmiBlock hdmi;
+    memset(&hdmi, 0, sizeof hdmi);
+    hdmi.has_address = hdmi.has_flags = 1;
+    hdmi.physical_address = address;
+    hdmi.supports_ai = 1;
+    uint8_t wire[WIRE_SIZE];
+    cea_encode_hdmi_block(&hdmi, wire);
+    set_block(block, wire);
 }
 
 void set_video_capability(CeaDataBlock *block)
 {
-    set_extended(block, VIDEO_CAPABILITY, sizeof VIDEO_CAPABILITY);
+    // YCbCr and RGB quantization range selectable (the device passes the
+    // source's AVI InfoFrame on), IT and CE formats both over- and
+    // underscanned.
+    CeaVideoCapability cap;
+    memset(&cap, 0, sizeof cap);
+    cap.has_flags = cap.quantization_ycc = cap.quantization_rgb = 1;
+    cap.scan_it = cap.scan_ce = CEA_SCAN_BOTH;
+    uint8_t wire[WIRE_SIZE];
+    cea_encode_video_capability(&cap, wire);
+    set_block(block, wire);
 }
 
 void set_colorimetry(CeaDataBlock *block)
 {
-    set_extended(block, COLORIMETRY, sizeof COLORIMETRY);
+    CeaColorimetry colorimetry;
+    memset(&colorimetry, 0, sizeof colorimetry);
+    colorimetry.has_colorimetry = colorimetry.has_metadata = colorimetry.s_rgb = 1;
+    uint8_t wire[WIRE_SIZE];
+    cea_encode_colorimetry(&colorimetry, wire);
+    set_block(block, wire);
 }
 
 uint32_t audio_and_thx_count(const EdidDevice &device)

@@ -9,7 +9,6 @@
 #include "device/stages.h"
 #include "edid/bits.h"
 #include "edid/format.h"
-#include "edid/hdmi_block.h"
 #include "edid/video_formats.h"
 
 namespace edid_device {
@@ -58,11 +57,32 @@ void write_descriptors(EdidInfo *out, const EdidDetailedTiming *const *timings, 
     d.body.range_limits = limits;
 }
 
+// An HDMI Forum block with its capped rates; as it stands when they are
+// the sink's.
+__attribute__((noinline)) void cap_forum_block(const ForumRates &rates, CeaDataBlock *o)
+{
+    CeaHdmiForumBlock f;
+    const uint32_t kind = decode_forum(*o, &f);
+    if (f.max_tmds_character_rate_mhz == rates.tmds_mhz && f.max_frl_rate == rates.frl &&
+        f.dsc_max_frl_rate == rates.dsc_frl)
+        return;
+    f.max_tmds_character_rate_mhz = rates.tmds_mhz;
+    f.max_frl_rate = rates.frl;
+    f.dsc_max_frl_rate = rates.dsc_frl;
+    uint8_t wire[WIRE_SIZE];
+    if (kind == CEA_KIND_HDMI_FORUM)
+        cea_encode_hdmi_forum_block(&f, wire);
+    else
+        cea_encode_hdmi_forum_sink_capability(&f, wire);
+    cea_decode_data_block(wire, o);
+}
+
 // A kept sink block as the stages leave it: short video descriptors the
 // link carries (their native marks as renumbered), renumbered maps and
 // preferences, capped HDMI Forum rates.
-void write_sink_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
-                      const Fit &fit, const Renumbered &r, uint32_t i, CeaDataBlock *o)
+__attribute__((noinline)) void write_sink_block(const EdidInfo &sink, const SinkItems &items,
+                                                const LinkLimits &link, const Fit &fit,
+                                                const Renumbered &r, uint32_t i, CeaDataBlock *o)
 {
     *o = sink.cea.data_blocks[i];
     const uint32_t kept = link.kept[i];
@@ -79,55 +99,61 @@ void write_sink_block(const EdidInfo &sink, const SinkItems &items, const LinkLi
         v.count = n;
         break;
     }
-    case CONTENT_YCBCR420_VIDEO: { // extended tag, then descriptors
-        CeaRawBlock &raw = o->body.raw;
-        uint32_t n = 1;
-        for (uint32_t s = 1; s < raw.size && s < CEA_MAX_PAYLOAD; ++s)
-            if (kept >> (s - 1) & 1) raw.bytes[n++] = raw.bytes[s];
-        raw.size = n;
-        break;
-    }
+    case CONTENT_YCBCR420_VIDEO: o->body.raw = kept_ycbcr420_video(o->body.raw, kept); break;
     case CONTENT_YCBCR420_MAP: o->body.raw = renumbered_map(o->body.raw, r); break;
     case CONTENT_FORMAT_PREFERENCE:
         o->body.raw = renumbered_preference(o->body.raw, items, fit, kept);
         break;
-    case CONTENT_HDMI_FORUM: {
-        const ForumRates &f = link.forum[items.forum[0].block == i ? 0 : 1];
-        uint8_t *fields = o->tag == CEA_TAG_VENDOR
-                              ? o->body.vendor.payload
-                              : o->body.raw.bytes + edid_hdmi::FORUM_SCDB_FIELDS;
-        if (f.size > edid_hdmi::FORUM_TMDS) fields[edid_hdmi::FORUM_TMDS] = f.tmds;
-        if (f.size > edid_hdmi::FORUM_FRL) fields[edid_hdmi::FORUM_FRL] = f.frl;
-        if (f.size > edid_hdmi::FORUM_DSC_FRL) fields[edid_hdmi::FORUM_DSC_FRL] = f.dsc;
-        break;
-    }
+    case CONTENT_HDMI_FORUM: cap_forum_block(link.forum[items.forum[0] == i ? 0 : 1], o); break;
     default: break;
     }
 }
 
+// The VICs of a video or 4:2:0 video block that the link does not carry.
+__attribute__((noinline)) void list_vics_left_out(const CeaDataBlock &d, uint8_t content,
+                                                  uint32_t kept, uint32_t i, EdidLeftOut *left_out)
+{
+    CeaVideoDataBlock v;
+    if (content == CONTENT_VIDEO) {
+        v.count = edid_bits::min_u32(d.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
+        for (uint32_t s = 0; s < v.count; ++s) v.svds[s] = svd_of(d.body.video.descriptors[s]);
+    } else {
+        uint8_t wire[WIRE_SIZE];
+        block_wire(d, wire);
+        cea_decode_ycbcr420_video(wire, &v);
+    }
+    for (uint32_t s = 0; s < v.count; ++s)
+        if (!(kept >> s & 1))
+            leave_out(left_out, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, i,
+                      v.svds[s].vic);
+}
+
+// The HDMI VICs of the sink's HDMI block that the link does not carry.
+__attribute__((noinline)) void list_hdmi_vics_left_out(const CeaDataBlock &d, uint8_t kept,
+                                                       EdidLeftOut *left_out)
+{
+    CeaHdmiBlock h;
+    decode_hdmi(d, &h);
+    for (uint32_t i = 0; i < h.hdmi_vic_count && i < CEA_HDMI_MAX_VICS; ++i)
+        if (!(kept >> i & 1))
+            leave_out(left_out, EDID_LEFT_OUT_HDMI_VIC, EDID_BECAUSE_ABOVE_LIMIT, 0,
+                      h.hdmi_vics[i]);
+}
+
 // The left-out items after those of the base block's timings and before
 // those of the renumbering, in the order the rules meet them.
-void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
-                   const DevicePart &part, const Fit &fit, const Renumbered &r,
-                   EdidLeftOut *left_out)
+__attribute__((noinline)) void list_left_out(const EdidInfo &sink, const SinkItems &items,
+                                             const LinkLimits &link, const DevicePart &part,
+                                             const Fit &fit, const Renumbered &r,
+                                             EdidLeftOut *left_out)
 {
     // The sink's data blocks in order: those left out, the VICs the link
     // does not carry.
     for (uint32_t i = 0; i < items.block_count; ++i) {
         const SinkBlock &b = items.blocks[i];
         if (b.role == ROLE_LEFT_OUT) leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, b.why, i);
-        if (b.content != CONTENT_VIDEO && b.content != CONTENT_YCBCR420_VIDEO) continue;
-        const CeaDataBlock &d = sink.cea.data_blocks[i];
-        const uint32_t count = b.content == CONTENT_VIDEO
-                                   ? d.body.video.count
-                                   : edid_bits::min_u32(d.body.raw.size, CEA_MAX_PAYLOAD) - 1;
-        for (uint32_t s = 0; s < count && s < CEA_MAX_VIDEO_DESCRIPTORS; ++s) {
-            if (link.kept[i] >> s & 1) continue;
-            const uint32_t vic = b.content == CONTENT_VIDEO
-                                     ? edid_video::svd_vic(d.body.video.descriptors[s])
-                                     : edid_video::svd_byte_vic(d.body.raw.bytes[1 + s]);
-            leave_out(left_out, EDID_LEFT_OUT_VIDEO_CODE, EDID_BECAUSE_ABOVE_LIMIT, i, vic);
-        }
+        if (b.content == CONTENT_VIDEO || b.content == CONTENT_YCBCR420_VIDEO)
+            list_vics_left_out(sink.cea.data_blocks[i], b.content, link.kept[i], i, left_out);
     }
     for (uint32_t n = 0; n < fit.slot_count; ++n)
         leave_out(left_out, EDID_LEFT_OUT_DATA_BLOCK, EDID_BECAUSE_NO_SPACE, fit.order[n]);
@@ -136,14 +162,8 @@ void list_left_out(const EdidInfo &sink, const SinkItems &items, const LinkLimit
         leave_out(left_out, EDID_LEFT_OUT_LATENCY, EDID_BECAUSE_LATENCY_UNKNOWN, 0);
     if (r.hdmi_3d_left_out && r.moved_before_space)
         leave_out(left_out, EDID_LEFT_OUT_HDMI_3D, EDID_BECAUSE_INDEXES_CHANGED, 0);
-    if (items.hdmi.block != NONE && items.hdmi.video) {
-        const uint8_t *video =
-            sink.cea.data_blocks[items.hdmi.block].body.vendor.payload + items.hdmi.video;
-        for (uint32_t i = 0; i < items.hdmi.vic_count; ++i)
-            if (!(link.hdmi_vics >> i & 1))
-                leave_out(left_out, EDID_LEFT_OUT_HDMI_VIC, EDID_BECAUSE_ABOVE_LIMIT, 0,
-                          video[2 + i]);
-    }
+    if (items.hdmi != NONE)
+        list_hdmi_vics_left_out(sink.cea.data_blocks[items.hdmi], link.hdmi_vics, left_out);
     // Descriptors, timings above the link, then what did not fit.
     for (uint32_t i = 0; i < EDID_DESCRIPTORS; ++i)
         if (items.descriptor[i])
@@ -206,9 +226,9 @@ void write_repeater(const EdidDevice &device, const EdidInfo &sink, const SinkIt
             hdmi.body.vendor = r.hdmi;
             if (r.hdmi_3d_left_out && !r.moved_before_space)
                 leave_out(left_out, EDID_LEFT_OUT_HDMI_3D, EDID_BECAUSE_INDEXES_CHANGED, 0);
-            for (const ForumRates &f : items.forum)
-                if (f.block != NONE && !is_out(fit, f.block))
-                    write_sink_block(sink, items, link, fit, r, f.block, &cea.data_blocks[k++]);
+            for (const uint8_t f : items.forum)
+                if (f != NONE && !is_out(fit, f))
+                    write_sink_block(sink, items, link, fit, r, f, &cea.data_blocks[k++]);
             put_audio_and_thx(device, &cea.data_blocks[k]);
             k += audio_and_thx_count(device);
         }

@@ -215,18 +215,20 @@ uint16_t edid_physical_address_below(uint16_t address, uint32_t port)
     return ADDRESS_NO_ROOM;
 }
 
-// The first two payload bytes of the sink's last HDMI block, as far as
-// its size holds them.
+// The address of the sink's last HDMI block; of a block that stops after
+// the address's first byte (kept as its trailing byte), A.B alone.
 uint16_t edid_sink_physical_address(const EdidInfo *sink)
 {
     uint16_t address = 0;
     if (!sink->has_cea) return address;
     const uint32_t count = std::min<uint32_t>(sink->cea.data_block_count, CEA_MAX_DATA_BLOCKS);
     for (uint32_t i = 0; i < count; ++i) {
-        const CeaDataBlock &b = sink->cea.data_blocks[i];
-        if (b.tag != CEA_TAG_VENDOR || b.body.vendor.oui != CEA_OUI_HDMI) continue;
-        const CeaVendorBlock &v = b.body.vendor;
-        address = uint16_t((v.size > 0 ? v.payload[0] : 0) << 8 | (v.size > 1 ? v.payload[1] : 0));
+        CeaHdmiBlock hdmi;
+        if (block_kind(sink->cea.data_blocks[i]) != CEA_KIND_HDMI) continue;
+        decode_hdmi(sink->cea.data_blocks[i], &hdmi);
+        address = hdmi.has_address     ? hdmi.physical_address
+                  : hdmi.trailing_size ? uint16_t(hdmi.trailing[0] << 8)
+                                       : 0;
     }
     return address;
 }

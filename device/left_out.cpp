@@ -8,6 +8,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "device/device.h"
 #include "edid/format.h"
 #include "edid/sink_layout.h"
 
@@ -44,30 +45,27 @@ struct Line {
     }
 };
 
+// A data block by its kind; vendor blocks with their OUI, unknown kinds by
+// their tag or extended tag.
 void add_block(Line &l, const CeaDataBlock &b)
 {
-    switch (b.tag) {
-    case CEA_TAG_AUDIO: l.add("audio data block"); return;
-    case CEA_TAG_VIDEO: l.add("video data block"); return;
-    case CEA_TAG_SPEAKER: l.add("speaker allocation data block"); return;
-    case CEA_TAG_VESA_DTC: l.add("VESA display transfer characteristic data block"); return;
-    case CEA_TAG_VENDOR:
+    switch (const uint32_t kind = edid_device::block_kind(b)) {
+    case CEA_KIND_HDMI:
+    case CEA_KIND_HDMI_FORUM:
+    case CEA_KIND_AMD:
+    case CEA_KIND_VENDOR:
         l.add("vendor-specific data block (OUI %02X-%02X-%02X)",
               unsigned(b.body.vendor.oui >> 16 & 0xFF), unsigned(b.body.vendor.oui >> 8 & 0xFF),
               unsigned(b.body.vendor.oui & 0xFF));
         return;
-    case CEA_TAG_EXTENDED: {
-        // The kind of a block's first two wire bytes: tag 7, the extended tag.
-        const unsigned ext = b.body.raw.size ? b.body.raw.bytes[0] : 0xFFFF;
-        const uint8_t header[2] = {uint8_t(CEA_TAG_EXTENDED << 5 | 1), uint8_t(ext)};
-        const uint32_t kind = ext <= 0xFF ? cea_block_kind(header) : uint32_t(CEA_KIND_UNKNOWN);
-        if (kind != CEA_KIND_UNKNOWN)
-            l.add("%s", cea_kind_title(kind));
+    case CEA_KIND_UNKNOWN:
+        if (b.tag == CEA_TAG_EXTENDED) // 65535: not even the extended tag
+            l.add("data block of extended tag %u",
+                  b.body.raw.size ? unsigned(b.body.raw.bytes[0]) : 0xFFFFu);
         else
-            l.add("data block of extended tag %u", ext);
+            l.add("data block of tag %u", unsigned(b.tag));
         return;
-    }
-    default: l.add("data block of tag %u", unsigned(b.tag)); return;
+    default: l.add("%s", cea_kind_title(kind)); return;
     }
 }
 

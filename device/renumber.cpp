@@ -4,25 +4,23 @@
 // capability map and the HDMI block's 3D fields number short video
 // descriptors by position over all video blocks; a video format preference
 // names detailed timings by number; native marks and the native count
-// name formats that may be gone.  The device's HDMI block is merged here,
-// once, when it is known whether short video descriptors moved.
+// name formats that may be gone.  The device's HDMI block is merged here
+// as a typed record (cea_encode_hdmi_block writes it), when it is known
+// whether short video descriptors moved; stage 4 reckons its size with the
+// same merge.
 #include <string.h>
 
+#include "device/device.h"
 #include "device/stages.h"
 #include "edid/bits.h"
-#include "edid/hdmi_block.h"
 #include "edid/video_formats.h"
 
 using edid_bits::min_u32;
-using namespace edid_hdmi;
 using namespace edid_video;
 
 namespace edid_device {
 
 namespace {
-
-// Video format preference: codes 129 to 144 name detailed timings 1 to 16.
-constexpr uint8_t SVR_FIRST_DTD = 129, SVR_LAST_DTD = 144;
 
 bool is_out(const Fit &fit, uint32_t i)
 {
@@ -36,71 +34,12 @@ uint32_t popcount(uint32_t bits)
     return n;
 }
 
-// A latency field plus the device's own milliseconds (fields: 1 + ms / 2,
-// up to 251).
-uint8_t add_latency(uint8_t field, int32_t device_ms)
+// A latency code plus the device's own milliseconds (codes: 1 + ms / 2, up
+// to 251).
+uint8_t add_latency(uint8_t code, int32_t device_ms)
 {
-    const int32_t ms = (field - 1) * 2 + device_ms;
-    return uint8_t(ms / 2 + 1 > LATENCY_MAX ? LATENCY_MAX : ms / 2 + 1);
-}
-
-// The device's HDMI block: the input's address and Supports_AI, and from
-// the sink's last HDMI block, as far as it holds them: the deep colour
-// flags, the maximum TMDS clock (capped), the content types, the latencies
-// as the plan has them, the HDMI video fields with the HDMI VICs the link
-// carries, and the 3D fields while the descriptors they number stand.
-CeaVendorBlock merge_hdmi_block(const EdidDevice &device, const EdidInfo &sink,
-                                const SinkItems &items, const LinkLimits &link,
-                                const DevicePart &part, bool with_3d)
-{
-    CeaVendorBlock o;
-    memset(&o, 0, sizeof o);
-    o.oui = CEA_OUI_HDMI;
-    o.size = FLAGS + 1;
-    o.payload[ADDRESS] = uint8_t(part.address >> 8);
-    o.payload[ADDRESS + 1] = uint8_t(part.address);
-    o.payload[FLAGS] = SUPPORTS_AI;
-    const HdmiFields &in = items.hdmi;
-    if (in.block == NONE) return o;
-    const uint8_t *from = sink.cea.data_blocks[in.block].body.vendor.payload;
-    if (in.size > FLAGS) o.payload[FLAGS] = uint8_t(SUPPORTS_AI | (from[FLAGS] & DEEP_COLOUR));
-    if (in.size <= TMDS) return o;
-    o.payload[TMDS] = link.hdmi_tmds;
-    o.size = TMDS + 1;
-    if (in.size <= FIELDS) return o;
-
-    uint32_t w = LATENCIES;
-    uint8_t flags = from[FIELDS] & CONTENT_TYPES;
-    if (part.hdmi.latency) {
-        flags |= LATENCY_PRESENT;
-        o.payload[w++] = add_latency(from[in.latency], device.video_latency_ms);
-        o.payload[w++] = add_latency(1, device.audio_latency_ms);
-    }
-    if (part.hdmi.i_latency) {
-        flags |= I_LATENCY_PRESENT;
-        o.payload[w++] = add_latency(from[in.i_latency], device.video_latency_ms);
-        o.payload[w++] = add_latency(1, device.audio_latency_ms);
-    }
-    if (in.video) {
-        // Image size and 3D presence, lengths, HDMI VICs, 3D fields.
-        flags |= VIDEO_PRESENT;
-        const uint8_t *video = from + in.video;
-        o.payload[w++] = with_3d ? video[0] : uint8_t(video[0] & ~VIDEO_3D_BITS);
-        const uint32_t lengths = w++;
-        uint32_t kept = 0;
-        for (uint32_t i = 0; i < in.vic_count; ++i) {
-            if (!(link.hdmi_vics >> i & 1)) continue;
-            o.payload[w++] = video[2 + i];
-            ++kept;
-        }
-        const uint32_t kept_3d = with_3d ? in.bytes_3d : 0;
-        memcpy(o.payload + w, video + 2 + in.vic_count, kept_3d);
-        w += kept_3d;
-        o.payload[lengths] = uint8_t(kept << 5 | kept_3d);
-    }
-    o.payload[FIELDS] = flags;
-    o.size = w;
-    return o;
+    const int32_t ms = (code - 1) * 2 + device_ms;
+    return uint8_t(ms / 2 + 1 > CEA_HDMI_LATENCY_MAX ? CEA_HDMI_LATENCY_MAX : ms / 2 + 1);
 }
 
 // The position of each short video descriptor over all video blocks of
@@ -121,21 +60,45 @@ void stay_positions(const EdidInfo &sink, const SinkItems &items, const LinkLimi
 
 } // namespace
 
-uint32_t hdmi_block_bytes(const SinkItems &items, const LinkLimits &link, const HdmiPlan &plan,
-                          bool with_3d)
+bool merge_hdmi_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                      const DevicePart &part, int32_t video_ms, int32_t audio_ms, bool with_3d,
+                      CeaHdmiBlock *h)
 {
-    // Header, OUI, address and flags; the TMDS clock and the fields byte as
-    // far as the sink's block has them; then the optional fields.
-    constexpr uint32_t HEAD = 1 + 3 + FLAGS + 1;
-    const HdmiFields &in = items.hdmi;
-    if (in.block == NONE || in.size <= TMDS) return HEAD;
-    if (in.size <= FIELDS) return HEAD + 1;
-    uint32_t bytes = HEAD + 2 + (plan.latency ? 2 : 0) + (plan.i_latency ? 2 : 0);
-    if (in.video) {
-        const uint32_t vics = popcount(link.hdmi_vics & ((1u << in.vic_count) - 1));
-        bytes += 2 + vics + (with_3d ? in.bytes_3d : 0);
+    if (items.hdmi == NONE)
+        memset(h, 0, sizeof *h);
+    else
+        decode_hdmi(sink.cea.data_blocks[items.hdmi], h);
+    h->has_address = h->has_flags = 1;
+    h->physical_address = part.address;
+    h->supports_ai = 1;
+    h->dvi_dual = 0;
+    h->max_tmds_mhz = link.hdmi_tmds_mhz;
+    h->latency_present = part.hdmi.latency;
+    h->interlaced_latency_present = part.hdmi.i_latency;
+    h->video_latency_code = add_latency(h->video_latency_code, video_ms);
+    h->audio_latency_code = add_latency(1, audio_ms);
+    h->interlaced_video_latency_code = add_latency(h->interlaced_video_latency_code, video_ms);
+    h->interlaced_audio_latency_code = add_latency(1, audio_ms);
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < h->hdmi_vic_count && i < CEA_HDMI_MAX_VICS; ++i)
+        if (link.hdmi_vics >> i & 1) h->hdmi_vics[kept++] = h->hdmi_vics[i];
+    h->hdmi_vic_count = uint8_t(kept);
+    const bool has_3d = h->present_3d || h->multi_3d || h->entry_count_3d;
+    if (!with_3d) {
+        h->present_3d = h->multi_3d = 0;
+        h->entry_count_3d = 0;
     }
-    return bytes;
+    h->trailing_size = 0;
+    return has_3d;
+}
+
+uint32_t hdmi_block_bytes(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                          const DevicePart &part, bool with_3d)
+{
+    CeaHdmiBlock h;
+    merge_hdmi_block(sink, items, link, part, 0, 0, with_3d, &h);
+    uint8_t wire[WIRE_SIZE];
+    return cea_encode_hdmi_block(&h, wire);
 }
 
 CeaRawBlock renumbered_map(const CeaRawBlock &map, const Renumbered &r)
@@ -143,23 +106,23 @@ CeaRawBlock renumbered_map(const CeaRawBlock &map, const Renumbered &r)
     // The bits of the descriptors that stay, in their new places; an empty
     // map (it marks all of them) stays as it is, and so does every map
     // when no descriptor moved.
-    if (!r.descriptors_moved || map.size <= 1) return map;
-    CeaRawBlock out;
+    uint8_t wire[WIRE_SIZE];
+    extended_wire(map, wire);
+    CeaYcbcr420CapabilityMap in, out;
+    cea_decode_ycbcr420_capability_map(wire, &in);
+    if (!r.descriptors_moved || in.size == 0) return map;
     memset(&out, 0, sizeof out);
-    out.bytes[0] = map.bytes[0];
-    uint32_t now = 0, last_byte = 0;
-    const uint32_t size = min_u32(map.size, CEA_MAX_PAYLOAD);
+    uint32_t now = 0;
     for (uint32_t p = 0; p < MAP_POSITIONS; ++p) {
         if (!(r.positions[p / 8] >> p % 8 & 1)) continue;
-        const uint32_t byte = 1 + p / 8;
-        if (byte < size && map.bytes[byte] >> p % 8 & 1) {
-            out.bytes[1 + now / 8] = uint8_t(out.bytes[1 + now / 8] | 1u << now % 8);
-            last_byte = 1 + now / 8;
+        if (cea_ycbcr420_capable(&in, p)) {
+            out.map[now / 8] = uint8_t(out.map[now / 8] | 1u << now % 8);
+            out.size = now / 8 + 1;
         }
         ++now;
     }
-    out.size = last_byte + 1;
-    return out;
+    cea_encode_ycbcr420_capability_map(&out, wire);
+    return raw_of(wire);
 }
 
 CeaRawBlock renumbered_preference(const CeaRawBlock &preference, const SinkItems &items,
@@ -167,30 +130,32 @@ CeaRawBlock renumbered_preference(const CeaRawBlock &preference, const SinkItems
 {
     // Detailed timing n is the n-th of those listed in the end; names of
     // the others go, and so do VICs that the link does not carry.
-    CeaRawBlock out;
-    memset(&out, 0, sizeof out);
-    out.bytes[0] = preference.bytes[0];
-    uint32_t w = 1;
-    const uint32_t size = min_u32(preference.size, CEA_MAX_PAYLOAD);
-    for (uint32_t i = 1; i < size; ++i) {
-        const uint8_t svr = preference.bytes[i];
-        if (svr >= SVR_FIRST_DTD && svr <= SVR_LAST_DTD) {
-            const uint32_t t = svr - SVR_FIRST_DTD; // its place in the sink's list
+    uint8_t wire[WIRE_SIZE];
+    extended_wire(preference, wire);
+    CeaVideoFormatPreference p;
+    cea_decode_video_format_preference(wire, &p);
+    uint32_t w = 0;
+    for (uint32_t i = 0; i < p.count; ++i) {
+        CeaSvr svr = p.svrs[i];
+        if (svr.kind == CEA_SVR_DETAILED_TIMING) {
+            const uint32_t t = svr.number - 1u; // its place in the sink's list
             if (t >= items.timing_count || !(fit.timings >> t & 1)) continue;
-            out.bytes[w++] = uint8_t(SVR_FIRST_DTD + popcount(fit.timings & ((1u << t) - 1)));
-        } else if (kept >> (i - 1) & 1) {
-            out.bytes[w++] = svr;
+            svr.number = uint8_t(1 + popcount(fit.timings & ((1u << t) - 1)));
+        } else if (!(kept >> i & 1)) {
+            continue;
         }
+        p.svrs[w++] = svr;
     }
-    out.size = w;
-    return out;
+    p.count = w;
+    cea_encode_video_format_preference(&p, wire);
+    return raw_of(wire);
 }
 
-bool loses_native_mark(const Renumbered &r, CeaShortVideoDescriptor svd)
+bool loses_native_mark(const Renumbered &r, CeaShortVideoDescriptor d)
 {
+    const CeaSvd svd = svd_of(d);
     VideoFormat f;
-    return r.unmark_interlaced && svd.native && svd_vic(svd) == svd.vic &&
-           vic_format(svd.vic, &f) && f.interlaced;
+    return r.unmark_interlaced && svd.native && vic_format(svd.vic, &f) && f.interlaced;
 }
 
 namespace {
@@ -219,10 +184,9 @@ void native_formats(const EdidInfo &sink, const SinkItems &items, const LinkLimi
         const CeaVideoBlock &v = sink.cea.data_blocks[i].body.video;
         const uint32_t count = min_u32(v.count, CEA_MAX_VIDEO_DESCRIPTORS);
         for (uint32_t s = 0; s < count; ++s) {
-            const CeaShortVideoDescriptor svd = v.descriptors[s];
+            const CeaSvd svd = svd_of(v.descriptors[s]);
             VideoFormat f;
-            if (link.kept[i] >> s & 1 && svd.native && svd_vic(svd) == svd.vic &&
-                vic_format(svd.vic, &f))
+            if (link.kept[i] >> s & 1 && svd.native && vic_format(svd.vic, &f))
                 progressive |= !f.interlaced;
         }
     }
@@ -230,6 +194,27 @@ void native_formats(const EdidInfo &sink, const SinkItems &items, const LinkLimi
         r.unmark_interlaced = true;
         r.native_modes = 0;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The merged HDMI block as the output record holds it; whether the sink's
+// has 3D fields.
+__attribute__((noinline)) bool device_hdmi_block(const EdidDevice &device, const EdidInfo &sink,
+                                                 const SinkItems &items, const LinkLimits &link,
+                                                 const DevicePart &part, bool with_3d,
+                                                 CeaVendorBlock *out)
+{
+    CeaHdmiBlock h;
+    const bool has_3d = merge_hdmi_block(sink, items, link, part, device.video_latency_ms,
+                                         device.audio_latency_ms, with_3d, &h);
+    uint8_t wire[WIRE_SIZE];
+    cea_encode_hdmi_block(&h, wire);
+    memset(out, 0, sizeof *out);
+    cea_decode_vendor_block(wire, out);
+    return has_3d;
 }
 
 } // namespace
@@ -262,11 +247,9 @@ Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkIt
     }
 
     // The 3D fields number short video descriptors: they go when one moved.
-    r.hdmi = merge_hdmi_block(device, sink, items, link, part, !r.descriptors_moved);
-    if (items.hdmi.block != NONE && items.hdmi.video && r.descriptors_moved) {
-        const uint8_t *from = sink.cea.data_blocks[items.hdmi.block].body.vendor.payload;
-        r.hdmi_3d_left_out = items.hdmi.bytes_3d || from[items.hdmi.video] & VIDEO_3D_BITS;
-    }
+    r.hdmi_3d_left_out =
+        device_hdmi_block(device, sink, items, link, part, !r.descriptors_moved, &r.hdmi) &&
+        r.descriptors_moved;
     native_formats(sink, items, link, fit, r);
     return r;
 }

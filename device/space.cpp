@@ -5,6 +5,7 @@
 // sink's items give way in a fixed order, never a part of a block.
 #include <string.h>
 
+#include "device/device.h"
 #include "device/stages.h"
 #include "edid/bits.h"
 #include "edid/video_formats.h"
@@ -37,10 +38,7 @@ uint32_t wire_bytes(const CeaDataBlock &b, uint8_t content, uint32_t kept)
         const uint32_t count = min_u32(b.body.video.count, CEA_MAX_VIDEO_DESCRIPTORS);
         return 1 + popcount(kept & ((1u << count) - 1));
     }
-    if (content == CONTENT_YCBCR420_VIDEO) {
-        const uint32_t count = min_u32(b.body.raw.size, CEA_MAX_PAYLOAD) - 1;
-        return 2 + popcount(kept & ((1u << count) - 1));
-    }
+    if (content == CONTENT_YCBCR420_VIDEO) return 1 + kept_ycbcr420_video(b.body.raw, kept).size;
     uint8_t wire[1 + CEA_MAX_PAYLOAD];
     cea_encode_data_block(&b, wire);
     return 1 + get_bits(wire[0], 4, 0);
@@ -105,7 +103,7 @@ bool repeats(const EdidInfo &sink, const SinkItems &items, const LinkLimits &lin
         const uint32_t count = min_u32(v.count, CEA_MAX_VIDEO_DESCRIPTORS);
         for (uint32_t s = 0; s < count; ++s) {
             VideoFormat g;
-            *vic = svd_vic(v.descriptors[s]);
+            *vic = svd_of(v.descriptors[s]).vic;
             if (link.kept[i] >> s & 1 && vic_format(*vic, &g) && same_format(f, g)) return true;
         }
     }
@@ -113,10 +111,9 @@ bool repeats(const EdidInfo &sink, const SinkItems &items, const LinkLimits &lin
 }
 
 uint32_t used_bytes(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
-                    const DevicePart &part, const Fit &fit, const Listed &l, bool hdmi_3d)
+                    const DevicePart &part, const Fit &fit, const Listed &l, uint32_t hdmi_bytes)
 {
-    uint32_t used = cea_timings(l) * EDID_DESCRIPTOR_SIZE + part.bytes +
-                    hdmi_block_bytes(items, link, part.hdmi, hdmi_3d);
+    uint32_t used = cea_timings(l) * EDID_DESCRIPTOR_SIZE + part.bytes + hdmi_bytes;
     for (uint32_t i = 0; i < items.block_count; ++i) {
         const SinkBlock &b = items.blocks[i];
         if ((b.role == ROLE_KEPT || b.role == ROLE_AFTER_HDMI) && !is_out(fit, i))
@@ -161,7 +158,8 @@ Fit fit_cea_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits
     // repeat a listed timing (the last first), the other CEA timings (the
     // last first), then the sink's blocks, the least valuable first.
     const bool hdmi_3d = !link.svds_left_out && !video_left_out;
-    while (used_bytes(sink, items, link, part, fit, l, hdmi_3d) > CEA_SPACE) {
+    const uint32_t hdmi_bytes = hdmi_block_bytes(sink, items, link, part, hdmi_3d);
+    while (used_bytes(sink, items, link, part, fit, l, hdmi_bytes) > CEA_SPACE) {
         uint32_t vic = 0, k = l.count;
         while (k-- > BASE_TIMING_SLOTS && !repeats(sink, items, link, fit, l, k, &vic)) {
         }

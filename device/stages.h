@@ -6,8 +6,9 @@
 // out, with why; sink items are named by index (data block, timing in the
 // sink's list), and a record carries only what changed.  Only the last
 // step (write_repeater, device_build.cpp) writes the output record and the
-// left-out summary.  Private to the library; the tests include it to feed
-// any stage directly.
+// left-out summary.  The fields of CTA-861 data blocks are read and
+// written through the typed codecs of <edid/cta*.h> (typed_blocks.cpp).
+// Private to the library; the tests include it to feed any stage directly.
 //
 //   1 classify_sink          classify.cpp     what the sink offers, and what each item is
 //   2 apply_link_limits      link_limits.cpp  what the device's link limits let through
@@ -20,6 +21,7 @@
 #ifndef EDID_DEVICE_STAGES_H
 #define EDID_DEVICE_STAGES_H
 
+#include <edid/cta_hdmi.h>
 #include <edid/device_edid.h>
 #include <stdint.h>
 
@@ -81,33 +83,12 @@ struct SinkTiming {
     uint8_t index; // base block slot or CEA timing
 };
 
-// The optional fields of an HDMI block (payload offsets after the OUI, 0
-// when absent), decoded here and nowhere else.
-struct HdmiFields {
-    uint8_t block;     // the sink's data block, or NONE
-    uint8_t size;      // payload bytes within the record
-    uint8_t latency;   // video and audio latency
-    uint8_t i_latency; // the interlaced pair
-    uint8_t video;     // image size and 3D presence, then the lengths byte
-    uint8_t vic_count; // HDMI VICs after them
-    uint8_t bytes_3d;  // 3D fields after the VICs
-};
-
-// An HDMI Forum block's rates (vendor-specific block or sink capability
-// block), decoded here and nowhere else.
-struct ForumRates {
-    uint8_t block; // the sink's data block, or NONE
-    uint8_t size;  // bytes of HDMI Forum fields
-    uint8_t tmds;  // maximum TMDS character rate / 5 MHz (0: none above 340 MHz)
-    uint8_t frl;   // bits 7..4 Max_FRL_Rate
-    uint8_t dsc;   // bits 7..4 DSC_Max_FRL_Rate
-};
-
 struct SinkItems {
     uint8_t block_count; // data blocks looked at: within the record, 0 without CEA
     SinkBlock blocks[CEA_MAX_DATA_BLOCKS];
-    HdmiFields hdmi;           // the last HDMI block's
-    ForumRates forum[2];       // the first HDMI Forum block of each kind, in the sink's order
+    uint8_t hdmi;              // the last HDMI block, or NONE
+    uint8_t forum[2];          // the first HDMI Forum block of each kind, in the sink's order,
+                               // or NONE
     bool has_video_capability; // the sink has a video capability block
     uint8_t timing_count;
     SinkTiming timings[SINK_TIMINGS];
@@ -117,10 +98,17 @@ struct SinkItems {
 
 SinkItems classify_sink(const EdidInfo &sink, const EdidDeviceAudio &audio);
 const EdidDetailedTiming &sink_timing(const EdidInfo &sink, const SinkTiming &timing);
-HdmiFields hdmi_fields(const CeaVendorBlock &block);
-ForumRates forum_rates(const CeaDataBlock &block); // size 0 for any other block
 
 // ---- 2. What the device's link limits let through (link_limits.cpp) ----------
+
+// An HDMI Forum block's rates, capped (the sink's as they stand with no
+// limit set).
+struct ForumRates {
+    uint8_t has_rates; // the block holds the TMDS character rate and FRL rate
+    uint8_t frl;       // Max_FRL_Rate
+    uint16_t tmds_mhz; // maximum TMDS character rate; 0: none above 340 MHz
+    uint8_t dsc_frl;   // DSC_Max_FRL_Rate, when the block holds the DSC fields
+};
 
 struct LinkLimits {
     uint32_t link_khz; // the pixel clock the capped link carries; 0: no limit set
@@ -128,9 +116,9 @@ struct LinkLimits {
     // of video and 4:2:0 video blocks; VICs that a format preference names).
     uint32_t kept[CEA_MAX_DATA_BLOCKS];
     bool svds_left_out;           // a short video descriptor of a video block left out
-    uint8_t hdmi_tmds;            // the HDMI block's maximum TMDS clock field
+    uint16_t hdmi_tmds_mhz;       // the HDMI block's maximum TMDS clock, capped
     uint8_t hdmi_vics;            // bit i: HDMI VIC i stays
-    ForumRates forum[2];          // SinkItems.forum, capped
+    ForumRates forum[2];          // of SinkItems.forum, capped
     uint16_t timings;             // bit t: sink timing t stays
     uint8_t standard_timings;     // bit k: standard timing k stays
     uint32_t established_timings; // bit i: established timing i (report order) stays
@@ -138,6 +126,8 @@ struct LinkLimits {
 
 LinkLimits apply_link_limits(const EdidDevice &device, const EdidInfo &sink,
                              const SinkItems &items);
+// A 4:2:0 video block (raw record) with the descriptors of kept only.
+CeaRawBlock kept_ycbcr420_video(const CeaRawBlock &raw, uint32_t kept);
 // Whether the link carries a VIC's format (4:2:0 only: at half its clock);
 // unknown codes pass.
 bool link_carries_vic(uint32_t link_khz, uint32_t vic, bool ycbcr420_only);
@@ -197,7 +187,7 @@ Fit fit_cea_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits
 // ---- 5. Indexes that follow what was left out; the HDMI block (renumber.cpp) ----
 
 struct Renumbered {
-    bool descriptors_moved;         // a short video descriptor was left out: positions changed
+    bool descriptors_moved;  // a short video descriptor was left out: positions changed
     bool moved_before_space; // ... by the link limits or the 61 slots
     uint8_t positions[MAP_POSITIONS / 8]; // bit p: the descriptor at position p stays
     uint64_t left_out;                    // bit n: sink block n (a 4:2:0 map or format preference)
@@ -208,9 +198,19 @@ struct Renumbered {
     CeaVendorBlock hdmi;                  // the device's HDMI block, merged
 };
 
-// Wire bytes of the device's HDMI block, with or without the sink's 3D fields.
-uint32_t hdmi_block_bytes(const SinkItems &items, const LinkLimits &link, const HdmiPlan &plan,
-                          bool with_3d);
+// The device's HDMI block: the input's address and Supports_AI, and of the
+// sink's last HDMI block, as far as it holds them, the deep colour flags,
+// the capped maximum TMDS clock, the content types, the latency pairs of
+// the plan (the sink's video latency plus video_ms, audio_ms), the HDMI
+// video fields with the HDMI VICs the link carries, and the 3D fields when
+// with_3d.  Returns whether the sink's block has 3D fields (3D_present,
+// 3D_Multi_present or 2D_VIC_order entries).
+bool merge_hdmi_block(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                      const DevicePart &part, int32_t video_ms, int32_t audio_ms, bool with_3d,
+                      CeaHdmiBlock *out);
+// Its wire bytes, as cea_encode_hdmi_block writes them.
+uint32_t hdmi_block_bytes(const EdidInfo &sink, const SinkItems &items, const LinkLimits &link,
+                          const DevicePart &part, bool with_3d);
 Renumbered renumber(const EdidDevice &device, const EdidInfo &sink, const SinkItems &items,
                     const LinkLimits &link, const DevicePart &part, const Fit &fit);
 // A kept 4:2:0 capability map or format preference as the renumbering leaves it.

@@ -354,6 +354,19 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
     sad->format = uint8_t(get_bits(b0, 6, 3));
     sad->rates = uint8_t(get_bits(b1, 6, 0));
     uint32_t channels = get_bits(b0, 2, 0);
+    if (sad->format == CEA_AUDIO_EXTENDED) {
+        sad->ext_type = uint8_t(get_bits(b2, 7, 3));
+        if (sad->ext_type == CEA_AUDIO_EXT_LPCM_3D)
+            channels |= get_bits(b0, 7, 7) << 3 | get_bits(b1, 7, 7) << 4;
+        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D)
+            sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
+    }
+    cea_decode_sad_byte2(b2, sad);
+    sad->channels = states_channels(sad->format, sad->ext_type) ? uint8_t(channels + 1) : 0;
+}
+
+void cea_decode_sad_byte2(uint8_t b2, CeaSad *sad)
+{
     switch (sad->format) {
     case CEA_AUDIO_LPCM: sad->sample_sizes = uint8_t(get_bits(b2, 2, 0)); break;
     case CEA_AUDIO_AC3:
@@ -372,18 +385,10 @@ void cea_decode_sad(const uint8_t *bytes, CeaSad *sad)
         sad->mat_hash_not_required = uint8_t(get_bits(b2, 1, 1));
         break;
     case CEA_AUDIO_WMA_PRO: sad->wma_pro_profile = uint8_t(get_bits(b2, 2, 0)); break;
-    case CEA_AUDIO_EXTENDED:
-        sad->ext_type = uint8_t(get_bits(b2, 7, 3));
-        decode_ext_detail(get_bits(b2, 2, 0), sad);
-        if (sad->ext_type == CEA_AUDIO_EXT_LPCM_3D)
-            channels |= get_bits(b0, 7, 7) << 3 | get_bits(b1, 7, 7) << 4;
-        if (sad->ext_type == CEA_AUDIO_EXT_MPEG_H_3D)
-            sad->mpeg_h_level = uint8_t(get_bits(b0, 2, 0));
-        break;
+    case CEA_AUDIO_EXTENDED: decode_ext_detail(get_bits(b2, 2, 0), sad); break;
     default: break; // 0, one-bit audio, DTS-HD, DST: options
     }
     sad->options = uint8_t(b2 & ~named_bits(sad->format, sad->ext_type));
-    sad->channels = states_channels(sad->format, sad->ext_type) ? uint8_t(channels + 1) : 0;
 }
 
 void cea_encode_sad(const CeaSad *sad, uint8_t *bytes)

@@ -108,29 +108,17 @@ const char *const ASPECT_NAMES[] = {"1:1",   "5:4",   "4:3",     "15:9",        
 
 // ---- Short video descriptors ----
 
-CeaSvd svd_of(uint8_t byte)
-{
-    if (byte >= SVD_NATIVE && byte <= SVD_NATIVE_LAST) return {uint8_t(byte - SVD_NATIVE), 1};
-    return {byte, 0};
-}
-
-uint8_t svd_byte(CeaSvd svd)
-{
-    if (svd.native && svd.vic <= NATIVE_VIC_LAST) return uint8_t(SVD_NATIVE | svd.vic);
-    return svd.vic;
-}
-
 void decode_svds(const Reader &r, CeaVideoDataBlock *video)
 {
     memset(video, 0, sizeof *video);
     video->count = min_u32(r.size, CEA_MAX_VIDEO_DESCRIPTORS);
-    for (uint32_t i = 0; i < video->count; ++i) video->svds[i] = svd_of(r.bytes[i]);
+    for (uint32_t i = 0; i < video->count; ++i) cea_decode_svd(r.bytes[i], &video->svds[i]);
 }
 
 void put_svds(const CeaVideoDataBlock *video, Writer *w)
 {
     const uint32_t count = min_u32(video->count, CEA_MAX_VIDEO_DESCRIPTORS);
-    for (uint32_t i = 0; i < count; ++i) put(w, svd_byte(video->svds[i]));
+    for (uint32_t i = 0; i < count; ++i) put(w, cea_encode_svd(&video->svds[i]));
 }
 
 void print_svds(const CeaVideoDataBlock *video)
@@ -139,7 +127,7 @@ void print_svds(const CeaVideoDataBlock *video)
     for (uint32_t i = 0; i < count; ++i) {
         const CeaSvd svd = video->svds[i];
         if (svd.vic == 0) {
-            printf("   Short video descriptor: reserved (%u)\n", unsigned(svd_byte(svd)));
+            printf("   Short video descriptor: reserved (%u)\n", unsigned(cea_encode_svd(&svd)));
             continue;
         }
         printf("   ");
@@ -328,6 +316,22 @@ int cea_vic_format(uint32_t vic, CeaVicFormat *format)
     format->field_rate_millihz = edid_video::field_rate_millihz(f);
     format->pixel_clock_khz = f.pixel_khz;
     return 1;
+}
+
+// Short video descriptors.
+
+void cea_decode_svd(uint8_t byte, CeaSvd *svd)
+{
+    if (byte >= SVD_NATIVE && byte <= SVD_NATIVE_LAST)
+        *svd = {uint8_t(byte - SVD_NATIVE), 1};
+    else
+        *svd = {byte, 0};
+}
+
+uint8_t cea_encode_svd(const CeaSvd *svd)
+{
+    if (svd->native && svd->vic <= NATIVE_VIC_LAST) return uint8_t(SVD_NATIVE | svd->vic);
+    return svd->vic;
 }
 
 // Video data block.

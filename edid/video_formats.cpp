@@ -205,8 +205,6 @@ constexpr VideoFormat ESTABLISHED[] = {
 };
 static_assert(sizeof ESTABLISHED / sizeof ESTABLISHED[0] == edid_format::ESTABLISHED_COUNT);
 
-constexpr uint8_t SVD_NATIVE_FIRST = 129, SVD_NATIVE_LAST = 192;
-
 // The widest values of a detailed timing's fields: 16-bit clock, 12-bit
 // active and blank sizes, 10-bit horizontal sync offset.  The table's
 // widths keep the other sync fields within theirs.
@@ -278,16 +276,6 @@ bool vic_detailed_timing(uint32_t vic, EdidDetailedTiming *timing)
                                  .vsync_positive = r->vsync_positive,
                                  .hsync_positive = r->hsync_positive};
     return true;
-}
-
-uint32_t svd_byte_vic(uint8_t svd)
-{
-    return svd >= SVD_NATIVE_FIRST && svd <= SVD_NATIVE_LAST ? svd & 0x7Fu : svd;
-}
-
-uint32_t svd_vic(CeaShortVideoDescriptor svd)
-{
-    return svd_byte_vic(uint8_t(svd.native << 7 | svd.vic));
 }
 
 VideoFormat established_format(unsigned index)

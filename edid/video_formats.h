@@ -50,11 +50,6 @@ bool vic_sync(uint32_t vic, VideoSync *sync);
 // pixels, or an interlaced frame of an even number of lines (VIC 39).
 bool vic_detailed_timing(uint32_t vic, EdidDetailedTiming *timing);
 
-// The VIC of a short video descriptor: a byte of 129 to 192 marks the
-// native format (bit 7) of VIC 1 to 64; any other byte is the VIC itself.
-uint32_t svd_vic(CeaShortVideoDescriptor svd);
-uint32_t svd_byte_vic(uint8_t svd);
-
 // The format of an established timing, by its place in report order (0 =
 // 720x400@70 ... 16 = 1152x870@75); all zeros (no clock, no sizes) for an
 // index beyond the list.

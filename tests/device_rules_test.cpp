@@ -241,6 +241,8 @@ TEST(DeviceRules, TheCappedLink)
         {600, 600, NO, HDMI_340 + F600_FRL6, 1777777, F600_FRL6}, // what FRL 6 carries
         {NO, 400, NO, HDMI_340 + F600_FRL6, 400000, "67 D8 5D C4 01 50 00 13"}, // FRL 1 at 300
         {NO, NO, 3, HDMI_340 + F600_FRL6, 888888, "67 D8 5D C4 01 78 00 33"},
+        {NO, NO, 3, HDMI_340 + "6D D8 5D C4 01 78 00 63 00 00 00 80 64 05", 888888,
+         "6D D8 5D C4 01 78 00 33 00 00 00 80 34 05"}, // compressed video at FRL 3 too
         {NO, 340, NO, "E7 79 00 00 01 78 00 63", 0, "E7 79 00 00 01 00 00 03"}, // the sink's own
     };
     for (const auto &r : rows) {

@@ -111,6 +111,12 @@ typedef struct {
 
 /* Decodes and encodes one 3-byte short audio descriptor. */
 void cea_decode_sad(const uint8_t *bytes, CeaSad *sad);
+/* Byte 2 alone into a record whose format (and, for format 15, ext_type)
+ * is set: the fields that byte 2 carries for them, and options with the
+ * bits no field names, as cea_decode_sad reads them (for format 15 the
+ * type stays the record's: only bits 2..0 count).  The other fields are
+ * left as they are. */
+void cea_decode_sad_byte2(uint8_t byte2, CeaSad *sad);
 void cea_encode_sad(const CeaSad *sad, uint8_t *bytes);
 /* One line: "   name: 8 channels, 32 44.1 48 kHz, ...". */
 void cea_print_sad(const CeaSad *sad);

@@ -80,6 +80,10 @@ typedef struct {
     uint8_t native; /* 1: the byte was 128-192 */
 } CeaSvd;
 
+/* One descriptor byte into its record, and the byte of a record. */
+void cea_decode_svd(uint8_t byte, CeaSvd *svd);
+uint8_t cea_encode_svd(const CeaSvd *svd);
+
 typedef struct {
     uint32_t count;                         /* 0 to 31 (30 in a YCbCr 4:2:0 video data block) */
     CeaSvd svds[CEA_MAX_VIDEO_DESCRIPTORS]; /* wire order */

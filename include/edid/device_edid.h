@@ -400,9 +400,12 @@ typedef struct {
  * The video-keeping repeater: a television of today tells its sources far
  * more than video data blocks: 4K and HDMI 2.x rates (HDMI Forum block),
  * HDR, colorimetry, 4:2:0, Dolby Vision...  The repeater keeps all of that
- * whole below the device.  Its rules, in the order they apply, each in one
- * function of device/ (device/stages.h; device/device_build.cpp runs them
- * and alone writes out and left_out):
+ * whole below the device.  It reads and writes the fields of the sink's
+ * data blocks as the typed codecs of <edid/cta*.h> decode and encode them
+ * (a block that contradicts its own lengths holds what they read in it).
+ * Its rules, in the order they apply, each in one function of device/
+ * (device/stages.h; device/device_build.cpp runs them and alone writes out
+ * and left_out):
  *
  * 1. What the sink offers (classify_sink, device/classify.cpp).  Only the
  *    sink's first CEA block is read (one is all the records hold).  Each
