@@ -204,40 +204,37 @@ TEST(DeviceAudio, CheckOfTheRulesCheckersApply)
 }
 
 // edid_device_build refuses a device it cannot present, with the output
-// and the left-out summary untouched.  8-channel audio needs the 4 bytes
-// of an added speaker allocation: a side of 73 bytes fits, one of 77 (the
-// side full) does not.
+// and the left-out summary untouched: vendor letters, a side too large,
+// cut short, of video; 8-channel audio needs the 4 bytes of an added
+// speaker allocation: a side of 73 bytes fits, one of 77 (the side full)
+// does not.
 TEST(DeviceAudio, RefusedDevices)
 {
-    EdidDevice vendor = device_with(), large = vendor, cut = vendor, video = vendor, full = vendor;
-    memcpy(vendor.vendor_id, "Q1R", 3);
-    large.audio.size = EDID_DEVICE_AUDIO_BYTES + 1;
-    cut.audio.size = 3;
-    video.audio = {2, {0x41, 0x10}}; // a whole block, of video
-    full.audio = {4, {0x23, 0x0F, 0x07, 0x07}};
+    EdidDevice d[5];
+    for (EdidDevice &x : d) x = device_with();
+    memcpy(d[0].vendor_id, "Q1R", 3);
+    d[1].audio.size = EDID_DEVICE_AUDIO_BYTES + 1;
+    d[2].audio.size = 3;
+    d[3].audio = {2, {0x41, 0x10}};
+    d[4].audio = {4, {0x23, 0x0F, 0x07, 0x07}};
     const Bytes vendor_audio = hex("FF 11" + repeat("00", 30));
-    for (int i = 0; i < 2; ++i) edid_device_audio_add_block(&full.audio, vendor_audio.data(), 32);
-    edid_device_audio_add_block(&full.audio, hex("E4 11 00 00 00").data(), 5);
-    EXPECT_EQ(edid_device_check(&full), EDID_DEVICE_OK);
-    EXPECT_EQ(edid_device_audio_add_block(&full.audio, hex("E3 11 00 00").data(), 4), 0);
-    const struct {
-        const EdidDevice *device;
-        int result;
-    } rows[] = {{&vendor, EDID_DEVICE_BAD_VENDOR},
-                {&large, EDID_DEVICE_AUDIO_TOO_LARGE},
-                {&cut, EDID_DEVICE_NOT_AUDIO},
-                {&video, EDID_DEVICE_NOT_AUDIO},
-                {&full, EDID_DEVICE_AUDIO_TOO_LARGE}};
+    for (int i = 0; i < 2; ++i) edid_device_audio_add_block(&d[4].audio, vendor_audio.data(), 32);
+    edid_device_audio_add_block(&d[4].audio, hex("E4 11 00 00 00").data(), 5);
+    EXPECT_EQ(edid_device_check(&d[4]), EDID_DEVICE_OK);
+    EXPECT_EQ(edid_device_audio_add_block(&d[4].audio, hex("E3 11 00 00").data(), 4), 0);
+    const int results[] = {EDID_DEVICE_BAD_VENDOR, EDID_DEVICE_AUDIO_TOO_LARGE,
+                           EDID_DEVICE_NOT_AUDIO, EDID_DEVICE_NOT_AUDIO,
+                           EDID_DEVICE_AUDIO_TOO_LARGE};
     static EdidInfo sink, out, before; // sink: no CEA block
     EdidLeftOut left, left_before;
     memset(&out, 0x5A, sizeof out);
     memset(&left, 0x5A, sizeof left);
     before = out;
     left_before = left;
-    for (const auto &r : rows) {
-        EXPECT_EQ(edid_device_check(r.device), r.result);
-        EXPECT_EQ(edid_device_build(r.device, &sink, 3, &out, &left), r.result);
-        EXPECT_EQ(edid_device_build(r.device, nullptr, 3, &out, &left), r.result);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(edid_device_check(&d[i]), results[i]);
+        EXPECT_EQ(edid_device_build(&d[i], &sink, 3, &out, &left), results[i]);
+        EXPECT_EQ(edid_device_build(&d[i], nullptr, 3, &out, &left), results[i]);
     }
     EXPECT_EQ(memcmp(&out, &before, sizeof out), 0);
     EXPECT_EQ(memcmp(&left, &left_before, sizeof left), 0);

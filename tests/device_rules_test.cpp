@@ -224,28 +224,25 @@ TEST(DeviceRules, PhysicalAddressOfTheInput)
 TEST(DeviceRules, HdmiBlockFields)
 {
     const struct {
-        const char *sink; // payload after the OUI
+        const char *sink, *device; // the HDMI blocks, from the payload byte 3
         int video_ms, audio_ms;
-        const char *device;
         bool latency_left_out;
     } rows[] = {
-        {"10 00", -1, -1, "11 00 80", false},
-        {"10 00 FF", -1, -1, "11 00 F8", false}, // deep colour flags only
-        {"10 00 B8 3C 8F 0B 0B", -1, -1, "11 00 B8 3C 0F", true},
-        {"10 00 B8 3C 80 0B 0B", 30, 40, "11 00 B8 3C 80 1A 15", false}, // 20 + 30 ms, 40 ms
-        {"10 00 B8 3C C0 0B 0B 0C 0C", 30, 40, "11 00 B8 3C C0 1A 15 1B 15", false},
-        {"10 00 B8 3C 80 00 0B", 30, 40, "11 00 B8 3C 00", true}, // the sink's not known
-        {"10 00 B8 3C 80 0B", 30, 40, "11 00 B8 3C 00", false},   // the pair cut short
-        {"10 00 B8 3C A0 0B 0B E0 81 01 02 03 04 05", 30, -1, "11 00 B8 3C 20 E0 81 01 02 03 04 05",
-         true},
+        {"65 03 0C 00 10 00", "11 00 80", -1, -1, false},
+        {"66 03 0C 00 10 00 FF", "11 00 F8", -1, -1, false}, // deep colour flags only
+        {"6A 03 0C 00 10 00 B8 3C 8F 0B 0B", "11 00 B8 3C 0F", -1, -1, true},
+        {"6A 03 0C 00 10 00 B8 3C 80 0B 0B", "11 00 B8 3C 80 1A 15", 30, 40, false}, // 20 + 30, 40
+        {"6C 03 0C 00 10 00 B8 3C C0 0B 0B 0C 0C", "11 00 B8 3C C0 1A 15 1B 15", 30, 40, false},
+        {"6A 03 0C 00 10 00 B8 3C 80 00 0B", "11 00 B8 3C 00", 30, 40, true}, // the sink's unknown
+        {"69 03 0C 00 10 00 B8 3C 80 0B", "11 00 B8 3C 00", 30, 40, false},   // the pair cut short
+        {"71 03 0C 00 10 00 B8 3C A0 0B 0B E0 81 01 02 03 04 05",
+         "11 00 B8 3C 20 E0 81 01 02 03 04 05", 30, -1, true},
     };
     for (const auto &r : rows) {
         EdidDevice device = device_with();
         device.video_latency_ms = r.video_ms;
         device.audio_latency_ms = r.audio_ms;
-        const EdidInfo sink = sink_of("41 10 | E2 00 C0 |" +
-                                      hex_of(Bytes{uint8_t(0x63 + hex(r.sink).size())}.data(), 1) +
-                                      " 03 0C 00 " + r.sink);
+        const EdidInfo sink = sink_of(std::string("41 10 | E2 00 C0 |") + r.sink);
         EXPECT_EQ(Stages(sink, device).part.hdmi.latency_left_out, r.latency_left_out) << r.sink;
         const Built b = build(&sink, device);
         EXPECT_EQ(b.blocks[2].substr(12), r.device) << r.sink;
