@@ -5,7 +5,7 @@
 // The fields of each kind: cta_video_test.cpp, cta_audio_test.cpp,
 // cta_hdmi_test.cpp, cta_colour_test.cpp; the reports: the lenient goldens
 // (golden_cea.cmake).
-#include <map>
+#include <set>
 
 #include "cta_typed.h"
 
@@ -18,11 +18,11 @@ using namespace cta_typed;
 // kind is among them.
 TEST(TypedBlocks, WrittenBackWholeAndCut)
 {
-    std::map<std::string, int> kinds;
+    std::set<uint32_t> kinds;
     for (const TestBlock &b : test_blocks()) {
         const Coded whole = run(b.wire);
         if (!whole.typed) continue;
-        ++kinds[cea_kind_name(cea_block_kind(b.wire.data()))];
+        kinds.insert(cea_block_kind(b.wire.data()));
         if (b.file.rfind("real/", 0) == 0 || b.file.rfind("cta_", 0) == 0) {
             EXPECT_EQ(whole.encoded, hex_of(b.wire)) << b.file;
         }
