@@ -46,34 +46,10 @@ void typed(const uint8_t *block)
 {
     const uint32_t kind = cea_block_kind(block);
     switch (kind) {
-#define CTA_ROUND_TRIP(k, x)                                                                       \
+#define CTA_KIND(k, R, x)                                                                          \
     case k: round_trip(cea_decode_##x, cea_encode_##x, cea_print_##x, block, kind); break;
-        CTA_ROUND_TRIP(CEA_KIND_VIDEO, video_data_block)
-        CTA_ROUND_TRIP(CEA_KIND_YCBCR420_VIDEO, ycbcr420_video)
-        CTA_ROUND_TRIP(CEA_KIND_YCBCR420_CAPABILITY_MAP, ycbcr420_capability_map)
-        CTA_ROUND_TRIP(CEA_KIND_VIDEO_FORMAT_PREFERENCE, video_format_preference)
-        CTA_ROUND_TRIP(CEA_KIND_NATIVE_VIDEO_RESOLUTION, native_video_resolution)
-        CTA_ROUND_TRIP(CEA_KIND_INFOFRAME, infoframe)
-        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_VII, displayid_timing_vii)
-        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_VIII, displayid_timing_viii)
-        CTA_ROUND_TRIP(CEA_KIND_DISPLAYID_TIMING_X, displayid_timing_x)
-        CTA_ROUND_TRIP(CEA_KIND_AUDIO, audio_data_block)
-        CTA_ROUND_TRIP(CEA_KIND_SPEAKER_ALLOCATION, speaker_allocation_data_block)
-        CTA_ROUND_TRIP(CEA_KIND_VENDOR_AUDIO, vendor_audio)
-        CTA_ROUND_TRIP(CEA_KIND_HDMI_AUDIO, hdmi_audio)
-        CTA_ROUND_TRIP(CEA_KIND_ROOM_CONFIGURATION, room_configuration)
-        CTA_ROUND_TRIP(CEA_KIND_SPEAKER_LOCATION, speaker_location)
-        CTA_ROUND_TRIP(CEA_KIND_HDMI, hdmi_block)
-        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM, hdmi_forum_block)
-        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM_SINK_CAPABILITY, hdmi_forum_sink_capability)
-        CTA_ROUND_TRIP(CEA_KIND_HDMI_FORUM_EEODB, edid_override)
-        CTA_ROUND_TRIP(CEA_KIND_AMD, amd_block)
-        CTA_ROUND_TRIP(CEA_KIND_VIDEO_CAPABILITY, video_capability)
-        CTA_ROUND_TRIP(CEA_KIND_COLORIMETRY, colorimetry)
-        CTA_ROUND_TRIP(CEA_KIND_HDR_STATIC_METADATA, hdr_static_metadata)
-        CTA_ROUND_TRIP(CEA_KIND_HDR_DYNAMIC_METADATA, hdr_dynamic_metadata)
-        CTA_ROUND_TRIP(CEA_KIND_VENDOR_VIDEO, vendor_video)
-#undef CTA_ROUND_TRIP
+#include "tests/cta_kinds.def"
+#undef CTA_KIND
     default: break; // kinds kept as bytes
     }
 }

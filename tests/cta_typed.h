@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: MIT
 // cta_typed.h - helpers of the tests of the typed data block codecs
-// (cta_hdmi.h, cta_colour.h): each kind's decoder, encoder and printer
-// behind one switch on the kind, the data blocks of the real EDIDs of
-// data/real, and golden report files.
+// (<edid/cta_*.h>): every kind's decoder, encoder and printer behind one
+// switch, each checked not to read past a block nor write past what it
+// returns; rows of blocks with their facts and the bytes they are written
+// back as; the data blocks of the EDIDs of data/ and data/real.
 #ifndef EDID_TESTS_CTA_TYPED_H
 #define EDID_TESTS_CTA_TYPED_H
 
+#include <edid/cta_audio.h>
 #include <edid/cta_colour.h>
 #include <edid/cta_hdmi.h>
+#include <edid/cta_video.h>
+#include <string.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string.h>
 
 #include "edid/cea.h"
 #include "test_util.h"
@@ -21,97 +22,111 @@ namespace cta_typed {
 
 using namespace test_util;
 
-// What one block's typed codec made of it.
-struct Coded {
-    bool typed = false; // the kind has a typed codec here
-    Bytes record;       // the decoded record's bytes
-    Bytes encoded;      // header and payload; empty when the encoder refused
-    std::string report; // the printer's lines
-};
+constexpr size_t ROOM = 2 * (1 + CEA_MAX_PAYLOAD); // room to see a read or write past a block
 
-// The block decoded from wire (header first) with poison bytes after it up
-// to 64, printed and encoded.
-template <class R>
-Coded run_codec(const Bytes &wire, uint8_t poison, void (*decode)(const uint8_t *, R *),
-                uint32_t (*encode)(const R *, uint8_t *), void (*print)(const R *))
+inline std::string hex_of(const Bytes &b)
 {
-    Bytes in = wire;
-    in.resize(64, poison);
-    R r;
-    memset(&r, 0x5A, sizeof r);
-    decode(in.data(), &r);
-    Coded out;
-    out.typed = true;
-    out.record.assign(reinterpret_cast<const uint8_t *>(&r),
-                      reinterpret_cast<const uint8_t *>(&r) + sizeof r);
-    out.report = printed([&] { print(&r); });
-    Bytes enc(64, 0xEE);
-    const uint32_t n = encode(&r, enc.data());
-    if (n) enc.resize(n);
-    out.encoded = n ? enc : Bytes();
-    if (!n) {
-        EXPECT_EQ(enc, Bytes(64, 0xEE)) << "a refusing encoder wrote";
-    }
-    return out;
+    return test_util::hex_of(b.data(), b.size());
 }
 
-// The kind's codec run on wire: cea_decode_NAME, cea_print_NAME and
-// cea_encode_NAME on a record of type R.
-#define CTA_TYPED_KIND(kind, R, name)                                                              \
-    case kind:                                                                                     \
-        return run_codec<R>(wire, poison, cea_decode_##name, cea_encode_##name, cea_print_##name);
+// What a kind's codec made of a block: the record's bytes, the bytes it
+// encodes to ("refused" when the encoder returns 0), its report.
+struct Coded {
+    bool typed = false;
+    Bytes record;
+    std::string encoded, report;
+};
 
-inline Coded run(const Bytes &wire, uint8_t poison = 0xFF)
+// The encoder's bytes as hex, or "refused"; nothing written past them.
+template <class R>
+std::string encoded(uint32_t (*encode)(const R *, uint8_t *), const R &r)
+{
+    uint8_t out[ROOM];
+    memset(out, 0xEE, sizeof out);
+    const uint32_t n = encode(&r, out);
+    for (uint32_t i = n; i < ROOM; ++i) EXPECT_EQ(out[i], 0xEE) << "written past byte " << n;
+    EXPECT_TRUE(n == 0 || n == 1u + (out[0] & 0x1F)) << "returned length is not the header's";
+    return n ? test_util::hex_of(out, n) : "refused";
+}
+
+// The block decoded from a copy exactly its size (AddressSanitizer sees a
+// read past it) and from one with bytes after it: the same record.
+template <class R>
+Coded code(const Bytes &wire, void (*decode)(const uint8_t *, R *),
+           uint32_t (*encode)(const R *, uint8_t *), void (*print)(const R *))
+{
+    const Bytes exact(wire);
+    Bytes padded(wire);
+    padded.resize(ROOM, 0xFF);
+    R r, again;
+    memset(&r, 0xA5, sizeof r);
+    memset(&again, 0x5A, sizeof again);
+    decode(exact.data(), &r);
+    decode(padded.data(), &again);
+    EXPECT_EQ(memcmp(&r, &again, sizeof r), 0) << "read past or left unset: " << hex_of(wire);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(&r);
+    return Coded{true, Bytes(bytes, bytes + sizeof r), encoded(encode, r),
+                 printed([&] { print(&r); })};
+}
+
+inline Coded run(const Bytes &wire)
 {
     switch (cea_block_kind(wire.data())) {
-        CTA_TYPED_KIND(CEA_KIND_HDMI, CeaHdmiBlock, hdmi_block)
-        CTA_TYPED_KIND(CEA_KIND_HDMI_FORUM, CeaHdmiForumBlock, hdmi_forum_block)
-        CTA_TYPED_KIND(CEA_KIND_HDMI_FORUM_SINK_CAPABILITY, CeaHdmiForumBlock,
-                       hdmi_forum_sink_capability)
-        CTA_TYPED_KIND(CEA_KIND_HDMI_FORUM_EEODB, CeaEdidOverride, edid_override)
-        CTA_TYPED_KIND(CEA_KIND_AMD, CeaAmdBlock, amd_block)
-        CTA_TYPED_KIND(CEA_KIND_VIDEO_CAPABILITY, CeaVideoCapability, video_capability)
-        CTA_TYPED_KIND(CEA_KIND_COLORIMETRY, CeaColorimetry, colorimetry)
-        CTA_TYPED_KIND(CEA_KIND_HDR_STATIC_METADATA, CeaHdrStaticMetadata, hdr_static_metadata)
-        CTA_TYPED_KIND(CEA_KIND_HDR_DYNAMIC_METADATA, CeaHdrDynamicMetadata, hdr_dynamic_metadata)
-        CTA_TYPED_KIND(CEA_KIND_VENDOR_VIDEO, CeaVendorVideo, vendor_video)
+#define CTA_KIND(kind, R, x)                                                                       \
+    case kind: return code<R>(wire, cea_decode_##x, cea_encode_##x, cea_print_##x);
+#include "cta_kinds.def"
+#undef CTA_KIND
     default: return Coded();
     }
 }
 
-// The names of the set flags, in the order given, blank-separated:
-// names(flag, "name", flag, "name"...).
-inline std::string names()
+// Facts of a record: "name=value" for a field that is not 0, a flag's name
+// when set, blank-separated.
+struct Facts {
+    std::string text;
+    Facts &add(const std::string &words)
+    {
+        if (!words.empty()) text += (text.empty() ? "" : " ") + words;
+        return *this;
+    }
+    Facts &operator()(const char *name, long value)
+    {
+        return value ? add(std::string(name) + "=" + std::to_string(value)) : *this;
+    }
+    Facts &flag(const char *name, long value) { return value ? add(name) : *this; }
+};
+
+inline std::string oui_text(uint32_t oui) // "00-D0-46"
 {
-    return "";
-}
-template <class... Rest>
-std::string names(int set, const char *name, Rest... rest)
-{
-    const std::string tail = names(rest...);
-    return set ? name + (tail.empty() ? "" : " " + tail) : tail;
+    char text[9];
+    snprintf(text, sizeof text, "%02X-%02X-%02X", unsigned(oui >> 16 & 0xFF),
+             unsigned(oui >> 8 & 0xFF), unsigned(oui & 0xFF));
+    return text;
 }
 
-// token after s, blank-separated; nothing for an empty token.
-inline void add(std::string &s, const std::string &token)
+// A block (hex, header first), its facts, and the bytes it is written back
+// as (empty: its own).
+struct Row {
+    Row(std::string w, std::string f, std::string as = "") : wire(w), facts(f), written(as) {}
+    std::string wire, facts, written;
+};
+
+// Each row's record of type R (the kind's), its facts, its bytes.
+template <class R, class F>
+void check_rows(const std::vector<Row> &rows, F facts)
 {
-    if (!token.empty()) s += (s.empty() ? "" : " ") + token;
+    for (const Row &row : rows) {
+        const Coded c = run(hex(row.wire));
+        ASSERT_EQ(c.record.size(), sizeof(R)) << row.wire;
+        R r;
+        memcpy(&r, c.record.data(), sizeof r);
+        EXPECT_EQ(facts(r), row.facts) << row.wire;
+        EXPECT_EQ(c.encoded, hex_of(hex(row.written.empty() ? row.wire : row.written))) << row.wire;
+    }
 }
 
-// A record of type R decoded from hex text, poison 0xFF after the block.
-template <class R>
-R decode(void (*decoder)(const uint8_t *, R *), const std::string &wire)
-{
-    Bytes in = hex(wire);
-    in.resize(64, 0xFF);
-    R r;
-    decoder(in.data(), &r);
-    return r;
-}
-
-// Every data block of the CEA blocks of the EDIDs of data/ (the real ones
-// of data/real and the hex files that read), with the file's name, in file
-// and collection order.
+// Every data block of the CEA blocks of the EDIDs of data/ and data/real,
+// with the file's name.
 struct TestBlock {
     std::string file;
     Bytes wire;
@@ -120,39 +135,26 @@ struct TestBlock {
 inline std::vector<TestBlock> test_blocks()
 {
     std::vector<TestBlock> blocks;
-    std::vector<std::string> files;
-    for (const char *dir : {"", "real/"})
-        for (const auto &e :
-             std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" + std::string(dir)))
-            if (e.path().extension() == ".bin" || e.path().extension() == ".hex")
-                files.push_back(dir + e.path().filename().string());
-    std::sort(files.begin(), files.end());
-    static DumpFile dump;
-    for (const auto &name : files) {
-        const std::string path = EDID_TEST_DATA_DIR "/" + name;
-        if (dump_file_read(path.c_str(), &dump) != DUMP_FILE_OK) continue;
-        for (size_t at = EDID_BLOCK_SIZE; at + EDID_BLOCK_SIZE <= dump.length;
-             at += EDID_BLOCK_SIZE) {
-            const uint8_t *block = dump.bytes + at;
-            if (block[0] != CEA_EXTENSION_TAG) continue;
-            auto walk = edid_cea::walk(block, edid_cea::ZeroHeader::EMPTY_BLOCK);
-            uint32_t offset, span;
-            while (edid_cea::next(&walk, &offset, &span))
-                blocks.push_back({name, Bytes(block + offset, block + offset + span)});
+    for (const char *dir : {"", "real/"}) {
+        for (const auto &e : std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" +
+                                                                 std::string(dir))) {
+            static DumpFile dump;
+            const std::string ext = e.path().extension().string();
+            if ((ext != ".bin" && ext != ".hex") ||
+                dump_file_read(e.path().c_str(), &dump) != DUMP_FILE_OK)
+                continue;
+            for (size_t at = EDID_BLOCK_SIZE; at + EDID_BLOCK_SIZE <= dump.length;
+                 at += EDID_BLOCK_SIZE) {
+                const uint8_t *block = dump.bytes + at;
+                if (block[0] != CEA_EXTENSION_TAG) continue;
+                auto walk = edid_cea::walk(block, edid_cea::ZeroHeader::EMPTY_BLOCK);
+                for (uint32_t offset, span; edid_cea::next(&walk, &offset, &span);)
+                    blocks.push_back({dir + e.path().filename().string(),
+                                      Bytes(block + offset, block + offset + span)});
+            }
         }
     }
     return blocks;
-}
-
-// text against the golden file data/name; EDID_UPDATE_GOLDEN=1 writes it.
-inline void expect_golden(const std::string &name, const std::string &text)
-{
-    const std::string path = EDID_TEST_DATA_DIR "/" + name;
-    if (getenv("EDID_UPDATE_GOLDEN")) std::ofstream(path) << text;
-    std::ifstream in(path);
-    std::stringstream golden;
-    golden << in.rdbuf();
-    EXPECT_EQ(text, golden.str()) << "report differs from " << path;
 }
 
 } // namespace cta_typed

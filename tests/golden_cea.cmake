@@ -28,10 +28,18 @@ endforeach()
 #                                            extensions, no block map
 #   monitor-samsung-ls27cg51x-empty-headers  empty data blocks in the middle
 #                                            of the collection
-foreach(name tv-lg-oled55b6v tv-samsung-qbq90 tv-roku-65r6ax avr-denon-x2300w-below-lg-oled55b6v
-             monitor-c27q165-edid14 monitor-msi-meg342c-cea-then-displayid
-             monitor-samsung-ls27cg51x-empty-headers)
-  edid_tool_test(NAME golden.dump.lenient.${name} TOOL edid_dump INPUT data/real/${name}.bin
+#   tv-lg-block-map-displayid, avr-pioneer,  FRL and DSC, Dolby Vision 2, AMD
+#   tv-samsung-sam7074                       luminances; HDR luminances; scans
+# and on the composed EDIDs of data/ that hold each kind's other forms
+# (cta_*_blocks.hex).
+foreach(input real/tv-lg-oled55b6v.bin real/tv-samsung-qbq90.bin real/tv-roku-65r6ax.bin
+              real/avr-denon-x2300w-below-lg-oled55b6v.bin real/monitor-c27q165-edid14.bin
+              real/monitor-msi-meg342c-cea-then-displayid.bin
+              real/monitor-samsung-ls27cg51x-empty-headers.bin real/tv-lg-block-map-displayid.bin
+              real/avr-pioneer.bin real/tv-samsung-sam7074.bin cta_video_blocks.hex
+              cta_audio_blocks.hex cta_displayid_blocks.hex cta_link_colour_blocks.hex)
+  get_filename_component(name ${input} NAME_WE)
+  edid_tool_test(NAME golden.dump.lenient.${name} TOOL edid_dump INPUT data/${input}
               ARGS --lenient @BIN@ EXPECT data/lenient_${name}.out)
 endforeach()
 # Without a CEA block, the report of the option is the one without it;
