@@ -24,7 +24,7 @@ constexpr uint32_t NO = DEVICE_NO_LIMIT;
 // Detailed timings: 1080p60 (148.5 MHz), 1080i60, 720p60, 2160p60 (594
 // MHz), 1360x768p60 (85.5 MHz).
 inline const std::string P1080 = "02 3A 80 18 71 38 2D 40 58 2C 45 00 40 84 63 00 00 1E ";
-const std::string I1080 = "01 1D 80 18 71 1C 16 20 58 2C 25 00 40 84 63 00 00 9E ";
+inline const std::string I1080 = "01 1D 80 18 71 1C 16 20 58 2C 25 00 40 84 63 00 00 9E ";
 inline const std::string P720 = "01 1D 00 72 51 D0 1E 20 6E 28 55 00 40 84 63 00 00 1E ";
 inline const std::string P2160 = "08 E8 00 30 F2 70 5A 80 B0 58 8A 00 40 84 63 00 00 1E ";
 inline const std::string P1360 = "66 21 50 B0 51 00 1B 30 40 70 36 00 40 84 63 00 00 1E ";
