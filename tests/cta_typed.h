@@ -2,8 +2,9 @@
 // cta_typed.h - helpers of the tests of the typed data block codecs
 // (<edid/cta_*.h>): every kind's decoder, encoder and printer behind one
 // switch, each checked not to read past a block nor write past what it
-// returns; rows of blocks with their facts and the bytes they are written
-// back as; the data blocks of the EDIDs of data/ and data/real.
+// returns; the rows of data/cta_rows.txt, blocks with their facts and the
+// bytes they are written back as; the data blocks of the EDIDs of data/
+// and data/real.
 #ifndef EDID_TESTS_CTA_TYPED_H
 #define EDID_TESTS_CTA_TYPED_H
 
@@ -14,6 +15,8 @@
 #include <string.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "edid/cea.h"
 #include "test_util.h"
@@ -73,7 +76,8 @@ inline Coded run(const Bytes &wire)
 {
     switch (cea_block_kind(wire.data())) {
 #define CTA_KIND(kind, R, x)                                                                       \
-    case kind: return code<R>(wire, cea_decode_##x, cea_encode_##x, cea_print_##x);
+    case kind:                                                                                     \
+        return code<R>(wire, cea_decode_##x, cea_encode_##x, cea_print_##x);
 #include "cta_kinds.def"
 #undef CTA_KIND
     default: return Coded();
@@ -107,15 +111,40 @@ inline std::string oui_text(uint32_t oui) // "00-D0-46"
 // A block (hex, header first), its facts, and the bytes it is written back
 // as (empty: its own).
 struct Row {
-    Row(std::string w, std::string f, std::string as = "") : wire(w), facts(f), written(as) {}
     std::string wire, facts, written;
 };
 
-// Each row's record of type R (the kind's), its facts, its bytes.
-template <class R, class F>
-void check_rows(const std::vector<Row> &rows, F facts)
+// The rows of a kind in data/cta_rows.txt: the lines under "[kind]", each
+// "wire | facts" or "wire | facts | written"; '#' begins a comment line.
+inline std::vector<Row> rows_of(const std::string &kind)
 {
-    for (const Row &row : rows) {
+    std::ifstream in(EDID_TEST_DATA_DIR "/cta_rows.txt");
+    std::vector<Row> rows;
+    std::string section;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+        } else if (section == kind) {
+            std::string cells[3];
+            std::istringstream fields(line);
+            for (std::string &cell : cells) {
+                std::getline(fields, cell, '|');
+                cell.erase(0, cell.find_first_not_of(' '));
+                cell.erase(cell.find_last_not_of(' ') + 1);
+            }
+            rows.push_back({cells[0], cells[1], cells[2]});
+        }
+    }
+    EXPECT_FALSE(rows.empty()) << "no rows of " << kind << " in data/cta_rows.txt";
+    return rows;
+}
+
+// Each row of kind, its record of type R (the kind's), its facts, its bytes.
+template <class R, class F>
+void check_rows(const std::string &kind, F facts)
+{
+    for (const Row &row : rows_of(kind)) {
         const Coded c = run(hex(row.wire));
         ASSERT_EQ(c.record.size(), sizeof(R)) << row.wire;
         R r;
@@ -136,8 +165,8 @@ inline std::vector<TestBlock> test_blocks()
 {
     std::vector<TestBlock> blocks;
     for (const char *dir : {"", "real/"}) {
-        for (const auto &e : std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" +
-                                                                 std::string(dir))) {
+        for (const auto &e :
+             std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" + std::string(dir))) {
             static DumpFile dump;
             const std::string ext = e.path().extension().string();
             if ((ext != ".bin" && ext != ".hex") ||
