@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Device profiles (tools/profile.h): what each key does to the device
 // record, the codec, rate and speaker words, and the one-line error of
-// each kind of mistake.  The shipped profiles are built end to end
-// (device.cmake).
+// each kind of mistake (data/profiles/errors.txt).  The shipped profiles
+// are built end to end (device.cmake).
 #include <string.h>
+
+#include <fstream>
 
 #include "test_util.h"
 #include "tools/profile.h"
@@ -112,59 +114,27 @@ TEST(Profile, CodecNamesAndRates)
     }
 }
 
-// Every mistake is one line, "p.toml:LINE: KEY: what", that shows the
-// value as written and, for a word, the words accepted.
+// Every mistake of data/profiles/errors.txt is one line,
+// "p.toml:LINE: KEY: what", that shows the value as written and, for a
+// word, the words accepted.
 TEST(Profile, ErrorsNameTheLineTheKeyAndWhatIsAccepted)
 {
-    // [[audio.format]] number 2 at line 7.
-    const std::string audio = V1 + "[audio]\n" + BASIC + "[[audio.format]]\n";
-    std::string dolby_blocks; // twelve of 7 bytes: more than the side's 77
-    for (int i = 0; i < 12; ++i) dolby_blocks += "\"E6 11 46 D0 00 70 00\", ";
-    const struct {
-        std::string text, where, shows;
-    } cases[] = {
-        {"", "1: version", "version = 1"},
-        {"version = 2\n", "1: version", "version = 1"},
-        {V1 + "[identity]\nvendor = \"QZR\"\n", "2: identity", "vendor_id"},
-        {V1 + "[audio]\nthx = true\n", "3: audio.thx", "top-level"},
-        {V1 + "vendor_id = \"Q1R\"\n", "2: vendor_id", "'Q1R'"},
-        {V1 + "name = \"QzrSnd K7 Pro Max\"\n", "2: name", "13"},
-        {V1 + "\"a\\nb\" = 1\n", "2: a\\x0Ab", "max_frl_rate"},
-        {V1 + "[audio]\nspeakers = \"5.1\"\nformat = []\n", "2: audio", "basic audio"},
-        {V1 + "[audio]\nformat = []\ndolby_atmos = true\n", "2: audio", "basic audio"},
-        {V1 + "[audio]\nspeakers = \"7.1.5\"\n", "3: audio.speakers", "7.1.4"},
-        {V1 + "[audio]\nspeakers = \"5.1\\n\"\n", "3: audio.speakers", "'5.1\\n'"},
-        {V1 + "[audio]\nspeakers = [\"FL/FR\", \"TOP\"]\n", "3: audio.speakers", "TPFL/TPFR"},
-        {audio + "codec = \"aac-hd\"\n", "8: audio.format[2].codec", "truehd"},
-        {audio + "codec = \"lp\\ncm\"\n", "8: audio.format[2].codec", "'lp\\ncm'"},
-        {audio + "codec = \"lpcm\"\nchannels = 9\nrates = [48]\n", "9: audio.format[2].channels",
-         "1 to 8"},
-        {audio + "codec = \"mpeg-h\"\nchannels = 2\n", "9: audio.format[2].channels", "no channel"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [441]\n", "10: audio.format[2].rates",
-         "44100"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [48.1]\n", "10: audio.format[2].rates",
-         "48.1 "},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [\"48\"]\n", "10: audio.format[2].rates",
-         "'48'"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nsample_sizes = [18]\n",
-         "10: audio.format[2].sample_sizes", "20"},
-        {audio + "codec = \"lpcm\"\noptions = 1\n", "9: audio.format[2].options", "'lpcm'"},
-        {audio + "codec = \"ac-3\"\noptions = 1\n", "9: audio.format[2].options", "'ac-3'"},
-        {audio + "codec = \"atrac\"\noptions = 1\n", "9: audio.format[2].options", "'atrac'"},
-        {audio + "codec = \"wma-pro\"\noptions = 1\n", "9: audio.format[2].options", "'wma-pro'"},
-        {audio + "codec = \"ac-4\"\noptions = 1\n", "9: audio.format[2].options", "'ac-4'"},
-        {audio + "codec = \"dts\"\natmos = true\n", "9: audio.format[2].atmos", "'dts'"},
-        {V1 + "[audio]\nblocks = [\"83 01 00 00\"]\n", "3: audio.blocks", "speaker allocation"},
-        {V1 + "[audio]\nblocks = [\"EB 13 60 00 00 00 00 00 00 00 00 00\"]\n", "3: audio.blocks",
-         "speaker location"},
-        {V1 + "[audio]\nblocks = [\"E2 12 00\"]\n", "3: audio.blocks", "shorter"},
-        {V1 + "[audio]\nblocks = [\"43 01 02 03\"]\n", "3: audio.blocks", "audio kind"},
-        {V1 + "[audio]\nblocks = [" + dolby_blocks + "]\n", "3: audio.blocks", "77"},
-        {"[.]\n", "1: Error while parsing key", "'.'"},
-        {"[\x7F" "dentity]\n", "1: Error while parsing key", "'\\u007F'"},
-        {"[[=]]\n", "1: Error while parsing key", "'='"},
-        {V1 + "name = \"K7\" # \xC3\xA9\n", "2", "not ASCII (0xC3)"},
+    struct Case {
+        std::string where, shows, text;
     };
+    std::vector<Case> cases;
+    std::ifstream in(EDID_TEST_DATA_DIR "/profiles/errors.txt");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("== ", 0) == 0) {
+            const size_t bar = line.find(" | ");
+            const size_t quote = line.find('"', bar);
+            cases.push_back(
+                {line.substr(3, bar - 3), line.substr(quote + 1, line.rfind('"') - quote - 1), ""});
+        } else if (!cases.empty()) {
+            cases.back().text += line + "\n";
+        }
+    }
+    ASSERT_EQ(cases.size(), 35u);
     for (const auto &c : cases) {
         const Parsed p = parse(c.text);
         ASSERT_EQ(p.result, PROFILE_INVALID) << c.text;
