@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // test_util.h - helpers shared by the unit tests: bytes from hex text or a
-// test data file, block checksums, and the capture of what a print
-// operation writes on standard output.
+// test data file, hex text repeated, block checksums, and the capture of
+// what a print operation writes on standard output.
 #ifndef EDID_TESTS_TEST_UTIL_H
 #define EDID_TESTS_TEST_UTIL_H
 
@@ -50,6 +50,15 @@ inline std::string hex_of(const uint8_t *p, size_t n)
         snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]);
         s += byte;
     }
+    return s;
+}
+
+// `bytes` (hex text) n times over.
+inline std::string repeat(const std::string &bytes, int n)
+{
+    std::string s;
+    for (int i = 0; i < n; i++)
+        s += bytes + " ";
     return s;
 }
 
