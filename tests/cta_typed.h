@@ -15,8 +15,6 @@
 #include <string.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "edid/cea.h"
 #include "test_util.h"
@@ -114,29 +112,13 @@ struct Row {
     std::string wire, facts, written;
 };
 
-// The rows of a kind in data/cta_rows.txt: the lines under "[kind]", each
-// "wire | facts" or "wire | facts | written"; '#' begins a comment line.
+// The rows of a kind in data/cta_rows.txt: "wire | facts" or
+// "wire | facts | written".
 inline std::vector<Row> rows_of(const std::string &kind)
 {
-    std::ifstream in(EDID_TEST_DATA_DIR "/cta_rows.txt");
     std::vector<Row> rows;
-    std::string section;
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        if (line[0] == '[') {
-            section = line.substr(1, line.find(']') - 1);
-        } else if (section == kind) {
-            std::string cells[3];
-            std::istringstream fields(line);
-            for (std::string &cell : cells) {
-                std::getline(fields, cell, '|');
-                cell.erase(0, cell.find_first_not_of(' '));
-                cell.erase(cell.find_last_not_of(' ') + 1);
-            }
-            rows.push_back({cells[0], cells[1], cells[2]});
-        }
-    }
-    EXPECT_FALSE(rows.empty()) << "no rows of " << kind << " in data/cta_rows.txt";
+    for (auto &cells : table("cta_rows.txt", kind))
+        rows.push_back({cells.at(0), cells.at(1), cells.size() > 2 ? cells[2] : ""});
     return rows;
 }
 
