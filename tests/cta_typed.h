@@ -106,33 +106,21 @@ inline std::string oui_text(uint32_t oui) // "00-D0-46"
     return text;
 }
 
-// A block (hex, header first), its facts, and the bytes it is written back
-// as (empty: its own).
-struct Row {
-    std::string wire, facts, written;
-};
-
-// The rows of a kind in data/cta_rows.txt: "wire | facts" or
-// "wire | facts | written".
-inline std::vector<Row> rows_of(const std::string &kind)
-{
-    std::vector<Row> rows;
-    for (auto &cells : table("cta_rows.txt", kind))
-        rows.push_back({cells.at(0), cells.at(1), cells.size() > 2 ? cells[2] : ""});
-    return rows;
-}
-
-// Each row of kind, its record of type R (the kind's), its facts, its bytes.
+// Each row of a kind in data/cta_rows.txt, "wire | facts" or "wire | facts
+// | written" (a block in hex, header first, its facts, and the bytes it is
+// written back as when not its own): its record of type R (the kind's), its
+// facts, its bytes.
 template <class R, class F>
 void check_rows(const std::string &kind, F facts)
 {
-    for (const Row &row : rows_of(kind)) {
-        const Coded c = run(hex(row.wire));
-        ASSERT_EQ(c.record.size(), sizeof(R)) << row.wire;
+    for (const auto &row : table("cta_rows.txt", kind)) {
+        const std::string &wire = row.at(0), &written = row.size() > 2 ? row[2] : wire;
+        const Coded c = run(hex(wire));
+        ASSERT_EQ(c.record.size(), sizeof(R)) << wire;
         R r;
         memcpy(&r, c.record.data(), sizeof r);
-        EXPECT_EQ(facts(r), row.facts) << row.wire;
-        EXPECT_EQ(c.encoded, hex_of(hex(row.written.empty() ? row.wire : row.written))) << row.wire;
+        EXPECT_EQ(facts(r), row.at(1)) << wire;
+        EXPECT_EQ(c.encoded, hex_of(hex(written))) << wire;
     }
 }
 
