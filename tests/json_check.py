@@ -3,15 +3,16 @@
 """The JSON form end to end (edid_dump --json, edid_build --from-json):
 
     json_check.py roundtrip|edits|refusals --bin DIR --data DIR [--schema FILE]
-                  [--edid-decode PROGRAM] [EDID|DIR...]
+                  [--edid-decode PROGRAM] [--mutations N [--seed S]] [--keep DIR] [EDID|DIR...]
 
-roundtrip: every EDID of DATA (*.hex) and DATA/real, or of the files and directories given: the
-form validates and gives back the bytes; its facts are edid-decode's (facts), but where it reads
-the bytes its own way (edid_decode_cause).  edits: each of EDITS reads back as the edited form,
-the other blocks as they were, and edid-decode sees it.  refusals: each case of
-DATA/json_refusals.json is refused with one line, no output.
+roundtrip: every EDID of DATA (*.hex) and DATA/real, or of the files and directories given, and N
+mutated copies of them: the form validates and gives back the bytes; its facts are edid-decode's
+(facts), but where it reads the bytes its own way (edid_decode_cause); the EDIDs that fail are
+copied to --keep.  edits: each of EDITS reads back as the edited form, the other blocks as they
+were, and edid-decode sees it.  refusals: each case of DATA/json_refusals.json is refused with one
+line, no output.
 """
-import argparse, collections, copy, glob, json, os, re, subprocess, sys, tempfile
+import argparse, collections, copy, glob, json, os, random, re, subprocess, sys, tempfile
 
 failures = []
 BIN = WORK = ""
@@ -339,7 +340,24 @@ def compare_facts(form, data, text):
     return None
 
 
-def roundtrip(paths, schema, edid_decode):
+def mutated(data, rng):
+    """data with a few bytes of a data block, a CEA block or the base block
+    (not its header, without which edid-decode reads nothing) changed;
+    checksums mostly made right again."""
+    d = bytearray(announced(data))
+    for _ in range(rng.randint(1, 4)):
+        n = rng.randrange(len(d) // 128)
+        start, end = (128 * n + 4, 128 * n + max(5, d[128 * n + 2])) if n and d[128 * n] == 2 \
+            else (128 * n + 8 * (n == 0), 128 * n + 127)
+        at = rng.randrange(start, min(end, 128 * n + 127))
+        d[at] = rng.randrange(256) if rng.random() < 0.3 else d[at] ^ (1 << rng.randrange(8))
+    if rng.random() < 0.9:
+        for n in range(len(d) // 128):
+            d[128 * n + 127] = -sum(d[128 * n:128 * n + 127]) & 255
+    return bytes(d)
+
+
+def roundtrip(paths, schema, edid_decode, mutations, seed, keep):
     validator = None
     if schema:
         import jsonschema
@@ -352,8 +370,11 @@ def roundtrip(paths, schema, edid_decode):
     inputs = [(os.path.basename(f), read_edid(f)) for f in files]
     inputs = [(n, d) for n, d in inputs if d and len(d) >= 128 and
               (n.endswith((".bin", ".hex")) or d[:8] == bytes.fromhex("00ffffffffffff00"))]
+    rng = random.Random(seed)
+    cases = inputs + [(f"{n} mutant {i}", mutated(d, rng))
+                      for i, (n, d) in enumerate(rng.choice(inputs) for _ in range(mutations))]
     forms = collections.Counter()
-    for name, data in inputs:
+    for name, data in cases:
         status, form, err = dump_json(data)
         if status != 0:
             if status != 5 or data[18:20] in (b"\x01\x03", b"\x01\x04"):
@@ -377,9 +398,12 @@ def roundtrip(paths, schema, edid_decode):
                 forms["facts agree"] += not problem
         for p in problems:
             fail(f"{name}: {p}")
-    if forms["forms"] < len(inputs) // 2:
+        if problems and keep:
+            os.makedirs(keep, exist_ok=True)
+            open(os.path.join(keep, name.replace(" ", "_") + ".bin"), "wb").write(data)
+    if not mutations and forms["forms"] < len(inputs) // 2:
         fail(f"only {forms['forms']} of {len(inputs)} EDIDs had a JSON form")
-    print(f"roundtrip: {len(inputs)} EDIDs: "
+    print(f"roundtrip: {len(cases)} EDIDs ({len(inputs)} files, {mutations} mutants): "
           + ", ".join(f"{v} {k}" for k, v in forms.items())
           + "; data blocks: " + ", ".join(f"{v} {k}" for k, v in counts.items()))
 
@@ -391,6 +415,9 @@ def main():
     parser.add_argument("paths", nargs="*", help="roundtrip: EDID files or directories")
     parser.add_argument("--bin", required=True)
     parser.add_argument("--data")
+    parser.add_argument("--mutations", type=int, default=0)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--keep", help="roundtrip: where to copy the EDIDs that fail")
     parser.add_argument("--schema")
     parser.add_argument("--edid-decode")
     args = parser.parse_intermixed_args()
@@ -399,7 +426,7 @@ def main():
         if args.mode == "roundtrip":
             paths = args.paths or glob.glob(os.path.join(args.data, "*.hex")) + [
                 os.path.join(args.data, "real")]
-            roundtrip(paths, args.schema, args.edid_decode)
+            roundtrip(paths, args.schema, args.edid_decode, args.mutations, args.seed, args.keep)
         elif args.mode == "edits":
             edits(args.data, args.edid_decode)
         else:
