@@ -137,29 +137,6 @@ TEST(BaseBlock, ExtensionSearch)
     }
 }
 
-// Real sinks as they lay themselves out (tests/data/real): the number of
-// data blocks that each decode finds in the CEA block, as edid-decode
-// lists them (without its empty blocks of tag 0).
-TEST(BaseBlock, RealSinkLayouts)
-{
-    const struct {
-        const char *file;
-        int bounded, sink; // data blocks of the CEA block, -1: none found
-    } cases[] = {
-        // 2 extensions, the CEA block in block 1, a DisplayID block 2.
-        {"monitor-msi-meg342c-cea-then-displayid.bin", -1, 9},
-        // A block map in block 1, the CEA block in block 2, DisplayID in 3.
-        {"tv-lg-block-map-displayid.bin", 10, 10},
-        // Five zero headers after the fifth data block, three blocks after them.
-        {"monitor-samsung-ls27cg51x-empty-headers.bin", 5, 8},
-    };
-    for (const auto &c : cases) {
-        Bytes d = read_dump(std::string("real/") + c.file);
-        expect_decodes(d, c.bounded, c.sink, c.file,
-                       [](const EdidInfo &info) { return int(info.cea.data_block_count); });
-    }
-}
-
 // header_c.c reads the record through the header compiled as C.
 TEST(BaseBlock, RecordReadFromC)
 {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Typed codecs of the link capability blocks (cta_hdmi.h): the fields of
-// real blocks (data/real) and of composed ones (data/cta_link_colour_blocks.hex
-// and a few more), each as edid-decode prints the same bytes; the bytes
-// that short and contradictory blocks are written back as.  The address,
+// and composed blocks, each as edid-decode prints the same bytes, and the
+// bytes that short and contradictory blocks are written back as (the rows
+// of data/cta_rows.txt).  The address,
 // TMDS clock and rate and FRL rate of every block of data/ are held against
 // edid-decode's by json_check.py.
 #include "cta_typed.h"
@@ -43,47 +43,7 @@ std::string facts(const CeaHdmiBlock &h)
 
 TEST(HdmiBlock, FieldsAsEdidDecodeReadsThem)
 {
-    check_rows<CeaHdmiBlock>(
-        {// tv-lg-oled55b6v, tv-sony, tv-lg-block-map-displayid
-         {"6E 03 0C 00 10 00 B8 3C 20 00 80 01 02 03 04",
-          "1.0.0.0 Supports_AI DC_36bit DC_30bit DC_Y444 300 MHz VIC1 VIC2 VIC3 VIC4"},
-         {"6E 03 0C 00 20 00 B8 3C 2F 00 80 01 02 03 04",
-          "2.0.0.0 Supports_AI DC_36bit DC_30bit DC_Y444 300 MHz Graphics Photo Cinema Game VIC1 "
-          "VIC2 VIC3 VIC4"},
-         {"6E 03 0C 00 10 00 B8 44 2C 00 80 01 02 03 04",
-          "1.0.0.0 Supports_AI DC_36bit DC_30bit DC_Y444 340 MHz Cinema Game VIC1 VIC2 VIC3 VIC4"},
-         // monitor-c27q165 and tv-samsung-sam7074: no byte 4
-         {"67 03 0C 00 20 00 78 88", "2.0.0.0 DC_48bit DC_36bit DC_30bit DC_Y444 680 MHz"},
-         {"67 03 0C 00 20 00 B8 2D", "2.0.0.0 Supports_AI DC_36bit DC_30bit DC_Y444 225 MHz"},
-         // composed: every flag, the reserved bits and the interlaced latency
-         // bit without the first written as 0; the address alone
-         {"68 03 0C 00 12 34 FF 00 4F", "1.2.3.4 Supports_AI DC_48bit DC_36bit DC_30bit DC_Y444 "
-                                        "DVI_Dual 0 MHz Graphics Photo Cinema Game",
-          "68 03 0C 00 12 34 F9 00 0F"},
-         {"65 03 0C 00 30 00", "3.0.0.0"},
-         // composed (cta_link_colour_blocks.hex): latency codes 11, 21, 41 and
-         // 255 ("audio not supported"); 3D present, the 3D mask present,
-         // image size as aspect ratio; side-by-side (half), top-and-bottom
-         // and frame packing for the VICs of the mask 1 and 2; VIC 1
-         // side-by-side with horizontal sub-sampling (detail 1), VIC 2
-         // top-and-bottom
-         {"77 03 0C 00 10 00 80 3C E3 0B 15 29 FF C8 47 01 03 01 41 00 03 08 10 16",
-          "1.0.0.0 Supports_AI 300 MHz Graphics Photo latency 11,21 interlaced 41,255 3D multi=2 "
-          "size=1 VIC1 VIC3 all=321 mask=3 0:8:1 1:6:0"},
-         // Lengths that disagree with the flags: the parts held, the presence
-         // bits of parts cut off cleared, their bytes kept after the layout.
-         {"69 03 0C 00 10 00 80 3C A0 05", "1.0.0.0 Supports_AI 300 MHz trailing=1",
-          "69 03 0C 00 10 00 80 3C 00 05"},
-         {"6B 03 0C 00 10 00 80 3C 40 05 07 00", "1.0.0.0 Supports_AI 300 MHz trailing=3",
-          "6B 03 0C 00 10 00 80 3C 00 05 07 00"},
-         {"6C 03 0C 00 10 00 80 3C 20 00 80 01 02", "1.0.0.0 Supports_AI 300 MHz VIC1 VIC2",
-          "6C 03 0C 00 10 00 80 3C 20 00 40 01 02"},
-         {"6B 03 0C 00 10 00 80 3C 20 A0 01 41", "1.0.0.0 Supports_AI 300 MHz 3D trailing=1",
-          "6B 03 0C 00 10 00 80 3C 20 80 00 41"},
-         {"6B 03 0C 00 10 00 80 3C 20 80 01 08", "1.0.0.0 Supports_AI 300 MHz 3D trailing=1",
-          "6B 03 0C 00 10 00 80 3C 20 80 00 08"},
-         {"6A 03 0C 00 10 00 80 3C 00 AA BB", "1.0.0.0 Supports_AI 300 MHz trailing=2"}},
-        facts);
+    check_rows<CeaHdmiBlock>("hdmi", facts);
 }
 
 // The facts of the HDMI Forum fields in edid-decode's words (abridged):
@@ -114,28 +74,8 @@ std::string facts(const CeaHdmiForumBlock &f)
 
 TEST(HdmiForum, FieldsAsEdidDecodeReadsThem)
 {
-    check_rows<CeaHdmiForumBlock>(
-        {// tv-lg-oled55b6v, hdmi-uhd-hdr-edid14, tv-roku-65r6ax
-         {"67 D8 5D C4 01 78 80 03", "1 600 MHz FRL 0 SCDC 12-bit-420 10-bit-420"},
-         {"67 D8 5D C4 01 78 88 01", "1 600 MHz FRL 0 SCDC <=340Mcsc 10-bit-420"},
-         {"67 D8 5D C4 01 78 80 0F", "1 600 MHz FRL 0 SCDC UHD-VIC 16-bit-420 12-bit-420 10-bit-420"},
-         // tv-lg-block-map-displayid: 12 Gbit/s on 4 lanes (6); DSC: up to 4
-         // slices at 340 MHz (3), 6 Gbit/s on 4 lanes (3)
-         {"6D D8 5D C4 01 78 80 6B 43 28 90 D3 33 05",
-          "1 600 MHz FRL 6 SCDC UHD-VIC 12-bit-420 10-bit-420 ALLM FAPA DSC1.2a DSC-420 12bpc "
-          "10bpc VRR 40-144 slices 3 FRL 3 chunk 6144"},
-         // tv-samsung-qbq90: DSC up to 8 slices at 340 MHz (4)
-         {"6D D8 5D C4 01 78 80 6B 02 30 78 C1 34 05",
-          "1 600 MHz FRL 6 SCDC UHD-VIC 12-bit-420 10-bit-420 ALLM DSC1.2a DSC-420 10bpc VRR "
-          "48-120 slices 4 FRL 3 chunk 6144"},
-         // monitor-msi-meg342c: the VRR bytes are zeros
-         {"6A D8 5D C4 01 78 80 63 00 00 00", "1 600 MHz FRL 6 SCDC 12-bit-420 10-bit-420 VRR 0-0"},
-         // composed sink capability block: 10 Gbit/s on 4 lanes (5), 16
-         // slices at 400 MHz (7)
-         {"ED 79 00 00 01 78 FA 5C 9C 58 2C AC 57 0F",
-          "1 600 MHz FRL 5 SCDC RR Cable CCBPCI <=340Mcsc 3D-Dual UHD-VIC 16-bit-420 CinemaVRR "
-          "NegativeMvrr FVA DSC1.2a AnyBpp 16bpc VRR 24-300 slices 7 FRL 5 chunk 16384"}},
-        [](const CeaHdmiForumBlock &f) { return facts(f); });
+    check_rows<CeaHdmiForumBlock>("hdmi_forum",
+                                  [](const CeaHdmiForumBlock &f) { return facts(f); });
 }
 
 // FreeSync blocks in edid-decode's words: version, refresh rates, flags,
@@ -143,37 +83,23 @@ TEST(HdmiForum, FieldsAsEdidDecodeReadsThem)
 // after them; the EDID extension override's count.
 TEST(AmdAndOverride, FieldsAsEdidDecodeReadsThem)
 {
-    check_rows<CeaAmdBlock>(
-        {// monitor-c27q165, tv-lg-block-map-displayid (bytes 8-9 not
-         // luminances there), tv-samsung-qbq90, monitor-msi-meg342c
-         {"68 1A 00 00 01 01 30 90 E6", "1.1 48-144 Hz E6"},
-         {"6D 1A 00 00 02 01 28 90 00 00 00 00 00 00", "2.1 40-144 Hz 00 00 0 0 0 0"},
-         {"6D 1A 00 00 02 0B 30 78 00 04 A8 07 72 0F", "2.11 48-120 Hz 00 04 168 7 114 15"},
-         {"72 1A 00 00 03 03 30 AF E6 84 66 02 4F 03 AF 00 00 00 00",
-          "3.3 48-175 Hz E6 84 102 2 79 3 + AF 00 00 00 00"},
-         // composed: the luminance part cut short
-         {"6C 1A 00 00 02 0B 30 78 00 00 A8 07 72", "2.11 48-120 Hz 00 + 00 A8 07 72"}},
-        [](const CeaAmdBlock &a) {
-            char s[80];
-            snprintf(s, sizeof s, "%u.%u %u-%u Hz %02X", a.version, a.version_minor,
-                     a.min_refresh_hz, a.max_refresh_hz, a.flags_1);
-            std::string out = s;
-            if (a.has_luminance) {
-                snprintf(s, sizeof s, " %02X %u %u %u %u", a.flags_2, a.max_luminance_code,
-                         a.min_luminance_code, a.max_luminance_no_local_dimming_code,
-                         a.min_luminance_no_local_dimming_code);
-                out += s;
-            }
-            return a.trailing_size ? out + " + " + test_util::hex_of(a.trailing, a.trailing_size)
-                                   : out;
-        });
+    check_rows<CeaAmdBlock>("amd", [](const CeaAmdBlock &a) {
+        char s[80];
+        snprintf(s, sizeof s, "%u.%u %u-%u Hz %02X", a.version, a.version_minor, a.min_refresh_hz,
+                 a.max_refresh_hz, a.flags_1);
+        std::string out = s;
+        if (a.has_luminance) {
+            snprintf(s, sizeof s, " %02X %u %u %u %u", a.flags_2, a.max_luminance_code,
+                     a.min_luminance_code, a.max_luminance_no_local_dimming_code,
+                     a.min_luminance_no_local_dimming_code);
+            out += s;
+        }
+        return a.trailing_size ? out + " + " + test_util::hex_of(a.trailing, a.trailing_size) : out;
+    });
     // tv-samsung-qbq90: "EDID Extension Block Count: 3"; the count cut off.
-    check_rows<CeaEdidOverride>({{"E2 78 03", "held count=3"}, {"E1 78", ""}},
-                                [](const CeaEdidOverride &e) {
-                                    return Facts{}.flag("held", e.has_count)("count",
-                                                                            e.extension_count)
-                                        .text;
-                                });
+    check_rows<CeaEdidOverride>("edid_override", [](const CeaEdidOverride &e) {
+        return Facts{}.flag("held", e.has_count)("count", e.extension_count).text;
+    });
 }
 
 } // namespace

@@ -2,8 +2,9 @@
 // cta_typed.h - helpers of the tests of the typed data block codecs
 // (<edid/cta_*.h>): every kind's decoder, encoder and printer behind one
 // switch, each checked not to read past a block nor write past what it
-// returns; rows of blocks with their facts and the bytes they are written
-// back as; the data blocks of the EDIDs of data/ and data/real.
+// returns; the rows of data/cta_rows.txt, blocks with their facts and the
+// bytes they are written back as; the data blocks of the EDIDs of data/
+// and data/real.
 #ifndef EDID_TESTS_CTA_TYPED_H
 #define EDID_TESTS_CTA_TYPED_H
 
@@ -73,7 +74,8 @@ inline Coded run(const Bytes &wire)
 {
     switch (cea_block_kind(wire.data())) {
 #define CTA_KIND(kind, R, x)                                                                       \
-    case kind: return code<R>(wire, cea_decode_##x, cea_encode_##x, cea_print_##x);
+    case kind:                                                                                     \
+        return code<R>(wire, cea_decode_##x, cea_encode_##x, cea_print_##x);
 #include "cta_kinds.def"
 #undef CTA_KIND
     default: return Coded();
@@ -104,24 +106,21 @@ inline std::string oui_text(uint32_t oui) // "00-D0-46"
     return text;
 }
 
-// A block (hex, header first), its facts, and the bytes it is written back
-// as (empty: its own).
-struct Row {
-    Row(std::string w, std::string f, std::string as = "") : wire(w), facts(f), written(as) {}
-    std::string wire, facts, written;
-};
-
-// Each row's record of type R (the kind's), its facts, its bytes.
+// Each row of a kind in data/cta_rows.txt, "wire | facts" or "wire | facts
+// | written" (a block in hex, header first, its facts, and the bytes it is
+// written back as when not its own): its record of type R (the kind's), its
+// facts, its bytes.
 template <class R, class F>
-void check_rows(const std::vector<Row> &rows, F facts)
+void check_rows(const std::string &kind, F facts)
 {
-    for (const Row &row : rows) {
-        const Coded c = run(hex(row.wire));
-        ASSERT_EQ(c.record.size(), sizeof(R)) << row.wire;
+    for (const auto &row : table("cta_rows.txt", kind)) {
+        const std::string &wire = row.at(0), &written = row.size() > 2 ? row[2] : wire;
+        const Coded c = run(hex(wire));
+        ASSERT_EQ(c.record.size(), sizeof(R)) << wire;
         R r;
         memcpy(&r, c.record.data(), sizeof r);
-        EXPECT_EQ(facts(r), row.facts) << row.wire;
-        EXPECT_EQ(c.encoded, hex_of(hex(row.written.empty() ? row.wire : row.written))) << row.wire;
+        EXPECT_EQ(facts(r), row.at(1)) << wire;
+        EXPECT_EQ(c.encoded, hex_of(hex(written))) << wire;
     }
 }
 
@@ -136,8 +135,8 @@ inline std::vector<TestBlock> test_blocks()
 {
     std::vector<TestBlock> blocks;
     for (const char *dir : {"", "real/"}) {
-        for (const auto &e : std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" +
-                                                                 std::string(dir))) {
+        for (const auto &e :
+             std::filesystem::directory_iterator(EDID_TEST_DATA_DIR "/" + std::string(dir))) {
             static DumpFile dump;
             const std::string ext = e.path().extension().string();
             if ((ext != ".bin" && ext != ".hex") ||

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Typed codecs of the CTA-861 video blocks (cta_video.h): the fields of real
 // and composed blocks as edid-decode reads the same bytes, and the bytes
-// they are written back as.  Composed blocks are those of
-// data/cta_video_blocks.hex and cta_displayid_blocks.hex and a few more;
-// the VICs of video and 4:2:0 video blocks are held against edid-decode's
+// they are written back as (the rows of data/cta_rows.txt); the VICs of video and 4:2:0 video blocks are held against edid-decode's
 // for every EDID of data/ by json_check.py.
 #include "cta_typed.h"
 
@@ -56,113 +54,73 @@ TEST(CtaVideo, Ycbcr420CapabilityMapMarksVics)
 
 TEST(CtaVideo, ShortVideoReferences)
 {
-    check_rows<CeaVideoFormatPreference>(
-        {{"E8 0D 61 10 81 91 A6 FE 00", "VIC 97, VIC 16, DTD 1, VTDB 1, RID@60, T8VTDB, reserved 0"},
-         // Composed: the ends of each range, edid-decode's reading.
-         {"EE 0D 7F 80 90 A0 A1 AF B0 C0 C1 DB DC FD FF",
-          "VIC 127, reserved 128, DTD 16, VTDB 16, RID@24, RID@480, reserved 176, reserved 192, "
-          "VIC 193, VIC 219, VIC 220, VIC 253, reserved 255"}},
-        [](const CeaVideoFormatPreference &p) {
-            std::string s;
-            for (uint32_t i = 0; i < p.count; ++i) s += (i ? ", " : "") + svr(p.svrs[i]);
-            return s;
-        });
+    check_rows<CeaVideoFormatPreference>("video_format_preference",
+                                         [](const CeaVideoFormatPreference &p) {
+                                             std::string s;
+                                             for (uint32_t i = 0; i < p.count; ++i)
+                                                 s += (i ? ", " : "") + svr(p.svrs[i]);
+                                             return s;
+                                         });
     check_rows<CeaNativeVideoResolution>(
-        {{"E7 08 61 81 BA 04 A8 02", "VIC 97 flags mm valid width=1210 height=680"},
-         {"E7 08 81 01 41 2F 8F 1A", "DTD 1 flags valid width=12097 height=6799"},
-         {"E2 08 01", "VIC 1"},
-         // Cut in the image size: the two bytes kept after the flags.
-         {"E5 08 01 81 BA 04", "VIC 1 flags mm valid trailing=2"}},
-        [](const CeaNativeVideoResolution &n) {
+        "native_video_resolution", [](const CeaNativeVideoResolution &n) {
             return Facts{svr(n.native)}
                 .flag("flags", n.has_flags)
                 .flag("mm", n.image_size_in_mm)
-                .flag("valid", n.image_size_valid)("width", n.image_width)("height",
-                                                                            n.image_height)(
-                    "trailing", n.trailing_size)
+                .flag("valid", n.image_size_valid)("width", n.image_width)(
+                    "height", n.image_height)("trailing", n.trailing_size)
                 .text;
         });
 }
 
 TEST(CtaVideo, InfoFrame)
 {
-    check_rows<CeaInfoFrameBlock>(
-        {{"E4 20 00 00 03", "type=3"}, // Roku 65R6AX
-         {"F4 20 40 01 AA BB 02 21 46 D0 00 01 07 E4 01 02 03 04 05 06 07",
-          "vsifs=1 processing=2 type=2 type=1 oui=00-D0-46 payload=1 type=7 type=4 payload=7"},
-         // A descriptor cut short (seven bytes announced, one there) is
-         // kept; so is a vendor one without its whole OUI.
-         {"E6 20 00 00 02 E4 01", "type=2 trailing=2"},
-         {"E5 20 00 00 01 46", "trailing=2"},
-         // A processing descriptor cut short: its bytes read as 0.
-         {"E3 20 60 00", "processing=3", "E6 20 60 00 00 00 00"}},
-        [](const CeaInfoFrameBlock &b) {
-            Facts f;
-            f("vsifs", b.max_vsifs)("processing", b.processing_size);
-            for (uint32_t i = 0; i < b.count; ++i) {
-                const CeaShortInfoFrame &d = b.descriptors[i];
-                f("type", d.type).add(d.oui ? "oui=" + oui_text(d.oui) : "")("payload",
-                                                                             d.payload_size);
-            }
-            return f("trailing", b.trailing_size).text;
-        });
+    check_rows<CeaInfoFrameBlock>("infoframe", [](const CeaInfoFrameBlock &b) {
+        Facts f;
+        f("vsifs", b.max_vsifs)("processing", b.processing_size);
+        for (uint32_t i = 0; i < b.count; ++i) {
+            const CeaShortInfoFrame &d = b.descriptors[i];
+            f("type", d.type).add(d.oui ? "oui=" + oui_text(d.oui) : "")("payload", d.payload_size);
+        }
+        return f("trailing", b.trailing_size).text;
+    });
 }
 
 TEST(CtaVideo, DisplayIdTimings)
 {
     // 3840x2160 59.98 Hz 593.792 MHz 16:9; Hfront 176 Hsync 88 Hback 296 P;
     // Vfront 8 Vsync 10 Vback 72 P; and the block cut in the clock.
-    check_rows<CeaDisplayIdTimingVii>(
-        {{"F6 22 02 7F 0F 09 04 FF 0E 2F 02 AF 80 57 00 6F 08 59 00 07 80 09 00",
-          "rev=2 khz=593792 aspect=4 h=3840 hblank=560 hfront=176 hsync=88 hpos v=2160 vblank=90 "
-          "vfront=8 vsync=10 vpos"},
-         {"E4 22 02 7F 0F", "rev=2 trailing=2"}},
-        [](const CeaDisplayIdTimingVii &b) {
-            const CeaDisplayIdDetailedTiming &t = b.timing;
-            return Facts{}("rev", b.revision)("khz", t.pixel_clock_khz)("aspect", t.aspect_ratio)
-                .flag("interlaced", t.interlaced)
-                .flag("ycbcr420", t.ycbcr420)("h", t.h_active)("hblank", t.h_blank)(
-                    "hfront", t.h_front_porch)("hsync", t.h_sync_width)
-                .flag("hpos", t.hsync_positive)("v", t.v_active)("vblank", t.v_blank)(
-                    "vfront", t.v_front_porch)("vsync", t.v_sync_width)
-                .flag("vpos", t.vsync_positive)("trailing", b.trailing_size)
-                .text;
-        });
+    check_rows<CeaDisplayIdTimingVii>("displayid_timing_vii", [](const CeaDisplayIdTimingVii &b) {
+        const CeaDisplayIdDetailedTiming &t = b.timing;
+        return Facts{}("rev", b.revision)("khz", t.pixel_clock_khz)("aspect", t.aspect_ratio)
+            .flag("interlaced", t.interlaced)
+            .flag("ycbcr420", t.ycbcr420)("h", t.h_active)("hblank", t.h_blank)(
+                "hfront", t.h_front_porch)("hsync", t.h_sync_width)
+            .flag("hpos", t.hsync_positive)("v", t.v_active)("vblank", t.v_blank)(
+                "vfront", t.v_front_porch)("vsync", t.v_sync_width)
+            .flag("vpos", t.vsync_positive)("trailing", b.trailing_size)
+            .text;
+    });
     check_rows<CeaDisplayIdTimingViii>(
-        {{"E6 23 01 01 04 10 52", "rev=1 01 04 10 52"}, // DMT IDs
-         {"E6 23 29 52 00 10 00", "rev=1 two-byte ycbcr420 52 10"},
-         {"E5 23 29 52 00 10", "rev=1 two-byte ycbcr420 52 trailing=1"}}, // odd byte
-        [](const CeaDisplayIdTimingViii &b) {
+        "displayid_timing_viii", [](const CeaDisplayIdTimingViii &b) {
             Facts f;
             f("rev", b.revision).flag("two-byte", b.two_byte_codes).flag("ycbcr420", b.ycbcr420);
             f("type", b.code_type);
             for (uint32_t i = 0; i < b.count; ++i) f.add(oui_text(b.codes[i]).substr(6));
             return f("trailing", b.trailing_size).text;
         });
-    check_rows<CeaDisplayIdTimingX>(
-        {{"F4 2A 00 00 FF 0E 6F 08 3B 01 7F 07 37 04 77 12 7F 07 37 04 3B",
-          "3840x2160@60 1920x1080@120 formula=1 1920x1080@60 formula=2 vr_hb"},
-         {"F7 2A 10 02 FF 0E 6F 08 3B 00 03 FF 0E 6F 08 77 01 13 FF 0E 6F 08 3B 10",
-          "extra=1 3840x2160@60 formula=2 3840x2160@376 formula=3 3840x2160@60 formula=3 vr_hb "
-          "delta=4"},
-         // Composed: YCbCr 4:2:0 (bit 7) and stereo (bits 6..5).
-         {"EE 2A 00 80 7F 07 37 04 3B 20 7F 07 37 04 3B",
-          "1920x1080@60 ycbcr420 1920x1080@60 stereo=1"},
-         // Descriptors of 8 bytes are not decoded: kept whole.
-         {"EA 2A 20 00 FF 0E 6F 08 3B 00 00", "extra=2 trailing=8"}},
-        [](const CeaDisplayIdTimingX &b) {
-            Facts f;
-            f("rev", b.revision)("extra", b.extra_bytes);
-            for (uint32_t i = 0; i < b.count; ++i) {
-                const CeaDisplayIdFormulaTiming &t = b.timings[i];
-                f.add(std::to_string(t.h_active) + "x" + std::to_string(t.v_active) + "@" +
-                      std::to_string(t.refresh_hz));
-                f("formula", t.formula).flag("vr_hb", t.vr_hb)("delta", t.hblank_delta);
-                f.flag("early_vsync", t.early_vsync)
-                    .flag("ycbcr420", t.ycbcr420)("stereo", t.stereo_3d);
-            }
-            return f("trailing", b.trailing_size).text;
-        });
+    check_rows<CeaDisplayIdTimingX>("displayid_timing_x", [](const CeaDisplayIdTimingX &b) {
+        Facts f;
+        f("rev", b.revision)("extra", b.extra_bytes);
+        for (uint32_t i = 0; i < b.count; ++i) {
+            const CeaDisplayIdFormulaTiming &t = b.timings[i];
+            f.add(std::to_string(t.h_active) + "x" + std::to_string(t.v_active) + "@" +
+                  std::to_string(t.refresh_hz));
+            f("formula", t.formula).flag("vr_hb", t.vr_hb)("delta", t.hblank_delta);
+            f.flag("early_vsync", t.early_vsync)
+                .flag("ycbcr420", t.ycbcr420)("stereo", t.stereo_3d);
+        }
+        return f("trailing", b.trailing_size).text;
+    });
 }
 
 } // namespace

@@ -3,54 +3,23 @@
 # a user can get wrong.
 set(data ${CMAKE_CURRENT_SOURCE_DIR}/data)
 
-# "NAME|STATUS|ARGS|GOLDEN|standard error", each run over an older output
-# file, which it replaces whole or, on failure, leaves as it was.
-#   The default EDID, with the THX block; below a sink in hex text; input
-#   15, the last.  --keep-video: below the LG TV (what is left out on
-#   standard error), with the Denon receiver's audio blocks, below each
-#   shipped profile (the device as it is writes the bytes of --keep-video
-#   alone); the default EDID.
-#   Failures: sinks that are no EDID (@BIN@: a raw one whose first byte is
-#   not 00), an output that cannot be written, usage errors, profile errors
-#   (one line each, every kind of mistake a row of profile_test.cpp).
-set(e "edid_build: ")
+# The runs of data/edid_build_runs.txt, where @LG@ and @LG_ERR@ stand for
+# these.
 set(lg "-k -p 1 --sink @DATA@/real/tv-lg-oled55b6v.bin -o @OUT@")
-set(lg_err "${e}left out audio data block #2: replaced by the device's\n${e}left out monitor name descriptor: replaced by the device's\n")
-set(rows
-  "default|0|--port 1 --output @OUT@|device_default_port1|"
-  "default_thx|0|--thx --port 1 -o @OUT@|device_default_port1_thx|"
-  "repeater|0|-p2 --sink @DATA@/device_sink_tv.hex -o @OUT@|device_repeater_port2|"
-  "port_15|0|-p15 -o @OUT@||"
-  "keep_video_lg|0|${lg}|keep_video_lg_oled55b6v|${lg_err}"
-  "audio_from_denon|0|${lg} --audio-from @DATA@/real/avr-denon-x2300w-below-lg-oled55b6v.bin|keep_video_lg_denon_audio|${lg_err}${e}left out CEA detailed timing 1360x768: no space left in the CEA block\n"
-  "keep_video_default|0|-k -p 1 -o @OUT@|keep_video_default_port1|"
-  "sink_missing|2|-p 1 -s @DATA@/no_such.hex -o @OUT@||${e}[^\n]*no_such.hex: No such file or directory\n"
-  "sink_bad_checksum|3|-p 1 -s @BIN@ -o @OUT@||${e}[^\n]*: bad base block checksum\n"
-  "sink_version_20|3|-p 1 -s @DATA@/device_sink_version_20.hex -o @OUT@||${e}[^\n]*: not EDID version 1.3 or 1.4\n"
-  "sink_not_hex|3|-p 1 -s @DATA@/edid_build_help.out -o @OUT@||${e}[^\n]*: text that is not hex digit pairs, and not a raw EDID\n"
-  "sink_short|3|-p 1 -s @DATA@/device_sink_short.hex||${e}[^\n]*: 8 bytes, shorter than one 128-byte EDID block\n"
-  "audio_from_no_audio|3|-k -p 1 --audio-from @DATA@/real/monitor-fujitsu-lsl3260w-no-hdmi-block.bin -o @OUT@||${e}[^\n]*: no audio data blocks to present\n"
-  "out_no_dir|4|-p 1 -o @WORK@/none/x.bin||${e}[^\n]*none/x.bin: No such file or directory\n"
-  "port_16|1|--port 16||${e}--port '16' is not an input number 0 to 15\n"
-  "port_empty|1|--port=||${e}--port '' is not an input number 0 to 15\n"
-  "missing_value|1|--thx -o||${e}missing value after: -o\n"
-  "unknown_option|1|--port 1 --sinks x||${e}unknown option '--sinks' \\(see --help\\)\n"
-  "unknown_short_option|1|--port 1 --thx -tx||${e}unknown option '-x' \\(see --help\\)\n"
-  "extra_argument|1|--port 1 x.bin||${e}unexpected argument 'x.bin' \\(see --help\\)\n"
-  "no_port|1|--thx||${e}missing --port N \\(see --help\\)\n"
-  "profile_without_k|1|-p 1 --profile x.toml -o @OUT@||${e}--profile needs --keep-video\n"
-  "passthrough_without_k|1|-p 1 --audio-passthrough -o @OUT@||${e}--audio-passthrough needs --keep-video\n"
-  "passthrough_without_sink|1|-k -p 1 --audio-passthrough -o @OUT@||${e}--audio-passthrough needs --sink\n"
-  "audio_from_and_passthrough|1|-k -p 1 --audio-passthrough --audio-from x -o @OUT@||${e}--audio-from and --audio-passthrough exclude each other\n")
-if(EDID_PROFILES)
-  list(APPEND rows
-    "profile_qzrsnd-k7|0|${lg} --profile @PROFILES@/qzrsnd-k7.toml|keep_video_lg_oled55b6v|${lg_err}"
-    "profile_soundbar-5.1|0|${lg} --profile @PROFILES@/soundbar-5.1.toml|keep_video_lg_soundbar|${lg_err}"
-    "profile_receiver-7.1.4-atmos|0|${lg} --profile @PROFILES@/receiver-7.1.4-atmos.toml|keep_video_lg_receiver_714|${lg_err}${e}left out CEA detailed timing 1360x768: no space left in the CEA block\n"
-    "profile_unknown_key|5|-k -p 1 --profile @DATA@/profiles/unknown_key.toml -o @OUT@||${e}[^\n]*/unknown_key.toml:4: model: unknown key[^\n]*\n"
-    "profile_missing|2|-k -p 1 --profile @DATA@/no_such.toml -o @OUT@||${e}[^\n]*/no_such.toml: No such file or directory\n")
-endif()
+set(lg_err "edid_build: left out audio data block #2: replaced by the device's\nedid_build: left out monitor name descriptor: replaced by the device's\n")
+file(STRINGS ${data}/edid_build_runs.txt rows)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${data}/edid_build_runs.txt)
+set(section "")
 foreach(row IN LISTS rows)
+  if(row MATCHES "^\\[(.*)\\]$")
+    set(section "${CMAKE_MATCH_1}")
+  endif()
+  if(row MATCHES "^(#|\\[|$)" OR (section STREQUAL "profiles" AND NOT EDID_PROFILES))
+    continue()
+  endif()
+  string(REPLACE "@LG@" "${lg}" row "${row}")
+  string(REPLACE "@LG_ERR@" "${lg_err}" row "${row}")
+  string(REPLACE "\\n" "\n" row "${row}")
   string(REPLACE "|" ";" row "${row}")
   list(POP_FRONT row name status args golden message)
   separate_arguments(args UNIX_COMMAND "${args}")

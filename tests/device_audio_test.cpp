@@ -4,6 +4,8 @@
 // added speaker allocation), its room, and the devices the builder
 // refuses.  The shipped profiles and real receivers are checked end to end
 // (device.cmake).
+#include <map>
+
 #include "device_util.h"
 
 namespace {
@@ -156,50 +158,23 @@ TEST(DeviceAudio, FromAnEdid)
 }
 
 // Sides that edid-decode --check fails, each for one rule, beside the
-// nearest side it passes.
+// nearest side it passes (data/device_rows.txt).
 TEST(DeviceAudio, CheckOfTheRulesCheckersApply)
 {
-    const std::string basic = "23 09 07 07 "; // 2-channel LPCM at 32, 44.1 and 48 kHz
-    const std::string room = "EB 13 60 00 00 00 00 00 00 00 00 00 "; // SLD bit, 1 speaker
-    const std::string room_alone = "EB 13 40 00 00 00 00 00 00 00 00 00 ";
-    const struct {
-        std::string side;
-        int result;
-    } rows[] = {
-        {"", EDID_DEVICE_OK},
-        {basic + "83 0F 00 00 E6 11 46 D0 00 70 00", EDID_DEVICE_OK},
-        {"83 0F 00 00", EDID_DEVICE_AUDIO_NO_BASIC}, // speakers without formats
-        {"E6 11 46 D0 00 70 00", EDID_DEVICE_AUDIO_NO_BASIC},
-        {"23 15 07 50", EDID_DEVICE_AUDIO_NO_BASIC}, // AC-3 alone
-        {"23 09 06 07", EDID_DEVICE_AUDIO_NO_BASIC}, // LPCM without 32 kHz
-        {"23 08 07 07", EDID_DEVICE_AUDIO_NO_BASIC}, // LPCM with 1 channel
-        {basic + "22 09 07", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "82 01 00", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "E3 11 46 D0", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "E2 12 00", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "E3 12 00 00", EDID_DEVICE_OK},
-        {basic + "E4 13 4F 00 00", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "E5 13 4F 00 00 00", EDID_DEVICE_OK},
-        {basic + "E2 14 20", EDID_DEVICE_AUDIO_SHORT_BLOCK},
-        {basic + "23 00 07 07", EDID_DEVICE_BAD_FORMAT},
-        {basic + "23 79 07 18", EDID_DEVICE_BAD_FORMAT}, // extension type 3
-        {basic + "23 79 07 20", EDID_DEVICE_OK},         // 4, MPEG-4 HE-AAC
-        {basic + "83 01 00 00 83 01 00 00", EDID_DEVICE_AUDIO_REPEATED},
-        {basic + "E3 12 00 00 E3 12 00 00", EDID_DEVICE_AUDIO_REPEATED},
-        {basic + room_alone + room_alone, EDID_DEVICE_AUDIO_REPEATED},
-        {basic + room_alone, EDID_DEVICE_OK},
-        {basic + room + "E3 14 20 01", EDID_DEVICE_OK},
-        {basic + room, EDID_DEVICE_AUDIO_UNPAIRED},
-        {basic + room_alone + "E3 14 20 01", EDID_DEVICE_AUDIO_UNPAIRED},
-        {basic + "E3 14 20 01", EDID_DEVICE_AUDIO_UNPAIRED},
-        {basic + "E3 05 C0 00", EDID_DEVICE_NOT_AUDIO},
-    };
-    for (const auto &r : rows) {
+    const std::map<std::string, int> results = {
+        {"OK", EDID_DEVICE_OK},
+        {"AUDIO_NO_BASIC", EDID_DEVICE_AUDIO_NO_BASIC},
+        {"BAD_FORMAT", EDID_DEVICE_BAD_FORMAT},
+        {"AUDIO_SHORT_BLOCK", EDID_DEVICE_AUDIO_SHORT_BLOCK},
+        {"NOT_AUDIO", EDID_DEVICE_NOT_AUDIO},
+        {"AUDIO_REPEATED", EDID_DEVICE_AUDIO_REPEATED},
+        {"AUDIO_UNPAIRED", EDID_DEVICE_AUDIO_UNPAIRED}};
+    for (const auto &row : table("device_rows.txt", "audio_check")) {
         EdidDeviceAudio a = {};
-        const Bytes bytes = hex(r.side);
+        const Bytes bytes = hex(row.at(0));
         std::copy(bytes.begin(), bytes.end(), a.blocks);
         a.size = uint32_t(bytes.size());
-        EXPECT_EQ(edid_device_audio_check(&a), r.result) << r.side;
+        EXPECT_EQ(edid_device_audio_check(&a), results.at(row.at(1))) << row[0];
     }
 }
 

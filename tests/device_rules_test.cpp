@@ -189,64 +189,40 @@ TEST(DeviceRules, WhereTheDeviceBlocksGo)
               (Lines{"23 0F 07 07", "83 4F 00 00", "6A FA 12 00 00 01 54 48 58 10 03", C}));
 }
 
-// The input's address one level below the sink's (0xABCD for A.B.C.D).
+// The input's address one level below the sink's (data/device_rows.txt).
 TEST(DeviceRules, PhysicalAddressOfTheInput)
 {
-    const struct {
-        const char *hdmi; // the sink's HDMI blocks
-        uint16_t sink;
-        uint32_t port;
-        uint16_t input;
-    } rows[] = {
-        {"", 0x0000, 5, 0x5000},
-        {"65 03 0C 00 12 00", 0x1200, 0x15, 0x1250}, // the port's low 4 bits
-        {"65 03 0C 00 12 30", 0x1230, 5, 0x1235},
-        {"65 03 0C 00 12 34", 0x1234, 5, 0xFFFF},                     // no room one level down
-        {"65 03 0C 00 12 04", 0x1204, 5, 0x1250},                     // C set, D cleared
-        {"65 03 0C 00 03 04", 0x0304, 5, 0x5004},                     // A set, B cleared
-        {"65 03 0C 00 12 34", 0x1234, 0, 0x1234},                     // port 0 passes it on
-        {"65 03 0C 00 10 00 | 65 03 0C 00 20 00", 0x2000, 5, 0x2500}, // the last counts
-        {"64 03 0C 00 12", 0x1200, 5, 0x1250},                        // size 1: C.D = 0.0
-    };
     const EdidDevice device = device_with();
-    for (const auto &r : rows) {
-        const EdidInfo sink = sink_of(std::string("64 FA 12 00 40 |") + r.hdmi); // another OUI
-        EXPECT_EQ(edid_sink_physical_address(&sink), r.sink) << r.hdmi;
-        EXPECT_EQ(edid_physical_address_below(r.sink, r.port), r.input) << r.hdmi;
+    for (const auto &row : table("device_rows.txt", "physical_address")) {
+        const std::string &hdmi = row.at(0);
+        const uint16_t sink_address = uint16_t(std::stoul(row.at(1), nullptr, 16));
+        const uint32_t port = uint32_t(std::stoul(row.at(2), nullptr, 0));
+        const uint16_t input = uint16_t(std::stoul(row.at(3), nullptr, 16));
+        const EdidInfo sink = sink_of("64 FA 12 00 40 |" + hdmi); // another OUI
+        EXPECT_EQ(edid_sink_physical_address(&sink), sink_address) << hdmi;
+        EXPECT_EQ(edid_physical_address_below(sink_address, port), input) << hdmi;
         EdidInfo out;
-        ASSERT_EQ(edid_device_build(&device, &sink, r.port, &out, nullptr), EDID_DEVICE_OK);
-        const uint8_t *hdmi = out.cea.data_blocks[1].body.vendor.payload; // after the capability
-        EXPECT_EQ(hdmi[0] << 8 | hdmi[1], r.input) << r.hdmi;
+        ASSERT_EQ(edid_device_build(&device, &sink, port, &out, nullptr), EDID_DEVICE_OK);
+        const uint8_t *block = out.cea.data_blocks[1].body.vendor.payload; // after the capability
+        EXPECT_EQ(block[0] << 8 | block[1], input) << hdmi;
     }
 }
 
-// The HDMI block: the sink's fields, its latencies only with the device's.
+// The HDMI block: the sink's fields, its latencies only with the device's
+// (data/device_rows.txt).
 TEST(DeviceRules, HdmiBlockFields)
 {
-    const struct {
-        const char *sink, *device; // the HDMI blocks, from the payload byte 3
-        int video_ms, audio_ms;
-        bool latency_left_out;
-    } rows[] = {
-        {"65 03 0C 00 10 00", "11 00 80", -1, -1, false},
-        {"66 03 0C 00 10 00 FF", "11 00 F8", -1, -1, false}, // deep colour flags only
-        {"6A 03 0C 00 10 00 B8 3C 8F 0B 0B", "11 00 B8 3C 0F", -1, -1, true},
-        {"6A 03 0C 00 10 00 B8 3C 80 0B 0B", "11 00 B8 3C 80 1A 15", 30, 40, false}, // 20 + 30, 40
-        {"6C 03 0C 00 10 00 B8 3C C0 0B 0B 0C 0C", "11 00 B8 3C C0 1A 15 1B 15", 30, 40, false},
-        {"6A 03 0C 00 10 00 B8 3C 80 00 0B", "11 00 B8 3C 00", 30, 40, true}, // the sink's unknown
-        {"69 03 0C 00 10 00 B8 3C 80 0B", "11 00 B8 3C 00", 30, 40, false},   // the pair cut short
-        {"71 03 0C 00 10 00 B8 3C A0 0B 0B E0 81 01 02 03 04 05",
-         "11 00 B8 3C 20 E0 81 01 02 03 04 05", 30, -1, true},
-    };
-    for (const auto &r : rows) {
+    for (const auto &row : table("device_rows.txt", "hdmi_block")) {
+        const std::string &hdmi = row.at(0);
+        const bool latency_left_out = row.at(4) == "yes";
         EdidDevice device = device_with();
-        device.video_latency_ms = r.video_ms;
-        device.audio_latency_ms = r.audio_ms;
-        const EdidInfo sink = sink_of(std::string("41 10 | E2 00 C0 |") + r.sink);
-        EXPECT_EQ(Stages(sink, device).part.hdmi.latency_left_out, r.latency_left_out) << r.sink;
+        device.video_latency_ms = std::stoi(row.at(2));
+        device.audio_latency_ms = std::stoi(row.at(3));
+        const EdidInfo sink = sink_of("41 10 | E2 00 C0 |" + hdmi);
+        EXPECT_EQ(Stages(sink, device).part.hdmi.latency_left_out, latency_left_out) << hdmi;
         const Built b = build(&sink, device);
-        EXPECT_EQ(b.blocks[2].substr(12), r.device) << r.sink;
-        EXPECT_EQ(b.lines.size(), r.latency_left_out ? 1u : 0u) << r.sink;
+        EXPECT_EQ(b.blocks[2].substr(12), row.at(1)) << hdmi;
+        EXPECT_EQ(b.lines.size(), latency_left_out ? 1u : 0u) << hdmi;
     }
 }
 

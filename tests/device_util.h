@@ -10,14 +10,13 @@
 
 #include <algorithm>
 
-#include "cea_util.h"
+#include "test_util.h"
 #include "device/stages.h"
 
 namespace device_test {
 
 using namespace test_util;
 using namespace edid_device;
-using cea_test::repeat;
 using Lines = std::vector<std::string>;
 constexpr uint32_t NO = DEVICE_NO_LIMIT;
 

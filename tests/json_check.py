@@ -9,7 +9,8 @@ roundtrip: every EDID of DATA (*.hex) and DATA/real, or of the files and directo
 mutated copies of them: the form validates and gives back the bytes; its facts are edid-decode's
 (facts), but where it reads the bytes its own way (edid_decode_cause); the EDIDs that fail are
 copied to --keep.  edits: each of EDITS reads back as the edited form, the other blocks as they
-were, and edid-decode sees it.  refusals: each of REFUSALS is refused with one line, no output.
+were, and edid-decode sees it.  refusals: each case of DATA/json_refusals.json is refused with one
+line, no output.
 """
 import argparse, collections, copy, glob, json, os, random, re, subprocess, sys, tempfile
 
@@ -168,99 +169,39 @@ def edits(data_dir, edid_decode):
     print(f"edits: {len(EDITS)}")
 
 
-# ---- Refusals of the LG TV's form with a value set at a path, or of a
-# text: (path or text, value, reason, pointer or place when not the path) ---
-
-B, HDMI = ["extensions", 0, "data_blocks"], ["extensions", 0, "data_blocks", 2]
-DTD = {"pixel_clock_khz": 148500, "h_active": 1920, "v_active": 1080}
-REFUSALS = [
-    # Only VICs 1 to 64 can be marked native.
-    (B + [0, "vics", 0], {"vic": 65, "native": True}, "true cannot be written: the bytes read "
-     "back as false", "/extensions/0/data_blocks/0/vics/0/native"),
-    (B + [0, "vics", 0, "speed"], 1, "unknown key"),
-    (B + [0, "vics"], [{"vic": 1, "native": False}] * 32, "32 entries, more than the 31"),
-    (["base", "week"], "12", "not a whole number"),
-    (["base", "gamma"], 2.205, "read back as 2.21"),
-    (["base", "standard_timings", 4], "1280x1024@60 16:9", "read back as \"1280x720@60 16:9\""),
-    (["base", "descriptors", 3, "text"], "Fourteen chars", "longer than 13"),
-    (["base", "descriptors", 3, "text"], "TV \u20ac", "above U\\+00FF"),
-    (["base", "descriptors"], [], "4 descriptors"),
-    (HDMI, {"kind": "amd", "bytes": "6e030c001000b83c20008001020304"}, "the bytes are \"hdmi\"",
-     "/extensions/0/data_blocks/2/kind"),
-    (HDMI, {"kind": "vesa_display_device"}, "needs its \"bytes\""),
-    (HDMI + ["physical_address"], "1.0.0.g", "not a physical address"),
-    (HDMI + ["max_tmds_mhz"], 1280, "1280 cannot be written: the bytes read back as 0"),
-    (HDMI + ["bytes"], "6e0", "not hex"),
-    (B + [1, "descriptors", 0, "format"], "dts-x", "not one of lpcm"),
-    (["extensions", 0, "detailed_timings"], [DTD] * 6, "does not fit its 128 bytes",
-     "/extensions/0"),
-    (["version"], "2.0", "not EDID 1.3 or 1.4"),
-    (["extensions", 0, "tag"], 16, "only CTA-861 blocks", "/extensions/0"),
-    (["extensions", 0, "checksum"], 256, "not a byte"),
-    (["base", "chromaticity", "red_x"], -0.5, "not a number in range"),
-    (b'{"version": "1.3",\n "base": {}\n "extensions": []}', None, "syntax error",
-     "line 3, column 13"),
-    (b'{"version": "1.3", "base": {"vendor": "GSM"', None, "end of input", "line 1, column 44"),
-    (b"[]", None, "not an object", ""),
-    (b"[" * 40 + b"]" * 40, None, "nested deeper than 16 levels", ""),
-]
-
+# ---- Refusals (data/json_refusals.json): the LG TV's form with "to" set at
+# the path "set", or a "text"; the "error" (regex) they are refused with, at
+# the place "at" when it is not the path -------------------------------------
 
 def refusals(data_dir):
     form = dump_json(open(os.path.join(data_dir, "real", LG), "rb").read())[1]
-    for path, value, reason, *place in REFUSALS:
-        text, where = path, place[0] if place else "/" + "/".join(map(str, path))
-        if not isinstance(path, bytes):
+    cases = json.load(open(os.path.join(data_dir, "json_refusals.json")))
+    for case in cases:
+        where = case.get("at", "/" + "/".join(map(str, case.get("set", []))))
+        text = case.get("text", "").encode()
+        if "set" in case:
             edited = copy.deepcopy(form)
-            setter(path, value)(edited)
+            setter(case["set"], case["to"])(edited)
             text = json.dumps(edited).encode()
         status, out, err = build(text)
-        if status != 6 or out is not None or err.count("\n") != 1 or not re.search(reason, err) \
+        if status != 6 or out is not None or err.count("\n") != 1 \
+                or not re.search(case["error"], err) \
                 or not err.startswith(f"edid_build: -: {where}: " if where else "edid_build: -: "):
-            fail(f"refusal {where} /{reason}/: status {status}, "
+            fail(f"refusal {where} /{case['error']}/: status {status}, "
                  f"{'output written, ' if out is not None else ''}{err.strip()!r}")
-    print(f"refusals: {len(REFUSALS)}")
+    print(f"refusals: {len(cases)}")
 
 
 # ---- Facts: the form's typed fields against what edid-decode prints ---------
 
-# edid-decode's headings of data blocks, without " Data Block" and what
-# follows ", OUI" or ":", and their kinds; then headings that go on after
-# these words.
-HEADINGS = {
-    "Video": "video", "Audio": "audio", "Speaker Allocation": "speaker_allocation",
-    "VESA Display Transfer Characteristics": "vesa_display_transfer",
-    "Vendor-Specific (HDMI)": "hdmi", "Vendor-Specific (HDMI Forum)": "hdmi_forum",
-    "Vendor-Specific (AMD)": "amd", "Video Capability": "video_capability",
-    "VESA Video Display Device": "vesa_display_device", "Colorimetry": "colorimetry",
-    "HDR Static Metadata": "hdr_static_metadata", "HDR Dynamic Metadata": "hdr_dynamic_metadata",
-    "Native Video Resolution": "native_video_resolution",
-    "Video Format Preference": "video_format_preference", "YCbCr 4:2:0 Video": "ycbcr420_video",
-    "YCbCr 4:2:0 Capability Map": "ycbcr420_capability_map", "HDMI Audio": "hdmi_audio",
-    "Room Configuration": "room_configuration", "Speaker Location": "speaker_location",
-    "InfoFrame": "infoframe", "DisplayID Type VII Video Timing": "displayid_timing_vii",
-    "DisplayID Type VIII Video Timing": "displayid_timing_viii",
-    "DisplayID Type X Video Timing": "displayid_timing_x",
-    "HDMI Forum EDID Extension Override": "hdmi_forum_eeodb",
-    "HDMI Forum Sink Capability": "hdmi_forum_sink_capability",
-    "VESA Video Timing Block Extension": "vesa_video_timing"}
-HEADING_STARTS = [("Vendor-Specific Data Block", "vendor"), ("Vendor-Specific Video", "vendor_video"),
-                  ("Vendor-Specific Audio", "vendor_audio"), ("Unknown", "unknown"),
-                  ("Reserved", "unknown"), ("Video Format Data Block", "unknown")]
-AUDIO_NAMES = {
-    "Linear PCM": "lpcm", "AC-3": "ac-3", "MPEG 1 (Layers 1 & 2)": "mpeg-1",
-    "MPEG 1 Layer 3 (MP3)": "mp3", "MPEG2 (multichannel)": "mpeg-2", "AAC LC": "aac-lc",
-    "DTS": "dts", "ATRAC": "atrac", "One Bit Audio": "one-bit-audio",
-    "Enhanced AC-3 (DD+)": "e-ac-3", "DTS-HD": "dts-hd", "MAT (MLP)": "mat", "DST": "dst",
-    "WMA Pro": "wma-pro", "MPEG-4 HE AAC": "mpeg-4-he-aac", "MPEG-4 HE AAC v2": "mpeg-4-he-aac-v2",
-    "MPEG-4 AAC LC": "mpeg-4-aac-lc", "DRA": "dra",
-    "MPEG-4 HE AAC + MPEG Surround": "mpeg-4-he-aac-mpeg-surround",
-    "MPEG-4 AAC LC + MPEG Surround": "mpeg-4-aac-lc-mpeg-surround",
-    "MPEG-H 3D Audio": "mpeg-h-3d-audio", "AC-4": "ac-4", "L-PCM 3D Audio": "lpcm-3d",
-    "Auro-Cx": "auro-cx", "MPEG-D USAC": "mpeg-d-usac"}
-EOTFS = {"Traditional gamma - SDR luminance range": "sdr",
-         "Traditional gamma - HDR luminance range": "hdr", "SMPTE ST2084": "pq",
-         "Hybrid Log-Gamma": "hlg"}
+# edid-decode's words (data/edid_decode_words.json): the headings of data
+# blocks, without " Data Block" and what follows ", OUI" or ":", and their
+# kinds; headings that go on after their first words; audio format names
+# and EOTF names, and the form's names of them.
+WORDS = json.load(open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "data",
+                                    "edid_decode_words.json")))
+HEADINGS, AUDIO_NAMES, EOTFS = WORDS["headings"], WORDS["audio"], WORDS["eotfs"]
+HEADING_STARTS = WORDS["heading_starts"]
 FRL = ["", "3 Gbps per lane on 3 lanes", "3 and 6 Gbps per lane on 3 lanes"] + [
     "3 and 6 Gbps per lane on 3 lanes, " + r + " on 4 lanes" for r in
     ["6 Gbps", "6 and 8 Gbps", "6, 8 and 10 Gbps", "6, 8, 10 and 12 Gbps"]]

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Device profiles (tools/profile.h): what each key does to the device
 // record, the codec, rate and speaker words, and the one-line error of
-// each kind of mistake.  The shipped profiles are built end to end
-// (device.cmake).
+// each kind of mistake (data/profiles/errors.txt).  The shipped profiles
+// are built end to end (device.cmake).
 #include <string.h>
+
+#include <fstream>
 
 #include "test_util.h"
 #include "tools/profile.h"
@@ -13,10 +15,8 @@ namespace {
 using namespace test_util;
 
 const std::string V1 = "version = 1\n";
-// The default audio side: speakers FL/FR LFE FC RL/RR FLC/FRC, then DTS,
-// AC-3 at 6 channels, LPCM, DTS, AC-3 at 2.
+// The default audio side's speakers: FL/FR LFE FC RL/RR FLC/FRC.
 const std::string SPEAKERS = "83 2F 00 00";
-const std::string FORMATS = "2F 3D 07 B0 15 07 50 09 07 07 39 07 B0 11 07 50";
 // 2-channel LPCM at 32, 44.1 and 48 kHz (no sample sizes: byte 2 is 0):
 // basic audio, which a side needs.
 const std::string BASIC =
@@ -40,29 +40,41 @@ std::string side(const EdidDevice &d)
     return hex_of(d.audio.blocks, d.audio.size);
 }
 
-// Each key changes its own part of the device and nothing else.
+// The cases of a file of data/profiles: each a line "== HEAD", then the
+// profile's text up to the next case; the lines before the first case are
+// comments.
+std::vector<std::pair<std::string, std::string>> cases_of(const std::string &file)
+{
+    std::vector<std::pair<std::string, std::string>> cases;
+    std::ifstream in(EDID_TEST_DATA_DIR "/profiles/" + file);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("== ", 0) == 0)
+            cases.emplace_back(line.substr(3), "");
+        else if (!cases.empty())
+            cases.back().second += line + "\n";
+    }
+    EXPECT_FALSE(cases.empty()) << file;
+    return cases;
+}
+
+// The text between the first and the last '"' of s.
+std::string unquoted(const std::string &s)
+{
+    const size_t first = s.find('"');
+    return s.substr(first + 1, s.rfind('"') - first - 1);
+}
+
+// Each key changes its own part of the device and nothing else: the audio
+// sides of data/profiles/keys.txt, the identity and the link limits.
 TEST(Profile, EachKeyOverridesTheDeviceOnItsOwn)
 {
-    const struct {
-        std::string text, side;
-    } cases[] = {
-        {V1, SPEAKERS + " " + FORMATS},
-        {V1 + "thx = true\n", SPEAKERS + " " + FORMATS},
-        {V1 + "[audio]\n", SPEAKERS + " " + FORMATS},
-        {V1 + "[audio]\nspeakers = \"2.0\"\n", "83 01 00 00 " + FORMATS},
-        {V1 + "[audio]\nspeakers = [\"fl/fr\", \"BL/BR\"]\n", "83 09 00 00 " + FORMATS},
-        {V1 + "[audio]\n" + BASIC, SPEAKERS + " 23 09 07 00"},
-        {V1 + "[audio]\nspeakers = []\n" + BASIC, "23 09 07 00"},
-        {V1 + "[audio]\nspeakers = []\nformat = []\n", ""},
-        // Dolby's block: centre and surround zones of the default speakers.
-        {V1 + "[audio]\ndolby_atmos = true\n", SPEAKERS + " " + FORMATS + " E6 11 46 D0 00 30 00"},
-        {V1 + "[audio]\nblocks = [\"E3 12 00 00\"]\n", SPEAKERS + " " + FORMATS + " E3 12 00 00"},
-    };
-    for (const auto &c : cases) {
-        const Parsed p = parse(c.text);
-        ASSERT_EQ(p.result, PROFILE_OK) << c.text << p.error;
-        EXPECT_EQ(side(p.device), c.side) << c.text;
-        EXPECT_EQ(p.device.thx, c.text.find("thx") != std::string::npos) << c.text;
+    const auto cases = cases_of("keys.txt");
+    ASSERT_EQ(cases.size(), 10u);
+    for (const auto &[expected, text] : cases) {
+        const Parsed p = parse(text);
+        ASSERT_EQ(p.result, PROFILE_OK) << text << p.error;
+        EXPECT_EQ(side(p.device), unquoted(expected)) << text;
+        EXPECT_EQ(p.device.thx, text.find("thx") != std::string::npos) << text;
     }
     const Parsed p = parse(V1 + "vendor_id = \"ABC\"\nproduct_code = 0x0714\nserial_number = 7\n"
                                 "week = 10\nyear = 2026\nname = \"R714\"\nvideo_latency_ms = 20\n"
@@ -79,97 +91,31 @@ TEST(Profile, EachKeyOverridesTheDeviceOnItsOwn)
 }
 
 // Codecs as people name them, and rates as numbers in kHz or Hz: the short
-// audio descriptor that follows basic audio's.
+// audio descriptor that follows basic audio's (data/profiles/codecs.txt).
 TEST(Profile, CodecNamesAndRates)
 {
-    const struct {
-        const char *format, *sad;
-    } cases[] = {
-        {"codec = \"TrueHD\"\nchannels = 8\nrates = [48]", "67 04 00"},
-        {"codec = \"Dolby Atmos\"\nchannels = 8\nrates = [48]", "67 04 01"},
-        {"codec = \"DD+\"\nchannels = 6\nrates = [48]", "55 04 00"},
-        {"codec = \"e-ac3\"\nchannels = 6\nrates = [48]\natmos = true", "55 04 01"},
-        {"codec = \"Dolby Digital\"\nchannels = 6\nrates = [48]\nmax_bitrate_kbps = 640",
-         "15 04 50"},
-        {"codec = \"DTS-HD MA\"\nchannels = 8\nrates = [48]", "5F 04 01"},
-        {"codec = \"DTS:X\"\nchannels = 8\nrates = [48]", "5F 04 03"},
-        {"codec = \"dtsx\"\nchannels = 8\nrates = [48]\ndts_x = false", "5F 04 01"},
-        {"codec = \"DSD\"\nchannels = 6\nrates = [44.1]\noptions = 2", "4D 02 02"},
-        {"codec = \"dst\"\nchannels = 2\nrates = [48]\noptions = 1", "69 04 01"},
-        {"codec = \"dts-hd\"\nchannels = 2\nrates = [48]\noptions = 3", "59 04 03"},
-        {"codec = \"PCM\"\nchannels = 2\nrates = [44100, 48000, 176.4, 192000]\n"
-         "sample_sizes = [24]",
-         "09 66 04"},
-        {"codec = \"MPEG-H\"\nrates = [48]", "78 04 58"},
-        {"codec = \"AC4\"\nrates = [48]", "78 04 60"},
-        {"codec = \"mpeg-4-he-aac\"\nchannels = 2\nrates = [48]", "79 04 20"}, // type 4, the lowest
-        {"codec = \"HE-AAC v2\"\nchannels = 2\nrates = [48]", "79 04 28"},
-    };
-    for (const auto &c : cases) {
-        const Parsed p = parse(V1 + "[audio]\n" + BASIC + "[[audio.format]]\n" + c.format + "\n");
-        ASSERT_EQ(p.result, PROFILE_OK) << c.format << "\n" << p.error;
-        EXPECT_EQ(side(p.device), SPEAKERS + " 26 09 07 00 " + c.sad) << c.format;
+    const auto cases = cases_of("codecs.txt");
+    ASSERT_EQ(cases.size(), 16u);
+    for (const auto &[sad, format] : cases) {
+        const Parsed p = parse(V1 + "[audio]\n" + BASIC + "[[audio.format]]\n" + format);
+        ASSERT_EQ(p.result, PROFILE_OK) << format << "\n" << p.error;
+        EXPECT_EQ(side(p.device), SPEAKERS + " 26 09 07 00 " + sad) << format;
     }
 }
 
-// Every mistake is one line, "p.toml:LINE: KEY: what", that shows the
-// value as written and, for a word, the words accepted.
+// Every mistake of data/profiles/errors.txt is one line,
+// "p.toml:LINE: KEY: what", that shows the value as written and, for a
+// word, the words accepted.
 TEST(Profile, ErrorsNameTheLineTheKeyAndWhatIsAccepted)
 {
-    // [[audio.format]] number 2 at line 7.
-    const std::string audio = V1 + "[audio]\n" + BASIC + "[[audio.format]]\n";
-    std::string dolby_blocks; // twelve of 7 bytes: more than the side's 77
-    for (int i = 0; i < 12; ++i) dolby_blocks += "\"E6 11 46 D0 00 70 00\", ";
-    const struct {
-        std::string text, where, shows;
-    } cases[] = {
-        {"", "1: version", "version = 1"},
-        {"version = 2\n", "1: version", "version = 1"},
-        {V1 + "[identity]\nvendor = \"QZR\"\n", "2: identity", "vendor_id"},
-        {V1 + "[audio]\nthx = true\n", "3: audio.thx", "top-level"},
-        {V1 + "vendor_id = \"Q1R\"\n", "2: vendor_id", "'Q1R'"},
-        {V1 + "name = \"QzrSnd K7 Pro Max\"\n", "2: name", "13"},
-        {V1 + "\"a\\nb\" = 1\n", "2: a\\x0Ab", "max_frl_rate"},
-        {V1 + "[audio]\nspeakers = \"5.1\"\nformat = []\n", "2: audio", "basic audio"},
-        {V1 + "[audio]\nformat = []\ndolby_atmos = true\n", "2: audio", "basic audio"},
-        {V1 + "[audio]\nspeakers = \"7.1.5\"\n", "3: audio.speakers", "7.1.4"},
-        {V1 + "[audio]\nspeakers = \"5.1\\n\"\n", "3: audio.speakers", "'5.1\\n'"},
-        {V1 + "[audio]\nspeakers = [\"FL/FR\", \"TOP\"]\n", "3: audio.speakers", "TPFL/TPFR"},
-        {audio + "codec = \"aac-hd\"\n", "8: audio.format[2].codec", "truehd"},
-        {audio + "codec = \"lp\\ncm\"\n", "8: audio.format[2].codec", "'lp\\ncm'"},
-        {audio + "codec = \"lpcm\"\nchannels = 9\nrates = [48]\n", "9: audio.format[2].channels",
-         "1 to 8"},
-        {audio + "codec = \"mpeg-h\"\nchannels = 2\n", "9: audio.format[2].channels", "no channel"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [441]\n", "10: audio.format[2].rates",
-         "44100"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [48.1]\n", "10: audio.format[2].rates",
-         "48.1 "},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nrates = [\"48\"]\n", "10: audio.format[2].rates",
-         "'48'"},
-        {audio + "codec = \"lpcm\"\nchannels = 2\nsample_sizes = [18]\n",
-         "10: audio.format[2].sample_sizes", "20"},
-        {audio + "codec = \"lpcm\"\noptions = 1\n", "9: audio.format[2].options", "'lpcm'"},
-        {audio + "codec = \"ac-3\"\noptions = 1\n", "9: audio.format[2].options", "'ac-3'"},
-        {audio + "codec = \"atrac\"\noptions = 1\n", "9: audio.format[2].options", "'atrac'"},
-        {audio + "codec = \"wma-pro\"\noptions = 1\n", "9: audio.format[2].options", "'wma-pro'"},
-        {audio + "codec = \"ac-4\"\noptions = 1\n", "9: audio.format[2].options", "'ac-4'"},
-        {audio + "codec = \"dts\"\natmos = true\n", "9: audio.format[2].atmos", "'dts'"},
-        {V1 + "[audio]\nblocks = [\"83 01 00 00\"]\n", "3: audio.blocks", "speaker allocation"},
-        {V1 + "[audio]\nblocks = [\"EB 13 60 00 00 00 00 00 00 00 00 00\"]\n", "3: audio.blocks",
-         "speaker location"},
-        {V1 + "[audio]\nblocks = [\"E2 12 00\"]\n", "3: audio.blocks", "shorter"},
-        {V1 + "[audio]\nblocks = [\"43 01 02 03\"]\n", "3: audio.blocks", "audio kind"},
-        {V1 + "[audio]\nblocks = [" + dolby_blocks + "]\n", "3: audio.blocks", "77"},
-        {"[.]\n", "1: Error while parsing key", "'.'"},
-        {"[\x7F" "dentity]\n", "1: Error while parsing key", "'\\u007F'"},
-        {"[[=]]\n", "1: Error while parsing key", "'='"},
-        {V1 + "name = \"K7\" # \xC3\xA9\n", "2", "not ASCII (0xC3)"},
-    };
-    for (const auto &c : cases) {
-        const Parsed p = parse(c.text);
-        ASSERT_EQ(p.result, PROFILE_INVALID) << c.text;
-        EXPECT_EQ(p.error.rfind("p.toml:" + c.where + ":", 0), 0u) << p.error;
-        EXPECT_NE(p.error.find(c.shows), std::string::npos) << p.error;
+    const auto cases = cases_of("errors.txt");
+    ASSERT_EQ(cases.size(), 35u);
+    for (const auto &[head, text] : cases) {
+        const Parsed p = parse(text);
+        ASSERT_EQ(p.result, PROFILE_INVALID) << text;
+        EXPECT_EQ(p.error.rfind("p.toml:" + head.substr(0, head.find(" | ")) + ":", 0), 0u)
+            << p.error;
+        EXPECT_NE(p.error.find(unquoted(head)), std::string::npos) << p.error;
         for (const char ch : p.error) EXPECT_TRUE(ch >= 0x20 && ch <= 0x7E) << p.error;
     }
 }

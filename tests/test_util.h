@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // test_util.h - helpers shared by the unit tests: bytes from hex text or a
-// test data file, block checksums, and the capture of what a print
-// operation writes on standard output.
+// test data file, tables of test data, hex text repeated, block checksums,
+// and the capture of what a print operation writes on standard output.
 #ifndef EDID_TESTS_TEST_UTIL_H
 #define EDID_TESTS_TEST_UTIL_H
 
@@ -9,6 +9,8 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -41,6 +43,33 @@ inline Bytes read_dump(const std::string &name)
     return Bytes(dump.bytes, dump.bytes + dump.length);
 }
 
+// The rows of a section of a table in tests/data: the lines under
+// "[section]", each split at '|' into cells without their outer blanks;
+// '#' begins a comment line.  A section without rows fails the test.
+inline std::vector<std::vector<std::string>> table(const std::string &file,
+                                                   const std::string &section)
+{
+    std::ifstream in(EDID_TEST_DATA_DIR "/" + file);
+    std::vector<std::vector<std::string>> rows;
+    std::string current;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            current = line.substr(1, line.find(']') - 1);
+        } else if (current == section) {
+            std::istringstream cells(line);
+            rows.emplace_back();
+            for (std::string cell; std::getline(cells, cell, '|');) {
+                cell.erase(0, cell.find_first_not_of(' '));
+                rows.back().push_back(cell.erase(cell.find_last_not_of(' ') + 1));
+            }
+            if (line.back() == '|') rows.back().push_back(""); // an empty last cell
+        }
+    }
+    EXPECT_FALSE(rows.empty()) << "no rows of " << section << " in " << file;
+    return rows;
+}
+
 // n bytes as hex text: "02 3A 80".
 inline std::string hex_of(const uint8_t *p, size_t n)
 {
@@ -50,6 +79,15 @@ inline std::string hex_of(const uint8_t *p, size_t n)
         snprintf(byte, sizeof byte, i ? " %02X" : "%02X", p[i]);
         s += byte;
     }
+    return s;
+}
+
+// `bytes` (hex text) n times over.
+inline std::string repeat(const std::string &bytes, int n)
+{
+    std::string s;
+    for (int i = 0; i < n; i++)
+        s += bytes + " ";
     return s;
 }
 

@@ -13,32 +13,15 @@ using namespace edid_video;
 
 namespace {
 
-// The 18 bytes of the detailed timing that states a VIC: image size 0, no
-// borders, digital separate sync (flags 0x18, +0x04 V+, +0x02 H+, +0x80
-// interlaced).
+// The 18 bytes of the detailed timing that states a VIC (data/base_rows.txt).
 TEST(VideoFormats, VicAsDetailedTiming)
 {
-    const struct {
-        uint32_t vic;
-        const char *wire;
-    } cases[] = {
-        // 640x480p60, 25.175 MHz rounded to 25.18, negative syncs.
-        {1, "D6 09 80 A0 20 E0 2D 10 10 60 A2 00 00 00 00 00 00 18"},
-        {4, "01 1D 00 72 51 D0 1E 20 6E 28 55 00 00 00 00 00 00 1E"}, // 1280x720p60
-        // 1920x1080i60: fields of 540 + 22 lines (the half line left out).
-        {5, "01 1D 80 18 71 1C 16 20 58 2C 25 00 00 00 00 00 00 9E"},
-        // 1440x480i60, pixels sent twice: fields of 240 + 22 lines.
-        {6, "8C 0A A0 14 51 F0 16 00 26 7C 43 00 00 00 00 00 00 98"},
-        {14, "18 15 A0 14 51 E0 2D 10 20 7C 96 00 00 00 00 00 00 18"}, // 1440x480p60, 54 MHz
-        {16, "02 3A 80 18 71 38 2D 40 58 2C 45 00 00 00 00 00 00 1E"}, // 1920x1080p60
-        {97, "08 E8 00 30 F2 70 5A 80 B0 58 8A 00 00 00 00 00 00 1E"}, // 3840x2160p60
-    };
-    for (const auto &c : cases) {
+    for (const auto &row : table("base_rows.txt", "vic_detailed_timings")) {
         EdidDetailedTiming t;
-        ASSERT_TRUE(vic_detailed_timing(c.vic, &t)) << c.vic;
+        ASSERT_TRUE(vic_detailed_timing(std::stoul(row.at(0)), &t)) << row[0];
         Bytes wire(18);
         edid_encode_detailed_timing(&t, wire.data());
-        EXPECT_EQ(wire, hex(c.wire)) << "VIC " << c.vic;
+        EXPECT_EQ(wire, hex(row.at(1))) << "VIC " << row[0];
     }
 }
 
