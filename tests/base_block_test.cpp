@@ -137,6 +137,38 @@ TEST(BaseBlock, ExtensionSearch)
     }
 }
 
+// The sink decode reads an EDID 1.4 range limits descriptor whose byte 4
+// adds 255 to a rate: still a range limits descriptor (EDID 1.3 reads a
+// non-zero byte 4 as a detailed timing), each offset rate the largest that
+// EDID 1.3 holds, and the minimum offset only when its own bits say so
+// (vertical: bits 1-0 = 10 maximum, 11 both; horizontal: bits 3-2).
+TEST(BaseBlock, RangeLimitsRateOffsetsOfEdid14)
+{
+    const struct {
+        uint8_t offsets;
+        uint32_t min_v, max_v, min_h, max_h;
+    } cases[] = {
+        {0x00, 24, 75, 15, 81},   {0x02, 24, 255, 15, 81},  {0x03, 255, 255, 15, 81},
+        {0x08, 24, 75, 15, 255},  {0x0C, 24, 75, 255, 255}, {0x0A, 24, 255, 15, 255},
+    };
+    for (const auto &c : cases) {
+        Bytes d = dump(1, 0);
+        d[19] = 4;
+        const Bytes range = hex("00 00 00 FD 00 18 4B 0F 51 17 00 0A 20 20 20 20 20 20");
+        std::copy(range.begin(), range.end(), d.begin() + 72);
+        d[76] = c.offsets;
+        fix_checksum(d.data());
+        EdidInfo info;
+        ASSERT_EQ(edid_decode_sink(d.data(), d.size(), &info), EDID_DECODE_OK);
+        const EdidDescriptor &desc = info.descriptors[1];
+        ASSERT_EQ(desc.type, uint32_t(EDID_DESC_RANGE_LIMITS)) << int(c.offsets);
+        const EdidRangeLimits &r = desc.body.range_limits;
+        EXPECT_EQ(std::tuple(r.min_v_hz, r.max_v_hz, r.min_h_khz, r.max_h_khz),
+                  std::tuple(c.min_v, c.max_v, c.min_h, c.max_h))
+            << int(c.offsets);
+    }
+}
+
 // header_c.c reads the record through the header compiled as C.
 TEST(BaseBlock, RecordReadFromC)
 {
