@@ -319,19 +319,13 @@ void FieldIn::name(const char *key, uint32_t &value, Names names)
 
 void FieldIn::names(const char *key, uint32_t &mask, Names names)
 {
-    const Json *j = member(key);
-    if (!j) return;
-    if (!j->is_array()) return refuse(key, "not a list of names");
-    mask = 0;
-    for (size_t k = 0; k < j->size(); ++k) {
-        const Json &e = (*j)[k];
-        uint32_t bit = names.count;
-        for (uint32_t i = 0; e.is_string() && i < names.count; ++i)
-            if (names.names[i] && e.get_ref<const std::string &>() == names.names[i]) bit = i;
-        if (bit == names.count)
-            return refusal_->set(pointer(pointer(path_, key), k), "not one of " + list_of(names));
-        mask |= uint32_t(1) << bit;
-    }
+    bits_of_list(
+        key, mask, names.count, "not a list of names",
+        [&](const Json &e, uint32_t i) {
+            return names.names[i] && e.is_string() &&
+                   e.get_ref<const std::string &>() == names.names[i];
+        },
+        [&] { return list_of(names); });
 }
 
 void FieldIn::offset_number(const char *key, uint32_t &value, int offset)
@@ -346,25 +340,17 @@ void FieldIn::offset_number(const char *key, uint32_t &value, int offset)
 
 void FieldIn::numbers(const char *key, uint32_t &mask, const double *numbers, uint32_t count)
 {
-    const Json *j = member(key);
-    if (!j) return;
-    if (!j->is_array()) return refuse(key, "not a list of numbers");
-    mask = 0;
-    for (size_t k = 0; k < j->size(); ++k) {
-        const Json &e = (*j)[k];
-        uint32_t bit = count;
-        for (uint32_t i = 0; e.is_number() && i < count; ++i)
-            if (e.get<double>() == numbers[i]) bit = i;
-        if (bit == count) {
+    bits_of_list(
+        key, mask, count, "not a list of numbers",
+        [&](const Json &e, uint32_t i) { return e.is_number() && e.get<double>() == numbers[i]; },
+        [&] {
             std::string list;
             for (uint32_t i = 0; i < count; ++i)
                 list += (i ? ", " : "") + (numbers[i] == floor(numbers[i])
                                                ? std::to_string(uint64_t(numbers[i]))
                                                : Json(numbers[i]).dump());
-            return refusal_->set(pointer(pointer(path_, key), k), "not one of " + list);
-        }
-        mask |= uint32_t(1) << bit;
-    }
+            return list;
+        });
 }
 
 void FieldIn::oui(const char *key, uint32_t &value)
@@ -405,22 +391,16 @@ void FieldIn::address(const char *key, uint32_t &value)
 void FieldIn::names_of_bits(const char *key, uint32_t &mask, uint32_t count,
                             const char *(*name_of)(uint32_t))
 {
-    const Json *j = member(key);
-    if (!j) return;
-    if (!j->is_array()) return refuse(key, "not a list of names");
-    mask = 0;
-    for (size_t k = 0; k < j->size(); ++k) {
-        const Json &e = (*j)[k];
-        uint32_t bit = count;
-        for (uint32_t i = 0; e.is_string() && i < count; ++i)
-            if (e.get_ref<const std::string &>() == name_of(i)) bit = i;
-        if (bit == count) {
+    bits_of_list(
+        key, mask, count, "not a list of names",
+        [&](const Json &e, uint32_t i) {
+            return e.is_string() && e.get_ref<const std::string &>() == name_of(i);
+        },
+        [&] {
             std::string list;
             for (uint32_t i = 0; i < count; ++i) list += (i ? ", " : "") + std::string(name_of(i));
-            return refusal_->set(pointer(pointer(path_, key), k), "not one of " + list);
-        }
-        mask |= uint32_t(1) << bit;
-    }
+            return list;
+        });
 }
 
 void FieldIn::named(const char *key, uint32_t &value, uint32_t count,

@@ -269,6 +269,27 @@ class FieldIn {
     const std::string &path() const { return path_; }
 
   private:
+    // A list whose elements each name one of count bits (is(element, i):
+    // the element names bit i): mask receives those bits.  An element that
+    // names none is refused at its own pointer with "not one of " and
+    // accepted(), the values that are.
+    template <class Is, class Accepted>
+    void bits_of_list(const char *key, uint32_t &mask, uint32_t count, const char *not_a_list,
+                      Is is, Accepted accepted)
+    {
+        const Json *j = member(key);
+        if (!j) return;
+        if (!j->is_array()) return refuse(key, not_a_list);
+        mask = 0;
+        for (size_t k = 0; k < j->size(); ++k) {
+            uint32_t bit = count;
+            for (uint32_t i = 0; i < count; ++i)
+                if (is((*j)[k], i)) bit = i;
+            if (bit == count)
+                return refusal_->set(pointer(pointer(path_, key), k), "not one of " + accepted());
+            mask |= uint32_t(1) << bit;
+        }
+    }
     const Json &object_;
     std::string path_;
     Refusal *refusal_;
